@@ -1,0 +1,47 @@
+#pragma once
+// Code page 932 (Shift-JIS as Windows writes it) text: encoding, byte widths and text files.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace text {
+
+// Width of a text in Shift-JIS bytes: 1 for ASCII and half-width katakana (U+FF61-U+FF9F),
+// 2 for every other character; a surrogate pair is one character of width 2.
+int byteWidth(const QString& s);
+// Width of the character starting at s[i] (1 or 2) and how many UTF-16 units it takes (1 or 2).
+int charByteWidth(const QString& s, qsizetype i, qsizetype* units = nullptr);
+
+// True when every character of s can be held by code page 932.
+bool fitsCp932(const QString& s);
+
+struct Encoded {
+    QByteArray bytes;
+    int substituted = 0;   // characters code page 932 cannot hold, written as the substitute
+};
+// Encodes s; characters code page 932 cannot hold become "?" and are counted.
+Encoded encodeCp932(const QString& s);
+QString decodeCp932(const QByteArray& bytes);
+
+struct ReadResult {
+    bool ok = false;
+    QString error;        // why the file could not be read
+    QString content;      // whole file, decoded
+};
+// Reads a whole code page 932 file.
+ReadResult readCp932File(const QString& path);
+// Splits text into lines at CR LF, LF or CR (a final line break gives no empty last line).
+QStringList splitLines(const QString& content);
+
+struct WriteResult {
+    bool ok = false;
+    QString error;
+    int substituted = 0;
+};
+// Writes lines in code page 932, each followed by CR LF, replacing the file.
+// With refuseUnencodable set, nothing is written when a character cannot be held
+// (ok is false, substituted tells how many).
+WriteResult writeCp932Lines(const QString& path, const QStringList& lines, bool refuseUnencodable);
+
+} // namespace text
