@@ -1,0 +1,65 @@
+#pragma once
+// Internal to the engine: one SQLite connection, statements and value conversion.
+
+#include "platform/db/Error.h"
+
+#include <QString>
+#include <QVariant>
+#include <atomic>
+#include <sqlite3.h>
+
+namespace db {
+
+// Storage kind of a column, from its declared type.
+enum class Kind { Unknown, Text, Integer, Real, Boolean, Date, DateTime, Blob };
+Kind kindFromDeclType(const char* decl);
+
+// Any write anywhere in the process moves this on, so cached rows know to read again.
+extern std::atomic<quint64> g_generation;
+inline void bumpGeneration() { g_generation.fetch_add(1, std::memory_order_relaxed); }
+
+struct Connection {
+    sqlite3* db = nullptr;
+    QString path;
+    bool readOnly = false;
+    int txLevel = 0;
+    int snapshotCounter = 0;
+    ~Connection();
+};
+
+// Turns a failed SQLite call into the engine's error.
+[[noreturn]] void raise(sqlite3* db, int rc, const QString& context = {});
+
+// A prepared statement; finalised when it goes.
+class Stmt {
+public:
+    Stmt(sqlite3* db, const QString& sql);
+    ~Stmt();
+    Stmt(const Stmt&) = delete;
+    Stmt& operator=(const Stmt&) = delete;
+
+    void bind(int index1, const QVariant& v);
+    void bindAll(const QVariantList& params);
+    // True when a row is ready, false when done.
+    bool step();
+    void reset();
+    int columnCount() const;
+    QString columnName(int i) const;
+    Kind columnKind(int i) const;
+    QVariant column(int i, Kind kind) const;
+    qint64 int64(int i) const { return sqlite3_column_int64(s_, i); }
+    sqlite3_stmt* raw() const { return s_; }
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* s_ = nullptr;
+};
+
+void execSql(sqlite3* db, const QString& sql);
+
+// Converts a value for storage in a column of the given kind (3421 when it cannot be held).
+QVariant toStorage(const QVariant& v, Kind kind);
+
+QString quoteIdent(const QString& name);
+
+} // namespace db

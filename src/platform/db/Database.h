@@ -1,0 +1,56 @@
+#pragma once
+// The database engine: the operations the windows use of the old engine, over SQLite files.
+
+#include "platform/db/Error.h"
+#include "platform/db/Recordset.h"
+
+#include <QString>
+#include <QVariantList>
+#include <memory>
+
+struct sqlite3;
+
+namespace db {
+
+struct Connection;
+
+enum class OpenMode { ReadWrite, ReadOnly };
+
+class Database {
+public:
+    Database() = default;
+
+    // Opens an existing file. A missing path fails with 3024 and creates nothing; a file that is
+    // not a database (or is truncated or damaged) fails with 3049.
+    static Database open(const QString& path, OpenMode mode = OpenMode::ReadWrite);
+
+    bool isOpen() const;
+    QString path() const;
+
+    // source: a table name, a saved query name, or an SQL statement beginning with SELECT.
+    Recordset openRecordset(const QString& source, RecordsetType type = RecordsetType::Dynaset) const;
+
+    // Runs a statement with bound values; returns the number of rows changed.
+    int execute(const QString& sql, const QVariantList& params = {}) const;
+
+    // Nested transactions are allowed; a rollback undoes the innermost level.
+    void beginTrans() const;
+    void commitTrans() const;
+    void rollback() const;
+    int transactionLevel() const;
+
+    // True when a table or saved query of that name exists.
+    bool hasObject(const QString& name) const;
+
+    // Closes this handle; recordsets opened from it keep the connection until they go.
+    void close();
+
+    sqlite3* handle() const;
+    bool operator==(const Database& o) const { return conn_ == o.conn_; }
+
+private:
+    explicit Database(std::shared_ptr<Connection> c) : conn_(std::move(c)) {}
+    std::shared_ptr<Connection> conn_;
+};
+
+} // namespace db

@@ -1,0 +1,708 @@
+#include "platform/db/Recordset.h"
+
+#include "platform/db/Connection.h"
+#include "platform/db/Database.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QHash>
+#include <QRegularExpression>
+#include <vector>
+
+namespace db {
+
+namespace {
+
+struct Column {
+    QString name;
+    Kind kind = Kind::Unknown;
+    QString baseName;     // the base table's column it writes to; empty: read-only
+    bool hidden = false;  // engine columns such as "_rowid"
+};
+
+// The copy of a snapshot lives in a temporary table of the connection.
+struct TempTable {
+    std::shared_ptr<Connection> conn;
+    QString name;
+    ~TempTable()
+    {
+        if (conn && conn->db) {
+            char* msg = nullptr;
+            sqlite3_exec(conn->db, ("DROP TABLE IF EXISTS temp." + quoteIdent(name).toUtf8()).constData(), nullptr,
+                         nullptr, &msg);
+            sqlite3_free(msg);
+        }
+    }
+};
+
+QVariant fromStorage(const QVariant& v, Kind kind)
+{
+    if (v.isNull() || !v.isValid())
+        return {};
+    switch (kind) {
+    case Kind::Boolean: return v.toLongLong() != 0;
+    case Kind::Date: return QDate::fromString(v.toString(), Qt::ISODate);
+    case Kind::DateTime: return QDateTime::fromString(v.toString(), Qt::ISODate);
+    default: return v;
+    }
+}
+
+QString baseFromSql(const QString& sql)
+{
+    static const QRegularExpression re(QStringLiteral("\\bFROM\\s+(\"([^\"]+)\"|([^\\s,;()]+))"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    const auto m = re.match(sql);
+    if (!m.hasMatch())
+        return {};
+    return m.captured(2).isEmpty() ? m.captured(3) : m.captured(2);
+}
+
+} // namespace
+
+struct RecordsetImpl {
+    std::shared_ptr<Connection> conn;
+    RecordsetType type = RecordsetType::Dynaset;
+    bool open = true;
+    bool updatable = false;
+    QString baseTable;
+    QString keySql;
+    QString fetchSql;
+    std::shared_ptr<TempTable> snap;
+    std::vector<Column> cols;
+    QHash<QString, int> colIndex;  // case-folded name -> column
+    std::vector<qint64> keys;
+    mutable QHash<qint64, int> keyIndex;
+    mutable bool keyIndexValid = false;
+    int pos = -1;
+    bool onDeleted = false;
+
+    mutable std::vector<QVariant> row;
+    mutable qint64 rowKey = 0;
+    mutable quint64 rowGen = 0;
+    mutable bool rowLoaded = false;
+    mutable std::unique_ptr<Stmt> fetch;
+
+    EditMode mode = EditMode::None;
+    QHash<int, QVariant> pending;
+    Bookmark lastMod;
+    bool noMatch = false;
+    Criteria filter;
+
+    int size() const { return int(keys.size()); }
+    void checkOpen() const
+    {
+        if (!open || !conn || !conn->db)
+            throw Error(err::ObjectClosed);
+    }
+    bool hasCurrent() const { return !onDeleted && pos >= 0 && pos < size(); }
+
+    int column(const QString& name) const
+    {
+        const auto it = colIndex.constFind(name.toCaseFolded());
+        if (it == colIndex.constEnd())
+            throw Error(err::ItemNotFound, name);
+        return *it;
+    }
+
+    // Reads one row by key into the cache; false when the row no longer exists.
+    bool fetchRow(qint64 key) const
+    {
+        if (!fetch)
+            fetch = std::make_unique<Stmt>(conn->db, fetchSql);
+        fetch->bind(1, key);
+        bool found = false;
+        try {
+            found = fetch->step();
+            if (found) {
+                row.resize(cols.size());
+                for (size_t i = 0; i < cols.size(); ++i)
+                    row[i] = fetch->column(int(i), cols[i].kind);
+            }
+        } catch (...) {
+            fetch->reset();
+            throw;
+        }
+        fetch->reset();
+        rowLoaded = found;
+        rowKey = key;
+        rowGen = g_generation.load(std::memory_order_relaxed);
+        return found;
+    }
+
+    void ensureRow() const
+    {
+        if (onDeleted)
+            throw Error(err::RecordDeleted);
+        if (!hasCurrent())
+            throw Error(err::NoCurrentRecord);
+        const qint64 key = keys[size_t(pos)];
+        if (rowLoaded && rowKey == key && rowGen == g_generation.load(std::memory_order_relaxed))
+            return;
+        if (!fetchRow(key))
+            throw Error(err::RecordDeleted);
+    }
+
+    // Steps past rows deleted elsewhere, in the direction of the move.
+    void settle(int dir)
+    {
+        while (pos >= 0 && pos < size()) {
+            if (fetchRow(keys[size_t(pos)]))
+                return;
+            pos += dir;
+        }
+        if (pos < 0)
+            pos = -1;
+        if (pos > size())
+            pos = size();
+    }
+
+    void leaveEdit()
+    {
+        mode = EditMode::None;
+        pending.clear();
+    }
+
+    int indexOfKey(qint64 key) const
+    {
+        if (!keyIndexValid) {
+            keyIndex.clear();
+            keyIndex.reserve(size());
+            for (int i = 0; i < size(); ++i)
+                keyIndex.insert(keys[size_t(i)], i);
+            keyIndexValid = true;
+        }
+        return keyIndex.value(key, -1);
+    }
+
+    void loadKeys()
+    {
+        keys.clear();
+        keyIndexValid = false;
+        Stmt s(conn->db, keySql);
+        while (s.step())
+            keys.push_back(s.int64(0));
+    }
+
+    bool rowMatches(const Criteria& c) const
+    {
+        for (const Criterion& k : c)
+            if (!matches(row[size_t(column(k.field))], k.op, k.value))
+                return false;
+        return true;
+    }
+
+    void validate(const Criteria& c) const
+    {
+        for (const Criterion& k : c)
+            column(k.field);
+    }
+
+    // Scans from index `from` in direction `dir` for the first row matching c.
+    bool find(const Criteria& c, int from, int dir)
+    {
+        checkOpen();
+        validate(c);
+        leaveEdit();
+        for (int i = from; i >= 0 && i < size(); i += dir) {
+            if (fetchRow(keys[size_t(i)]) && rowMatches(c)) {
+                pos = i;
+                onDeleted = false;
+                noMatch = false;
+                return true;
+            }
+        }
+        noMatch = true;
+        return false;
+    }
+};
+
+// ---- opening ----
+
+Recordset Database::openRecordset(const QString& source, RecordsetType type) const
+{
+    if (!conn_ || !conn_->db)
+        throw Error(err::ObjectClosed);
+    Connection& c = *conn_;
+    auto d = std::make_shared<RecordsetImpl>();
+    d->conn = conn_;
+    d->type = type;
+
+    const QString trimmed = source.trimmed();
+    const bool isSql = trimmed.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)
+                       || trimmed.startsWith(QLatin1String("WITH"), Qt::CaseInsensitive);
+    QString rowSql, keySql, fetchSql, base;
+    bool isTable = false;
+
+    auto queryBase = [&](const QString& name) -> QString {
+        if (!hasObject(QStringLiteral("_query_base")))
+            return {};
+        Stmt s(c.db, QStringLiteral("SELECT base FROM \"_query_base\" WHERE query = ? COLLATE NOCASE"));
+        s.bind(1, name);
+        return s.step() ? s.column(0, Kind::Text).toString() : QString();
+    };
+
+    if (!isSql) {
+        Stmt s(c.db, QStringLiteral("SELECT type, name FROM sqlite_master WHERE type IN ('table','view') "
+                                    "AND name = ? COLLATE NOCASE"));
+        s.bind(1, trimmed);
+        if (!s.step())
+            throw Error(err::ObjectNotFound, source);
+        isTable = s.column(0, Kind::Text).toString() == QLatin1String("table");
+        const QString name = s.column(1, Kind::Text).toString();
+        if (isTable) {
+            base = name;
+            // Key order: the primary key when the table has one, else the order rows were added.
+            QStringList pk;
+            {
+                Stmt ti(c.db, QStringLiteral("SELECT name, pk FROM pragma_table_info(?) WHERE pk > 0 ORDER BY pk"));
+                ti.bind(1, name);
+                while (ti.step())
+                    pk << quoteIdent(ti.column(0, Kind::Text).toString());
+            }
+            const QString order = pk.isEmpty() ? QStringLiteral("rowid") : pk.join(QLatin1Char(','));
+            rowSql = QStringLiteral("SELECT rowid AS _rowid, * FROM %1 ORDER BY %2").arg(quoteIdent(name), order);
+            keySql = QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(quoteIdent(name), order);
+            fetchSql = QStringLiteral("SELECT rowid AS _rowid, * FROM %1 WHERE rowid = ?1").arg(quoteIdent(name));
+        } else {
+            if (type == RecordsetType::Table)
+                throw Error(err::InvalidOperation, source);
+            base = queryBase(name);
+            rowSql = QStringLiteral("SELECT * FROM %1").arg(quoteIdent(name));
+            keySql = QStringLiteral("SELECT \"_rowid\" FROM %1").arg(quoteIdent(name));
+            fetchSql = QStringLiteral("SELECT * FROM %1 WHERE \"_rowid\" = ?1").arg(quoteIdent(name));
+        }
+    } else {
+        if (type == RecordsetType::Table)
+            throw Error(err::InvalidOperation, source);
+        rowSql = trimmed;
+        const QString from = baseFromSql(trimmed);
+        base = from.isEmpty() ? QString() : queryBase(from);
+        keySql = QStringLiteral("SELECT \"_rowid\" FROM (%1)").arg(trimmed);
+        fetchSql = QStringLiteral("SELECT * FROM (%1) WHERE \"_rowid\" = ?1").arg(trimmed);
+    }
+
+    // Columns, their kinds and where each one writes to.
+    QHash<QString, std::pair<QString, Kind>> baseCols;
+    if (!base.isEmpty()) {
+        Stmt ti(c.db, QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
+        ti.bind(1, base);
+        while (ti.step()) {
+            const QString n = ti.column(0, Kind::Text).toString();
+            baseCols.insert(n.toCaseFolded(),
+                            {n, kindFromDeclType(ti.column(1, Kind::Text).toString().toUtf8().constData())});
+        }
+    }
+    bool keyed = false;
+    {
+        Stmt s(c.db, rowSql);
+        for (int i = 0; i < s.columnCount(); ++i) {
+            Column col;
+            col.name = s.columnName(i);
+            col.kind = s.columnKind(i);
+            col.hidden = col.name.startsWith(QLatin1Char('_'));
+            if (col.name.compare(QLatin1String("_rowid"), Qt::CaseInsensitive) == 0 && i == 0)
+                keyed = true;
+            const char* origin = sqlite3_column_table_name(s.raw(), i);
+            const bool fromBase = !origin || base.compare(QString::fromUtf8(origin), Qt::CaseInsensitive) == 0;
+            const auto it = baseCols.constFind(col.name.toCaseFolded());
+            if (!col.hidden && fromBase && it != baseCols.constEnd()) {
+                col.baseName = it->first;
+                if (col.kind == Kind::Unknown)
+                    col.kind = it->second;
+            }
+            if (!col.hidden && !d->colIndex.contains(col.name.toCaseFolded()))
+                d->colIndex.insert(col.name.toCaseFolded(), int(d->cols.size()));
+            d->cols.push_back(col);
+        }
+    }
+
+    if (type == RecordsetType::Snapshot || !keyed) {
+        // Copy the rows now: later writes do not reach this recordset.
+        auto t = std::make_shared<TempTable>();
+        t->conn = conn_;
+        t->name = QStringLiteral("_snap_%1").arg(++c.snapshotCounter);
+        execSql(c.db, QStringLiteral("CREATE TEMP TABLE %1 AS %2").arg(quoteIdent(t->name), rowSql));
+        d->snap = t;
+        keySql = QStringLiteral("SELECT rowid FROM temp.%1 ORDER BY rowid").arg(quoteIdent(t->name));
+        fetchSql = QStringLiteral("SELECT * FROM temp.%1 WHERE rowid = ?1").arg(quoteIdent(t->name));
+        for (Column& col : d->cols)
+            col.baseName.clear();
+        base.clear();
+    }
+    d->baseTable = base;
+    d->keySql = keySql;
+    d->fetchSql = fetchSql;
+    d->updatable = !base.isEmpty() && !c.readOnly;
+    d->loadKeys();
+    if (!d->keys.empty()) {
+        d->pos = 0;
+        d->settle(+1);
+    }
+    return Recordset(d);
+}
+
+// ---- the recordset ----
+
+RecordsetImpl& Recordset::impl() const
+{
+    if (!d)
+        throw Error(err::ObjectClosed);
+    d->checkOpen();
+    return *d;
+}
+
+bool Recordset::isOpen() const { return d && d->open && d->conn && d->conn->db; }
+RecordsetType Recordset::type() const { return impl().type; }
+bool Recordset::updatable() const { return impl().updatable; }
+
+void Recordset::close()
+{
+    if (!d)
+        return;
+    d->open = false;
+    d->fetch.reset();
+    d->snap.reset();
+    d->keys.clear();
+    d.reset();
+}
+
+bool Recordset::bof() const
+{
+    const auto& r = impl();
+    return r.size() == 0 || r.pos < 0;
+}
+
+bool Recordset::eof() const
+{
+    const auto& r = impl();
+    return r.size() == 0 || r.pos >= r.size();
+}
+
+int Recordset::recordCount() const { return impl().size(); }
+
+int Recordset::absolutePosition() const
+{
+    const auto& r = impl();
+    return r.hasCurrent() ? r.pos : -1;
+}
+
+void Recordset::setAbsolutePosition(int position)
+{
+    auto& r = impl();
+    if (position < 0 || position >= r.size())
+        throw Error(err::InvalidArgument, QString::number(position));
+    r.leaveEdit();
+    r.onDeleted = false;
+    r.pos = position;
+    r.settle(+1);
+}
+
+void Recordset::moveFirst()
+{
+    auto& r = impl();
+    if (r.size() == 0)
+        throw Error(err::NoCurrentRecord);
+    r.leaveEdit();
+    r.onDeleted = false;
+    r.pos = 0;
+    r.settle(+1);
+}
+
+void Recordset::moveLast()
+{
+    auto& r = impl();
+    if (r.size() == 0)
+        throw Error(err::NoCurrentRecord);
+    r.leaveEdit();
+    r.onDeleted = false;
+    r.pos = r.size() - 1;
+    r.settle(-1);
+}
+
+void Recordset::moveNext()
+{
+    auto& r = impl();
+    if (eof())
+        throw Error(err::NoCurrentRecord);
+    r.leaveEdit();
+    if (r.onDeleted)
+        r.onDeleted = false;  // the row after the deleted one already stands at this index
+    else
+        ++r.pos;
+    r.settle(+1);
+}
+
+void Recordset::movePrevious()
+{
+    auto& r = impl();
+    if (bof())
+        throw Error(err::NoCurrentRecord);
+    r.leaveEdit();
+    r.onDeleted = false;
+    --r.pos;
+    r.settle(-1);
+}
+
+void Recordset::move(int rows)
+{
+    auto& r = impl();
+    if (!r.hasCurrent())
+        throw Error(err::NoCurrentRecord);
+    r.leaveEdit();
+    if (rows == 0) {
+        r.rowLoaded = false;
+        r.ensureRow();
+        return;
+    }
+    const qint64 target = qint64(r.pos) + rows;
+    r.pos = target < 0 ? -1 : (target >= r.size() ? r.size() : int(target));
+    r.settle(rows > 0 ? +1 : -1);
+}
+
+Bookmark Recordset::bookmark() const
+{
+    const auto& r = impl();
+    if (!r.hasCurrent())
+        throw Error(err::NoCurrentRecord);
+    return Bookmark{r.keys[size_t(r.pos)], true};
+}
+
+void Recordset::setBookmark(const Bookmark& b)
+{
+    auto& r = impl();
+    const int i = b.valid ? r.indexOfKey(b.key) : -1;
+    if (i < 0)
+        throw Error(err::InvalidBookmark);
+    r.leaveEdit();
+    r.onDeleted = false;
+    r.pos = i;
+    if (!r.fetchRow(b.key))
+        throw Error(err::RecordDeleted);
+}
+
+Bookmark Recordset::lastModified() const
+{
+    const auto& r = impl();
+    if (!r.lastMod.valid)
+        throw Error(err::NoCurrentRecord);
+    return r.lastMod;
+}
+
+QStringList Recordset::fieldNames() const
+{
+    QStringList names;
+    for (const auto& c : impl().cols)
+        if (!c.hidden)
+            names << c.name;
+    return names;
+}
+
+bool Recordset::hasField(const QString& name) const { return impl().colIndex.contains(name.toCaseFolded()); }
+
+QVariant Recordset::value(const QString& field) const
+{
+    const auto& r = impl();
+    const int i = r.column(field);
+    if (r.mode == EditMode::Add)
+        return fromStorage(r.pending.value(i), r.cols[size_t(i)].kind);
+    if (r.mode == EditMode::Edit && r.pending.contains(i))
+        return fromStorage(r.pending.value(i), r.cols[size_t(i)].kind);
+    r.ensureRow();
+    return r.row[size_t(i)];
+}
+
+QString Recordset::text(const QString& field) const
+{
+    const QVariant v = value(field);
+    if (v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate().toString(QStringLiteral("yyyy/MM/dd"));
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    return v.toString();
+}
+
+bool Recordset::isNull(const QString& field) const { return value(field).isNull(); }
+
+void Recordset::edit()
+{
+    auto& r = impl();
+    if (!r.updatable)
+        throw Error(err::ReadOnly);
+    r.leaveEdit();
+    r.ensureRow();
+    r.mode = EditMode::Edit;
+}
+
+void Recordset::addNew()
+{
+    auto& r = impl();
+    if (!r.updatable)
+        throw Error(err::ReadOnly);
+    r.leaveEdit();
+    r.mode = EditMode::Add;
+}
+
+void Recordset::setValue(const QString& field, const QVariant& value)
+{
+    auto& r = impl();
+    if (r.mode == EditMode::None)
+        throw Error(err::NotInEditMode);
+    const int i = r.column(field);
+    const Column& c = r.cols[size_t(i)];
+    if (c.baseName.isEmpty())
+        throw Error(err::FieldNotUpdatable, field);
+    r.pending.insert(i, toStorage(value, c.kind));
+}
+
+void Recordset::update()
+{
+    auto& r = impl();
+    if (r.mode == EditMode::None)
+        throw Error(err::NotInEditMode);
+    QStringList names;
+    QVariantList values;
+    for (auto it = r.pending.constBegin(); it != r.pending.constEnd(); ++it) {
+        names << quoteIdent(r.cols[size_t(it.key())].baseName);
+        values << it.value();
+    }
+    const QString table = quoteIdent(r.baseTable);
+    if (r.mode == EditMode::Edit) {
+        const qint64 key = r.keys[size_t(r.pos)];
+        if (!names.isEmpty()) {
+            QStringList sets;
+            for (const QString& n : names)
+                sets << n + QStringLiteral(" = ?");
+            Stmt s(r.conn->db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(table, sets.join(QLatin1Char(','))));
+            values << key;
+            s.bindAll(values);
+            s.step();
+            bumpGeneration();
+            if (sqlite3_changes(r.conn->db) == 0)
+                throw Error(err::RecordDeleted);
+        }
+        r.lastMod = Bookmark{key, true};
+        r.leaveEdit();
+        if (r.type == RecordsetType::Table && !names.isEmpty()) {
+            r.loadKeys();  // a changed key moves the row to its place
+            r.pos = r.indexOfKey(key);
+        }
+        return;
+    }
+
+    const QString sql = names.isEmpty()
+        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
+        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+              .arg(table, names.join(QLatin1Char(',')), QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+    Stmt s(r.conn->db, sql);
+    s.bindAll(values);
+    s.step();
+    bumpGeneration();
+    const qint64 key = sqlite3_last_insert_rowid(r.conn->db);
+    r.lastMod = Bookmark{key, true};
+    r.leaveEdit();
+    if (r.type == RecordsetType::Table) {
+        const qint64 current = r.hasCurrent() ? r.keys[size_t(r.pos)] : 0;
+        const bool atEnd = r.pos >= r.size();
+        const bool had = r.hasCurrent();
+        r.loadKeys();
+        r.pos = had ? r.indexOfKey(current) : (atEnd ? r.size() : -1);
+    } else {
+        // A reused rowid means its earlier row is gone: keep one entry, the new row's.
+        if (const int earlier = r.indexOfKey(key); earlier >= 0) {
+            r.keys.erase(r.keys.begin() + earlier);
+            if (r.pos > earlier)
+                --r.pos;
+        }
+        const bool atEnd = r.pos >= r.size();
+        r.keys.push_back(key);
+        r.keyIndexValid = false;
+        if (atEnd)
+            r.pos = r.size();
+    }
+}
+
+void Recordset::cancelUpdate() { impl().leaveEdit(); }
+
+void Recordset::deleteRecord()
+{
+    auto& r = impl();
+    if (!r.updatable)
+        throw Error(err::ReadOnly);
+    if (!r.hasCurrent())
+        throw Error(err::NoCurrentRecord);
+    r.leaveEdit();
+    const qint64 key = r.keys[size_t(r.pos)];
+    Stmt s(r.conn->db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoteIdent(r.baseTable)));
+    s.bind(1, key);
+    s.step();
+    bumpGeneration();
+    const bool gone = sqlite3_changes(r.conn->db) > 0;
+    r.keys.erase(r.keys.begin() + r.pos);
+    r.keyIndexValid = false;
+    r.onDeleted = true;
+    r.rowLoaded = false;
+    if (!gone)
+        throw Error(err::RecordDeleted);
+}
+
+EditMode Recordset::editMode() const { return impl().mode; }
+
+bool Recordset::findFirst(const Criteria& c) { return impl().find(c, 0, +1); }
+
+bool Recordset::findNext(const Criteria& c)
+{
+    auto& r = impl();
+    const int from = r.pos < 0 ? 0 : (r.onDeleted ? r.pos : r.pos + 1);
+    return r.find(c, from, +1);
+}
+
+bool Recordset::findLast(const Criteria& c) { return impl().find(c, impl().size() - 1, -1); }
+
+bool Recordset::findPrevious(const Criteria& c)
+{
+    auto& r = impl();
+    const int from = r.pos >= r.size() ? r.size() - 1 : r.pos - 1;
+    return r.find(c, from, -1);
+}
+
+bool Recordset::noMatch() const { return impl().noMatch; }
+
+void Recordset::setFilter(const Criteria& c)
+{
+    auto& r = impl();
+    r.validate(c);
+    r.filter = c;
+}
+
+Criteria Recordset::filter() const { return impl().filter; }
+
+Recordset Recordset::openRecordset() const
+{
+    const auto& r = impl();
+    auto n = std::make_shared<RecordsetImpl>();
+    n->conn = r.conn;
+    n->type = r.type == RecordsetType::Table ? RecordsetType::Dynaset : r.type;
+    n->updatable = r.updatable;
+    n->baseTable = r.baseTable;
+    n->keySql = r.keySql;
+    n->fetchSql = r.fetchSql;
+    n->snap = r.snap;
+    n->cols = r.cols;
+    n->colIndex = r.colIndex;
+    if (r.filter.isEmpty()) {
+        n->keys = r.keys;
+    } else {
+        for (qint64 key : r.keys)
+            if (n->fetchRow(key) && n->rowMatches(r.filter))
+                n->keys.push_back(key);
+    }
+    if (!n->keys.empty()) {
+        n->pos = 0;
+        n->settle(+1);
+    }
+    return Recordset(n);
+}
+
+} // namespace db

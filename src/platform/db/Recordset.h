@@ -1,0 +1,92 @@
+#pragma once
+// Recordsets with the semantics the windows rely on:
+//  - Table:    the live rows of one table in its key order; rows added through it take their place.
+//  - Dynaset:  the keys are taken at open, values are read live; a row added through it appears at
+//              its end; a row deleted elsewhere is skipped by moves.
+//  - Snapshot: the rows are copied at open and never change; read-only.
+// The record count is exact from the moment of opening (plus rows added, less rows deleted, through it).
+
+#include "platform/db/Criteria.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+namespace db {
+
+enum class RecordsetType { Table, Dynaset, Snapshot };
+enum class EditMode { None, Edit, Add };
+
+struct RecordsetImpl;
+
+struct Bookmark {
+    qint64 key = 0;
+    bool valid = false;
+    bool operator==(const Bookmark& o) const { return valid == o.valid && key == o.key; }
+};
+
+class Recordset {
+public:
+    Recordset() = default;
+
+    bool isOpen() const;
+    RecordsetType type() const;
+    bool updatable() const;
+    void close();
+
+    bool bof() const;
+    bool eof() const;
+    int recordCount() const;
+    // 0-based position of the current record; -1 at BOF, EOF or on a deleted record.
+    int absolutePosition() const;
+    void setAbsolutePosition(int position);
+
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrevious();
+    void move(int rows);
+
+    Bookmark bookmark() const;
+    void setBookmark(const Bookmark& b);
+    // The row last added or changed through this recordset.
+    Bookmark lastModified() const;
+
+    QStringList fieldNames() const;
+    bool hasField(const QString& name) const;
+    // Null is an invalid QVariant; the empty text is an empty QString. Unknown field: 3265.
+    QVariant value(const QString& field) const;
+    // The value as text, Null as the empty text.
+    QString text(const QString& field) const;
+    bool isNull(const QString& field) const;
+
+    void edit();
+    void addNew();
+    void setValue(const QString& field, const QVariant& value);
+    void update();
+    void cancelUpdate();
+    void deleteRecord();
+    EditMode editMode() const;
+
+    // Finds from the first / after the current / from the last / before the current record.
+    // Without a match the position stays and noMatch() is true.
+    bool findFirst(const Criteria& c);
+    bool findNext(const Criteria& c);
+    bool findLast(const Criteria& c);
+    bool findPrevious(const Criteria& c);
+    bool noMatch() const;
+
+    // The filter applies to recordsets opened from this one, as on the old engine.
+    void setFilter(const Criteria& c);
+    Criteria filter() const;
+    Recordset openRecordset() const;
+
+private:
+    friend class Database;
+    explicit Recordset(std::shared_ptr<RecordsetImpl> i) : d(std::move(i)) {}
+    RecordsetImpl& impl() const;
+    std::shared_ptr<RecordsetImpl> d;
+};
+
+} // namespace db

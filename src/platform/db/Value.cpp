@@ -1,0 +1,329 @@
+#include "platform/db/Connection.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QRegularExpression>
+#include <cmath>
+#include <cstring>
+
+namespace db {
+
+std::atomic<quint64> g_generation{1};
+
+Kind kindFromDeclType(const char* decl)
+{
+    if (!decl || !*decl)
+        return Kind::Unknown;
+    const QByteArray d = QByteArray(decl).toUpper();
+    if (d.contains("BOOL"))
+        return Kind::Boolean;
+    if (d.contains("DATETIME") || d.contains("TIMESTAMP"))
+        return Kind::DateTime;
+    if (d.contains("DATE"))
+        return Kind::Date;
+    if (d.contains("INT"))
+        return Kind::Integer;
+    if (d.contains("CHAR") || d.contains("TEXT") || d.contains("CLOB"))
+        return Kind::Text;
+    if (d.contains("BLOB"))
+        return Kind::Blob;
+    if (d.contains("REAL") || d.contains("DOUB") || d.contains("FLOA") || d.contains("NUM")
+        || d.contains("DEC") || d.contains("CURRENCY"))
+        return Kind::Real;
+    return Kind::Unknown;
+}
+
+QString quoteIdent(const QString& name)
+{
+    QString q = name;
+    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+static QDateTime parseDateTimeText(const QString& raw)
+{
+    // Accepts the stored ISO form and the slash form people type: 2024/01/05, 2024-1-5 10:30:00.
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(\\d{1,4})[/-](\\d{1,2})[/-](\\d{1,2})(?:[T ](\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
+    const auto m = re.match(raw);
+    if (!m.hasMatch())
+        return {};
+    const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    if (!d.isValid())
+        return {};
+    QTime t(0, 0);
+    if (m.lastCapturedIndex() >= 5 && !m.captured(4).isEmpty()) {
+        t = QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).isEmpty() ? 0 : m.captured(6).toInt());
+        if (!t.isValid())
+            return {};
+    }
+    return QDateTime(d, t);
+}
+
+static bool textToBool(const QString& s, bool* ok)
+{
+    const QString t = s.trimmed().toLower();
+    *ok = true;
+    if (t == QLatin1String("true") || t == QLatin1String("yes") || t == QLatin1String("on"))
+        return true;
+    if (t == QLatin1String("false") || t == QLatin1String("no") || t == QLatin1String("off"))
+        return false;
+    const double n = t.toDouble(ok);
+    return *ok && n != 0;
+}
+
+QVariant toStorage(const QVariant& v, Kind kind)
+{
+    if (!v.isValid() || v.isNull())
+        return {};
+    const auto type = v.typeId();
+    const bool isText = type == QMetaType::QString || type == QMetaType::QByteArray;
+    auto fail = [&]() -> QVariant { throw Error(err::TypeMismatch, v.toString()); };
+
+    switch (kind) {
+    case Kind::Text:
+        if (type == QMetaType::QDate)
+            return v.toDate().toString(QStringLiteral("yyyy/MM/dd"));
+        if (type == QMetaType::Bool)
+            return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        return v.toString();
+    case Kind::Integer: {
+        if (type == QMetaType::Bool)
+            return qint64(v.toBool() ? 1 : 0);
+        if (isText) {
+            bool ok = false;
+            const double d = v.toString().trimmed().toDouble(&ok);
+            if (!ok || !std::isfinite(d))
+                return fail();
+            return qint64(std::llround(d));
+        }
+        if (type == QMetaType::Double || type == QMetaType::Float) {
+            const double d = v.toDouble();
+            if (!std::isfinite(d))
+                return fail();
+            return qint64(std::llround(d));
+        }
+        bool ok = false;
+        const qint64 n = v.toLongLong(&ok);
+        return ok ? QVariant(n) : fail();
+    }
+    case Kind::Real: {
+        bool ok = false;
+        const double d = isText ? v.toString().trimmed().toDouble(&ok) : v.toDouble(&ok);
+        if (!ok || !std::isfinite(d))
+            return fail();
+        return d;
+    }
+    case Kind::Boolean: {
+        if (type == QMetaType::Bool)
+            return qint64(v.toBool() ? 1 : 0);
+        bool ok = false;
+        const bool b = isText ? textToBool(v.toString(), &ok) : (v.toDouble(&ok) != 0);
+        return ok ? QVariant(qint64(b ? 1 : 0)) : fail();
+    }
+    case Kind::Date:
+    case Kind::DateTime: {
+        QDateTime dt;
+        if (type == QMetaType::QDate)
+            dt = QDateTime(v.toDate(), QTime(0, 0));
+        else if (type == QMetaType::QDateTime)
+            dt = v.toDateTime();
+        else if (isText)
+            dt = parseDateTimeText(v.toString());
+        if (!dt.isValid())
+            return fail();
+        if (kind == Kind::Date)
+            return dt.date().toString(Qt::ISODate);
+        return dt.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+    }
+    case Kind::Blob:
+        return v.toByteArray();
+    case Kind::Unknown:
+        if (type == QMetaType::Bool)
+            return qint64(v.toBool() ? 1 : 0);
+        if (type == QMetaType::QDate)
+            return v.toDate().toString(Qt::ISODate);
+        if (type == QMetaType::QDateTime)
+            return v.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+        return v;
+    }
+    return v;
+}
+
+// ---- statements ----
+
+Connection::~Connection()
+{
+    if (db)
+        sqlite3_close_v2(db);
+}
+
+void raise(sqlite3* db, int rc, const QString& context)
+{
+    const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    const int primary = rc & 0xff;
+    const QString detail = context.isEmpty() ? msg : context + QStringLiteral(": ") + msg;
+    switch (primary) {
+    case SQLITE_CONSTRAINT:
+        if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
+            throw Error(err::DuplicateKey, detail);
+        throw Error(err::Other, detail);
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        throw Error(err::NotADatabase, detail);
+    case SQLITE_READONLY:
+        throw Error(err::ReadOnly, detail);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        throw Error(err::Locked, detail);
+    case SQLITE_CANTOPEN:
+        throw Error(err::FileNotFound, detail);
+    default:
+        throw Error(err::Other, detail);
+    }
+}
+
+Stmt::Stmt(sqlite3* db, const QString& sql) : db_(db)
+{
+    const QByteArray u = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db, u.constData(), int(u.size()), &s_, nullptr);
+    if (rc != SQLITE_OK) {
+        const int ext = sqlite3_extended_errcode(db);
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
+        if (s_)
+            sqlite3_finalize(s_);
+        s_ = nullptr;
+        if ((ext & 0xff) == SQLITE_ERROR && msg.startsWith(QLatin1String("no such table")))
+            throw Error(err::ObjectNotFound, msg);
+        if ((ext & 0xff) == SQLITE_ERROR && msg.startsWith(QLatin1String("no such column")))
+            throw Error(err::ItemNotFound, msg);
+        raise(db, ext);
+    }
+}
+
+Stmt::~Stmt()
+{
+    if (s_)
+        sqlite3_finalize(s_);
+}
+
+void Stmt::bind(int i, const QVariant& v)
+{
+    int rc = SQLITE_OK;
+    if (!v.isValid() || v.isNull()) {
+        rc = sqlite3_bind_null(s_, i);
+    } else {
+        switch (v.typeId()) {
+        case QMetaType::Bool:
+            rc = sqlite3_bind_int64(s_, i, v.toBool() ? 1 : 0);
+            break;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Long:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+            rc = sqlite3_bind_int64(s_, i, v.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            rc = sqlite3_bind_double(s_, i, v.toDouble());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray b = v.toByteArray();
+            rc = sqlite3_bind_blob64(s_, i, b.constData(), sqlite3_uint64(b.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        case QMetaType::QDate:
+        {
+            const QByteArray u = v.toDate().toString(Qt::ISODate).toUtf8();
+            rc = sqlite3_bind_text(s_, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray u = v.toString().toUtf8();
+            rc = sqlite3_bind_text64(s_, i, u.constData(), sqlite3_uint64(u.size()), SQLITE_TRANSIENT,
+                                     SQLITE_UTF8);
+        }
+        }
+    }
+    if (rc != SQLITE_OK)
+        raise(db_, rc);
+}
+
+void Stmt::bindAll(const QVariantList& params)
+{
+    for (int i = 0; i < params.size(); ++i)
+        bind(i + 1, params[i]);
+}
+
+bool Stmt::step()
+{
+    const int rc = sqlite3_step(s_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    raise(db_, sqlite3_extended_errcode(db_));
+}
+
+void Stmt::reset()
+{
+    sqlite3_reset(s_);
+    sqlite3_clear_bindings(s_);
+}
+
+int Stmt::columnCount() const { return sqlite3_column_count(s_); }
+
+QString Stmt::columnName(int i) const { return QString::fromUtf8(sqlite3_column_name(s_, i)); }
+
+Kind Stmt::columnKind(int i) const { return kindFromDeclType(sqlite3_column_decltype(s_, i)); }
+
+QVariant Stmt::column(int i, Kind kind) const
+{
+    switch (sqlite3_column_type(s_, i)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER: {
+        const qint64 n = sqlite3_column_int64(s_, i);
+        if (kind == Kind::Boolean)
+            return n != 0;
+        if (kind == Kind::Real)
+            return double(n);
+        return n;
+    }
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_column_double(s_, i);
+        if (kind == Kind::Integer)
+            return qint64(std::llround(d));
+        return d;
+    }
+    case SQLITE_BLOB: {
+        const auto* p = static_cast<const char*>(sqlite3_column_blob(s_, i));
+        return QByteArray(p, sqlite3_column_bytes(s_, i));
+    }
+    default: {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s_, i));
+        const QString t = QString::fromUtf8(p, sqlite3_column_bytes(s_, i));
+        if (kind == Kind::Date || kind == Kind::DateTime) {
+            const QDateTime dt = parseDateTimeText(t);
+            if (dt.isValid())
+                return kind == Kind::Date ? QVariant(dt.date()) : QVariant(dt);
+        }
+        return t;
+    }
+    }
+}
+
+void execSql(sqlite3* db, const QString& sql)
+{
+    char* msg = nullptr;
+    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &msg);
+    if (msg)
+        sqlite3_free(msg);
+    if (rc != SQLITE_OK)
+        raise(db, sqlite3_extended_errcode(db));
+}
+
+} // namespace db

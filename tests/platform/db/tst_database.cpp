@@ -1,0 +1,399 @@
+#include "platform/db/Database.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sqlite3.h>
+
+using namespace db;
+
+namespace {
+
+// A small book: a person table with a unique number, a category table, a sorted view over both.
+const char* kFixture = R"(
+CREATE TABLE "people"("_id" INTEGER PRIMARY KEY AUTOINCREMENT, "会員NO" INTEGER, "氏名" VARCHAR(255), "フリガナ" VARCHAR(255), "区分" INTEGER,
+                      "生年月日" DATE, "拒否" BOOLEAN, "数値1" DOUBLE);
+CREATE UNIQUE INDEX "people_no" ON "people"("会員NO");
+CREATE TABLE "cats"("コード" INTEGER PRIMARY KEY, "名称" VARCHAR(50));
+CREATE TABLE "_query_base"(query TEXT PRIMARY KEY, base TEXT NOT NULL);
+CREATE VIEW "Q_kana" AS SELECT p.rowid AS _rowid, p.*, c."名称" FROM "people" p
+  LEFT JOIN "cats" c ON c."コード" = p."区分" ORDER BY p."フリガナ", p."会員NO";
+INSERT INTO "_query_base" VALUES ('Q_kana', 'people');
+INSERT INTO "cats" VALUES (2, '取引先'), (1, '友人');
+INSERT INTO "people"("会員NO", "氏名", "フリガナ", "区分", "生年月日", "拒否", "数値1") VALUES (3, '佐藤花子', 'ｻﾄｳ', 1, '1980-02-29', 1, 1.5);
+INSERT INTO "people"("会員NO", "氏名", "フリガナ", "区分", "生年月日", "拒否", "数値1") VALUES (1, '山田太郎', 'ﾔﾏﾀﾞ', 2, NULL, 0, NULL);
+INSERT INTO "people"("会員NO", "氏名", "フリガナ", "区分", "生年月日", "拒否", "数値1") VALUES (2, '', 'ｱｵｷ', 9, '1975-12-31', NULL, 2);
+)";
+
+QString makeFixture(const QTemporaryDir& dir, const QString& name = QStringLiteral("book.mdb"))
+{
+    const QString path = dir.filePath(name);
+    sqlite3* h = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &h);
+    char* msg = nullptr;
+    const int rc = sqlite3_exec(h, kFixture, nullptr, nullptr, &msg);
+    if (rc != SQLITE_OK)
+        qFatal("fixture: %s", msg);
+    sqlite3_close(h);
+    return path;
+}
+
+QStringList names(Recordset& rs)
+{
+    QStringList out;
+    if (rs.recordCount() == 0)
+        return out;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        out << rs.text(QStringLiteral("氏名"));
+    return out;
+}
+
+int errorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+} // namespace
+
+class TestDatabase : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString path;
+
+private slots:
+    void init()
+    {
+        QFile::remove(dir.filePath("book.mdb"));
+        path = makeFixture(dir);
+    }
+
+    void openRefusesWhatIsNotADatabase_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("error");
+        QByteArray jet(4096, '\0');
+        jet.replace(4, 15, "Standard Jet DB");
+        QTest::newRow("jet file") << jet << err::NotADatabase;
+        QTest::newRow("text file") << QByteArray("会員NO,氏名\r\n1,山田\r\n") << err::NotADatabase;
+        QTest::newRow("zero length") << QByteArray() << err::NotADatabase;
+        QTest::newRow("header only") << QByteArray("SQLite format 3\0", 16) << err::NotADatabase;
+    }
+    void openRefusesWhatIsNotADatabase()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, error);
+        const QString p = dir.filePath("bad.mdb");
+        QFile f(p);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+        f.close();
+        QCOMPARE(errorOf([&] { Database::open(p); }), error);
+        QCOMPARE(QFile(p).size(), qint64(content.size()));  // untouched
+    }
+
+    void openRefusesTruncatedDatabase()
+    {
+        QFile src(path);
+        QVERIFY(src.open(QIODevice::ReadOnly));
+        const QByteArray all = src.readAll();
+        const QString p = dir.filePath("cut.mdb");
+        QFile f(p);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(all.left(all.size() / 2));
+        f.close();
+        QCOMPARE(errorOf([&] { Database::open(p); }), err::NotADatabase);
+    }
+
+    void openMissingPathCreatesNothing()
+    {
+        const QString p = dir.filePath("nothing.mdb");
+        QCOMPARE(errorOf([&] { Database::open(p); }), err::FileNotFound);
+        QVERIFY(!QFile::exists(p));
+    }
+
+    void readOnlyRefusesWrites()
+    {
+        Database d = Database::open(path, OpenMode::ReadOnly);
+        Recordset rs = d.openRecordset("people");
+        QVERIFY(!rs.updatable());
+        QCOMPARE(errorOf([&] { rs.edit(); }), err::ReadOnly);
+        QCOMPARE(errorOf([&] { d.execute("DELETE FROM people"); }), err::ReadOnly);
+    }
+
+    void unknownObjectsAndFields()
+    {
+        Database d = Database::open(path);
+        QCOMPARE(errorOf([&] { d.openRecordset("no such table"); }), err::ObjectNotFound);
+        Recordset rs = d.openRecordset("Q_kana");
+        QCOMPARE(errorOf([&] { rs.value("住所"); }), err::ItemNotFound);
+        QCOMPARE(errorOf([&] { rs.findFirst(eq("住所", 1)); }), err::ItemNotFound);
+        QVERIFY(!rs.fieldNames().contains("_rowid"));
+        QCOMPARE(errorOf([&] { rs.value("_rowid"); }), err::ItemNotFound);
+    }
+
+    void valuesKeepNullApartFromEmptyText()
+    {
+        Database d = Database::open(path);
+        Recordset rs = d.openRecordset("Q_kana");
+        // ｱｵｷ first: empty name, category 9 has no row, Null flag.
+        QVERIFY(!rs.isNull("氏名"));
+        QCOMPARE(rs.value("氏名").toString(), QString());
+        QVERIFY(rs.isNull("名称"));
+        QVERIFY(rs.isNull("拒否"));
+        QCOMPARE(rs.value("生年月日").toDate(), QDate(1975, 12, 31));
+        rs.moveNext();
+        QCOMPARE(rs.value("拒否").typeId(), QMetaType::Bool);
+        QCOMPARE(rs.value("拒否").toBool(), true);
+        QCOMPARE(rs.value("数値1").toDouble(), 1.5);
+        QCOMPARE(rs.value("名称").toString(), QString("友人"));
+
+        // Writing Null and the empty text reads both back as written.
+        rs.edit();
+        rs.setValue("氏名", QVariant());
+        rs.setValue("フリガナ", QString(""));
+        rs.update();
+        Recordset again = d.openRecordset("SELECT * FROM people WHERE \"会員NO\" = 3", RecordsetType::Snapshot);
+        QVERIFY(again.isNull("氏名"));
+        QVERIFY(!again.isNull("フリガナ"));
+        QCOMPARE(again.text("フリガナ"), QString());
+    }
+
+    void viewOrderAndCounts()
+    {
+        Database d = Database::open(path);
+        Recordset rs = d.openRecordset("Q_kana");
+        QCOMPARE(rs.recordCount(), 3);
+        QCOMPARE(names(rs), (QStringList{"", "佐藤花子", "山田太郎"}));
+        Recordset cats = d.openRecordset("cats", RecordsetType::Table);
+        QCOMPARE(cats.value("コード").toInt(), 1);  // key order, not insertion order
+    }
+
+    void dynasetAddsAtItsEndAndReadsLive()
+    {
+        Database d = Database::open(path);
+        Recordset rs = d.openRecordset("Q_kana");
+        rs.moveLast();
+        rs.addNew();
+        rs.setValue("会員NO", 4);
+        rs.setValue("氏名", "阿部一郎");
+        rs.setValue("フリガナ", "ｱｱ");  // sorts first, but a dynaset keeps it at its end
+        rs.setValue("生年月日", "2001/04/01");
+        rs.update();
+        QCOMPARE(rs.recordCount(), 4);
+        QCOMPARE(names(rs), (QStringList{"", "佐藤花子", "山田太郎", "阿部一郎"}));
+        rs.setBookmark(rs.lastModified());
+        QCOMPARE(rs.value("生年月日").toDate(), QDate(2001, 4, 1));
+
+        // A change made through another connection is seen at the next read.
+        Database other = Database::open(path);
+        other.execute("UPDATE people SET \"氏名\" = ? WHERE \"会員NO\" = ?", {"佐藤春子", 3});
+        rs.moveFirst();
+        rs.moveNext();
+        QCOMPARE(rs.text("氏名"), QString("佐藤春子"));
+
+        // Reopened, the new row takes its place in the order.
+        Recordset again = d.openRecordset("Q_kana");
+        QCOMPARE(names(again).first(), QString("阿部一郎"));
+    }
+
+    void tableAddsInKeyOrder()
+    {
+        Database d = Database::open(path);
+        Recordset cats = d.openRecordset("cats", RecordsetType::Table);
+        cats.addNew();
+        cats.setValue("コード", 0);
+        cats.setValue("名称", "家族");
+        cats.update();
+        cats.moveFirst();
+        QCOMPARE(cats.text("名称"), QString("家族"));
+        QCOMPARE(cats.recordCount(), 3);
+    }
+
+    void snapshotDoesNotSeeLaterWrites()
+    {
+        Database d = Database::open(path);
+        Recordset snap = d.openRecordset("Q_kana", RecordsetType::Snapshot);
+        QVERIFY(!snap.updatable());
+        d.execute("UPDATE people SET \"氏名\" = 'x'");
+        d.execute("INSERT INTO people(\"会員NO\") VALUES (50)");
+        d.execute("DELETE FROM people WHERE \"会員NO\" = 1");
+        QCOMPARE(snap.recordCount(), 3);
+        QCOMPARE(names(snap), (QStringList{"", "佐藤花子", "山田太郎"}));
+        QCOMPARE(errorOf([&] { snap.edit(); }), err::ReadOnly);
+    }
+
+    void duplicateNumberGives3022AndKeepsTheBook()
+    {
+        Database d = Database::open(path);
+        Recordset rs = d.openRecordset("Q_kana");
+        rs.addNew();
+        rs.setValue("会員NO", 1);
+        QCOMPARE(errorOf([&] { rs.update(); }), err::DuplicateKey);
+        QCOMPARE(rs.editMode(), EditMode::Add);
+        rs.cancelUpdate();
+        QCOMPARE(rs.recordCount(), 3);
+        QCOMPARE(d.openRecordset("people", RecordsetType::Snapshot).recordCount(), 3);
+
+        rs.moveFirst();
+        rs.edit();
+        rs.setValue("会員NO", 3);
+        QCOMPARE(errorOf([&] { rs.update(); }), err::DuplicateKey);
+    }
+
+    void writesNeedEditAndConvertTypes()
+    {
+        Database d = Database::open(path);
+        Recordset rs = d.openRecordset("Q_kana");
+        QCOMPARE(errorOf([&] { rs.setValue("氏名", "x"); }), err::NotInEditMode);
+        QCOMPARE(errorOf([&] { rs.update(); }), err::NotInEditMode);
+        rs.edit();
+        QCOMPARE(errorOf([&] { rs.setValue("名称", "x"); }), err::FieldNotUpdatable);
+        QCOMPARE(errorOf([&] { rs.setValue("生年月日", "2023/02/30"); }), err::TypeMismatch);
+        QCOMPARE(errorOf([&] { rs.setValue("数値1", "abc"); }), err::TypeMismatch);
+        rs.setValue("数値1", "12.25");
+        rs.setValue("拒否", true);
+        QCOMPARE(rs.value("数値1").toDouble(), 12.25);  // pending value reads back
+        rs.update();
+        QCOMPARE(rs.value("数値1").toDouble(), 12.25);
+        QCOMPARE(rs.value("拒否").toBool(), true);
+        // Moving away abandons an edit that was not updated.
+        rs.edit();
+        rs.setValue("氏名", "捨てる");
+        rs.moveNext();
+        rs.movePrevious();
+        QCOMPARE(rs.text("氏名"), QString());
+    }
+
+    void movesAndBoundaries()
+    {
+        Database d = Database::open(path);
+        Recordset rs = d.openRecordset("Q_kana");
+        QVERIFY(!rs.bof() && !rs.eof());
+        QCOMPARE(rs.absolutePosition(), 0);
+        rs.movePrevious();
+        QVERIFY(rs.bof());
+        QCOMPARE(errorOf([&] { rs.movePrevious(); }), err::NoCurrentRecord);
+        QCOMPARE(errorOf([&] { rs.value("氏名"); }), err::NoCurrentRecord);
+        rs.moveNext();
+        rs.move(2);
+        QCOMPARE(rs.absolutePosition(), 2);
+        rs.move(5);
+        QVERIFY(rs.eof());
+        QCOMPARE(errorOf([&] { rs.moveNext(); }), err::NoCurrentRecord);
+        rs.movePrevious();
+        QCOMPARE(rs.text("氏名"), QString("山田太郎"));
+        rs.setAbsolutePosition(1);
+        QCOMPARE(rs.text("氏名"), QString("佐藤花子"));
+
+        Recordset empty = d.openRecordset("SELECT * FROM Q_kana WHERE \"会員NO\" > 100");
+        QVERIFY(empty.bof() && empty.eof());
+        QCOMPARE(empty.recordCount(), 0);
+        QCOMPARE(errorOf([&] { empty.moveFirst(); }), err::NoCurrentRecord);
+    }
+
+    void bookmarksSurviveScansAndDeletes()
+    {
+        Database d = Database::open(path);
+        Recordset rs = d.openRecordset("Q_kana");
+        rs.moveNext();
+        const Bookmark b = rs.bookmark();
+        names(rs);  // a full scan
+        rs.setBookmark(b);
+        QCOMPARE(rs.text("氏名"), QString("佐藤花子"));
+        rs.moveFirst();
+        rs.deleteRecord();
+        QCOMPARE(rs.recordCount(), 2);
+        QCOMPARE(errorOf([&] { rs.value("氏名"); }), err::RecordDeleted);
+        rs.moveNext();
+        QCOMPARE(rs.text("氏名"), QString("佐藤花子"));
+        rs.setBookmark(b);
+        QCOMPARE(rs.text("氏名"), QString("佐藤花子"));
+        QCOMPARE(errorOf([&] { rs.setBookmark(Bookmark{999, true}); }), err::InvalidBookmark);
+    }
+
+    void rowDeletedElsewhereIsSkipped()
+    {
+        Database d = Database::open(path);
+        Recordset rs = d.openRecordset("Q_kana");
+        Database::open(path).execute("DELETE FROM people WHERE \"会員NO\" = 3");
+        QCOMPARE(rs.recordCount(), 3);  // as counted when it was opened
+        QCOMPARE(names(rs), (QStringList{"", "山田太郎"}));
+    }
+
+    void findsAndFiltersBindTheirValues()
+    {
+        Database d = Database::open(path);
+        d.execute("INSERT INTO people(\"会員NO\", \"氏名\", \"区分\") VALUES (7, ?, 1)", {"O'Brien\" OR 1=1 --"});
+        Recordset rs = d.openRecordset("Q_kana");
+        QVERIFY(rs.findFirst(eq("氏名", "O'Brien\" OR 1=1 --")));
+        QCOMPARE(rs.value("会員NO").toInt(), 7);
+        QVERIFY(!rs.findFirst(eq("氏名", "' OR '1'='1")));
+        QVERIFY(rs.noMatch());
+        QCOMPARE(rs.value("会員NO").toInt(), 7);  // position kept
+
+        QVERIFY(rs.findFirst(eq("区分", 1)));
+        const int first = rs.value("会員NO").toInt();
+        QVERIFY(rs.findNext(eq("区分", "1")));  // a numeric text matches a number
+        QVERIFY(rs.value("会員NO").toInt() != first);
+        QVERIFY(!rs.findNext(eq("区分", 1)));
+
+        rs.setFilter(eq("区分", 1));
+        Recordset f = rs.openRecordset();
+        QCOMPARE(f.recordCount(), 2);
+        QCOMPARE(rs.recordCount(), 4);  // the filter does not narrow the recordset itself
+        f.moveFirst();
+        f.edit();
+        f.setValue("氏名", "変更");
+        f.update();
+        QVERIFY(rs.findFirst(eq("氏名", "変更")));
+    }
+
+    void rollbackLeavesNothingBehind()
+    {
+        Database d = Database::open(path);
+        Recordset rs = d.openRecordset("Q_kana");
+        d.beginTrans();
+        d.execute("DELETE FROM people");
+        d.beginTrans();
+        rs.addNew();
+        rs.setValue("会員NO", 10);
+        rs.update();
+        d.rollback();  // inner level only
+        rs.addNew();
+        rs.setValue("会員NO", 11);
+        rs.update();
+        d.rollback();
+        QCOMPARE(d.transactionLevel(), 0);
+        Recordset again = d.openRecordset("people", RecordsetType::Snapshot);
+        QCOMPARE(again.recordCount(), 3);
+        QVERIFY(!again.findFirst(eq("会員NO", 10)) && !again.findFirst(eq("会員NO", 11)));
+        QCOMPARE(names(rs), (QStringList{"", "佐藤花子", "山田太郎"}));
+        QCOMPARE(errorOf([&] { d.commitTrans(); }), err::NotInTransaction);
+
+        d.beginTrans();
+        d.execute("DELETE FROM people WHERE \"会員NO\" = 1");
+        d.commitTrans();
+        QCOMPARE(d.openRecordset("people", RecordsetType::Snapshot).recordCount(), 2);
+    }
+
+    void closedRecordsetReportsInsteadOfCrashing()
+    {
+        Database d = Database::open(path);
+        Recordset rs = d.openRecordset("Q_kana");
+        Recordset shared = rs;
+        d.close();
+        QCOMPARE(rs.text("氏名"), QString());  // the recordset keeps its connection
+        rs.close();
+        QCOMPARE(errorOf([&] { rs.moveNext(); }), err::ObjectClosed);
+        QCOMPARE(errorOf([&] { d.openRecordset("people"); }), err::ObjectClosed);
+        QVERIFY(!shared.isOpen());  // one recordset, two references
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatabase)
+#include "tst_database.moc"
