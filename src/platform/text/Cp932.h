@@ -13,6 +13,10 @@ int byteWidth(const QString& s);
 // Width of the character starting at s[i] (1 or 2) and how many UTF-16 units it takes (1 or 2).
 int charByteWidth(const QString& s, qsizetype i, qsizetype* units = nullptr);
 
+// True when the code page 932 converter ("windows-31j", from ICU) exists in this Qt build.
+// Every other function here needs it and stops the program with a message when it is missing.
+bool cp932Available();
+
 // True when every character of s can be held by code page 932.
 bool fitsCp932(const QString& s);
 

@@ -1,0 +1,195 @@
+#include "platform/text/Cp932.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace text {
+
+namespace {
+
+// ICU knows code page 932 under this name; QStringConverter::encodingForName does not.
+constexpr const char* kCodec = "windows-31j";
+
+void requireCodec()
+{
+    static const bool available = cp932Available();
+    if (!available)
+        qFatal("Code page 932 (windows-31j) is not available: Qt was built without ICU");
+}
+
+bool isHalfWidthKatakana(char16_t c) { return c >= 0xFF61 && c <= 0xFF9F; }
+
+// Shift-JIS lead bytes: a byte in these ranges starts a two-byte character.
+bool isLeadByte(uchar b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// A converter's error flag cannot be cleared again (resetState keeps it in Qt 6.4),
+// so every conversion gets a fresh converter; making one is cheap.
+QByteArray encodeStrict(QStringView s, bool* failed)
+{
+    QStringEncoder enc(kCodec);
+    QByteArray bytes = enc.encode(s);
+    *failed = enc.hasError();
+    return bytes;
+}
+
+QString decodeRaw(const QByteArray& bytes)
+{
+    QStringDecoder dec(kCodec);
+    return dec.decode(bytes);
+}
+
+// A character counts as held only when it encodes without error and decodes back to itself:
+// ICU accepts a few characters silently (U+FEFF vanishes, some private-use ones map to others).
+bool encodesExactly(QStringView c, QByteArray* bytes)
+{
+    bool failed = false;
+    *bytes = encodeStrict(c, &failed);
+    return !failed && !bytes->isEmpty() && decodeRaw(*bytes) == c;
+}
+
+} // namespace
+
+int charByteWidth(const QString& s, qsizetype i, qsizetype* units)
+{
+    if (i < 0 || i >= s.size()) {
+        if (units)
+            *units = 0;
+        return 0;
+    }
+    const char16_t c = s.at(i).unicode();
+    qsizetype n = 1;
+    if (QChar::isHighSurrogate(c) && i + 1 < s.size() && s.at(i + 1).isLowSurrogate())
+        n = 2;
+    if (units)
+        *units = n;
+    return (c < 0x80 || isHalfWidthKatakana(c)) ? 1 : 2;
+}
+
+int byteWidth(const QString& s)
+{
+    int width = 0;
+    for (qsizetype i = 0; i < s.size();) {
+        qsizetype units = 0;
+        width += charByteWidth(s, i, &units);
+        i += units;
+    }
+    return width;
+}
+
+bool cp932Available()
+{
+    return QStringEncoder(kCodec).isValid() && QStringDecoder(kCodec).isValid();
+}
+
+bool fitsCp932(const QString& s)
+{
+    return encodeCp932(s).substituted == 0;
+}
+
+Encoded encodeCp932(const QString& s)
+{
+    requireCodec();
+    Encoded out;
+    bool failed = false;
+    out.bytes = encodeStrict(s, &failed);
+    if (!failed && decodeRaw(out.bytes) == s)
+        return out;
+
+    // Something cannot be held: go character by character to place the substitutes.
+    out.bytes.clear();
+    out.bytes.reserve(s.size() * 2);
+    for (qsizetype i = 0; i < s.size();) {
+        qsizetype units = 0;
+        charByteWidth(s, i, &units);
+        QByteArray bytes;
+        if (encodesExactly(QStringView(s).mid(i, units), &bytes)) {
+            out.bytes += bytes;
+        } else {
+            out.bytes += '?';
+            ++out.substituted;
+        }
+        i += units;
+    }
+    return out;
+}
+
+QString decodeCp932(const QByteArray& bytes)
+{
+    requireCodec();
+    QString s = decodeRaw(bytes);
+    // The decoder silently drops a lead byte at the very end; show that something was there.
+    qsizetype i = 0;
+    while (i < bytes.size())
+        i += isLeadByte(uchar(bytes.at(i))) ? 2 : 1;
+    if (i > bytes.size())
+        s += QChar(QChar::ReplacementCharacter);
+    return s;
+}
+
+ReadResult readCp932File(const QString& path)
+{
+    ReadResult r;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        r.error = QStringLiteral("ファイルを開けません: %1\n%2").arg(path, file.errorString());
+        return r;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        r.error = QStringLiteral("ファイルを読み込めません: %1\n%2").arg(path, file.errorString());
+        return r;
+    }
+    r.content = decodeCp932(bytes);
+    r.ok = true;
+    return r;
+}
+
+QStringList splitLines(const QString& content)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = content.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = content.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines.append(content.mid(start, i - start));
+        if (c == u'\r' && i + 1 < n && content.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(content.mid(start));
+    return lines;
+}
+
+WriteResult writeCp932Lines(const QString& path, const QStringList& lines, bool refuseUnencodable)
+{
+    WriteResult r;
+    QString content;
+    for (const QString& line : lines) {
+        content += line;
+        content += QStringLiteral("\r\n");
+    }
+    const Encoded encoded = encodeCp932(content);
+    r.substituted = encoded.substituted;
+    if (refuseUnencodable && encoded.substituted > 0) {
+        r.error = QStringLiteral("シフトJISで表せない文字が %1 文字あるため書き込めません: %2")
+                      .arg(encoded.substituted)
+                      .arg(path);
+        return r;
+    }
+    // Written beside the old file and renamed over it, so a failure leaves the old file whole.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(encoded.bytes) != encoded.bytes.size()
+        || !file.commit()) {
+        r.error = QStringLiteral("ファイルに書き込めません: %1\n%2").arg(path, file.errorString());
+        return r;
+    }
+    r.ok = true;
+    return r;
+}
+
+} // namespace text

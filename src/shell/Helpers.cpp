@@ -1,0 +1,230 @@
+#include "shell/Helpers.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "platform/text/Cp932.h"
+#include "shell/Formats.h"
+
+namespace Module1 {
+
+QString FitBytes(const QString& text, int width)
+{
+    if (width <= 0)
+        return QString();
+    const int have = text::byteWidth(text);
+    if (have == width)
+        return text;
+    if (have < width)
+        return text + QString(width - have, u' ');
+
+    QString out;
+    int used = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        qsizetype units = 0;
+        const int w = text::charByteWidth(text, i, &units);
+        if (used + w > width) {
+            // Half a double-byte character cannot be shown: one space fills its place.
+            if (w == 2 && width - used == 1)
+                out += u' ';
+            break;
+        }
+        out += QStringView(text).mid(i, units);
+        used += w;
+        i += units;
+    }
+    return out;
+}
+
+const Era* EraOf(const QList<Era>& eras, const QDate& date)
+{
+    if (!date.isValid())
+        return nullptr;
+    for (qsizetype i = eras.size() - 1; i >= 0; --i) {
+        if (eras.at(i).start <= date)
+            return &eras.at(i);
+    }
+    return nullptr;
+}
+
+QString JapaneseEraYear(const QList<Era>& eras, const QDate& date, QString* eraDate)
+{
+    const Era* era = EraOf(eras, date);
+    if (!era) {
+        if (eraDate)
+            eraDate->clear();
+        return QString();
+    }
+    const QString year = FormatTwoDigits(date.year() - era->start.year() + 1);
+    if (eraDate)
+        *eraDate = year + FormatSlashMonthDay(date);
+    return era->name + year + QStringLiteral("年");
+}
+
+int AgeInYears(const QDate& birth, const QDate& ref)
+{
+    if (!birth.isValid() || !ref.isValid())
+        return 0;
+    int age = ref.year() - birth.year();
+    if (birth.month() > ref.month() || (birth.month() == ref.month() && birth.day() > ref.day()))
+        --age;
+    return age < 0 ? 0 : age;
+}
+
+namespace {
+
+bool parseDigits(const QString& s, int maxLength, int* value)
+{
+    if (s.isEmpty() || s.size() > maxLength)
+        return false;
+    int v = 0;
+    for (QChar c : s) {
+        if (c < u'0' || c > u'9')
+            return false;
+        v = v * 10 + (c.unicode() - u'0');
+    }
+    *value = v;
+    return true;
+}
+
+} // namespace
+
+bool IsYmdDate(const QString& text)
+{
+    const QStringList parts = text.split(u'/');
+    if (parts.size() != 3)
+        return false;
+    int year = 0, month = 0, day = 0;
+    if (!parseDigits(parts.at(0), 4, &year) || !parseDigits(parts.at(1), 2, &month)
+        || !parseDigits(parts.at(2), 2, &day))
+        return false;
+    // Short years follow the old platform's window: 00-29 are 2000s, 30-99 are 1900s.
+    if (parts.at(0).size() <= 2)
+        year += year < 30 ? 2000 : 1900;
+    return QDate(year, month, day).isValid();
+}
+
+namespace {
+
+bool isBreak(QChar c) { return c == u'\r' || c == u'\n'; }
+
+// Position after the line break that starts at k (CR LF counts as one).
+qsizetype skipBreak(const QString& s, qsizetype k)
+{
+    return (s.at(k) == u'\r' && k + 1 < s.size() && s.at(k + 1) == u'\n') ? k + 2 : k + 1;
+}
+
+// Reads the field that starts at *pos and moves *pos to where the next one starts; *more is
+// false when it was the last field. With records set, a line break outside quotes ends the
+// record (and *pos moves past it), and a quoted field may run over line breaks.
+QString readField(const QString& s, qsizetype* pos, QChar sep, bool records, bool* more)
+{
+    const qsizetype n = s.size();
+    const qsizetype start = *pos;
+    *more = false;
+
+    if (start < n && s.at(start) == u'"') {
+        QString text;
+        qsizetype textAtBreak = -1, breakAt = -1;
+        for (qsizetype j = start + 1; j < n; ++j) {
+            const QChar c = s.at(j);
+            if (c == u'"') {
+                if (j + 1 < n && s.at(j + 1) == u'"') {
+                    text += u'"';
+                    ++j;
+                    continue;
+                }
+                // Closing quote; the character after it is taken as the separator.
+                const qsizetype after = j + 1;
+                if (after >= n) {
+                    *pos = n;
+                } else if (records && isBreak(s.at(after))) {
+                    *pos = skipBreak(s, after);
+                } else {
+                    *pos = after + 1;
+                    *more = true;
+                }
+                return text;
+            }
+            if (records && breakAt < 0 && isBreak(c)) {
+                textAtBreak = text.size();
+                breakAt = j;
+            }
+            text += c;
+        }
+        // No closing quote: the field runs to the end of its line and is the last one.
+        if (breakAt >= 0) {
+            text.truncate(textAtBreak);
+            *pos = skipBreak(s, breakAt);
+        } else {
+            *pos = n;
+        }
+        return text;
+    }
+
+    qsizetype j = start;
+    while (j < n && s.at(j) != sep && !(records && isBreak(s.at(j))))
+        ++j;
+    const QString text = s.mid(start, j - start);
+    if (j >= n) {
+        *pos = n;
+    } else if (s.at(j) == sep) {
+        *pos = j + 1;
+        *more = true;
+    } else {
+        *pos = skipBreak(s, j);
+    }
+    return text;
+}
+
+} // namespace
+
+QString CsvField(const QString& line, int n, QChar sep)
+{
+    qsizetype pos = 0;
+    bool more = true;
+    for (int field = 1; field <= n && more; ++field) {
+        QString text = readField(line, &pos, sep, false, &more);
+        if (field == n)
+            return text;
+    }
+    return QString();
+}
+
+QList<QStringList> ReadCsvRecords(const QString& content, QChar sep)
+{
+    QList<QStringList> records;
+    qsizetype pos = 0;
+    while (pos < content.size()) {
+        QStringList fields;
+        bool more = true;
+        while (more)
+            fields.append(readField(content, &pos, sep, true, &more));
+        records.append(fields);
+    }
+    return records;
+}
+
+QString ImageFileName(const QString& fileName)
+{
+    static const char* const kExtensions[] = {
+        ".emf", ".EMF", ".wmf", ".WMF", ".jpg", ".JPG", ".jpeg", ".JPEG", ".jpe",
+        ".JPE", ".jfif", ".JFIF", ".png", ".PNG", ".bmp", ".BMP", ".gif", ".GIF",
+    };
+    for (const char* ext : kExtensions) {
+        if (fileName.endsWith(QLatin1String(ext), Qt::CaseSensitive))
+            return fileName;
+    }
+    return QString();
+}
+
+bool EnsureFolder(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).isDir())
+        return true;
+    return QDir().mkdir(path);
+}
+
+} // namespace Module1

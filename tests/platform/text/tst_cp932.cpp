@@ -1,0 +1,229 @@
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "platform/text/Cp932.h"
+
+using namespace text;
+
+namespace {
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// The text every code page 932 check starts from: NEC and IBM extensions, the full-width
+// tilde that Windows maps to 0x8160, and half-width katakana.
+const QString kSample = QString::fromUtf8("①㈱髙﨑～ｱｲｳ");
+const QByteArray kSampleBytes = QByteArray::fromHex("8740878afbfcfab18160b1b2b3");
+
+} // namespace
+
+class TestCp932 : public QObject {
+    Q_OBJECT
+private slots:
+    void converterExists();
+    void byteWidth_data();
+    void byteWidth();
+    void surrogatePairIsOneCharacter();
+    void roundTrip_data();
+    void roundTrip();
+    void fileRoundTripWritesCrLf();
+    void readLineEnds_data();
+    void readLineEnds();
+    void readMissingFileFails();
+    void unencodable_data();
+    void unencodable();
+    void refuseLeavesFileUntouched();
+    void substituteWhenNotRefused();
+    void danglingLeadByteIsNotLost();
+};
+
+void TestCp932::converterExists()
+{
+    QVERIFY(cp932Available());
+}
+
+void TestCp932::byteWidth_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("width");
+    QTest::newRow("empty") << QString() << 0;
+    QTest::newRow("ascii") << QStringLiteral("ab 1~") << 5;
+    QTest::newRow("control chars") << QStringLiteral("\t\r\n") << 3;
+    QTest::newRow("half-width katakana") << QString::fromUtf8("ｱｲｳﾞﾟ") << 5;
+    QTest::newRow("first half-width U+FF61") << QString(QChar(0xFF61)) << 1;
+    QTest::newRow("last half-width U+FF9F") << QString(QChar(0xFF9F)) << 1;
+    QTest::newRow("below half-width U+FF60") << QString(QChar(0xFF60)) << 2;
+    QTest::newRow("above half-width U+FFA0") << QString(QChar(0xFFA0)) << 2;
+    QTest::newRow("kanji and kana") << QString::fromUtf8("山田あア") << 8;
+    QTest::newRow("full-width digits") << QString::fromUtf8("１２") << 4;
+    QTest::newRow("latin-1 beyond ascii") << QString::fromUtf8("é") << 2;
+    QTest::newRow("surrogate pair") << QString::fromUtf8("𠮷") << 2;
+    QTest::newRow("mixed") << QString::fromUtf8("a𠮷ｱ漢") << 6;
+    QTest::newRow("lone high surrogate") << QString(QChar(0xD842)) << 2;
+}
+
+void TestCp932::byteWidth()
+{
+    QFETCH(QString, text);
+    QFETCH(int, width);
+    QCOMPARE(text::byteWidth(text), width);
+}
+
+void TestCp932::surrogatePairIsOneCharacter()
+{
+    const QString s = QString::fromUtf8("a𠮷b");
+    qsizetype units = -1;
+    QCOMPARE(charByteWidth(s, 0, &units), 1);
+    QCOMPARE(units, 1);
+    QCOMPARE(charByteWidth(s, 1, &units), 2);
+    QCOMPARE(units, 2);
+    QCOMPARE(charByteWidth(s, 3, &units), 1);
+    QCOMPARE(units, 1);
+    QCOMPARE(charByteWidth(s, 4, &units), 0);
+    QCOMPARE(units, 0);
+}
+
+void TestCp932::roundTrip_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("sample") << kSample << kSampleBytes;
+    QTest::newRow("full-width tilde") << QString(QChar(0xFF5E)) << QByteArray::fromHex("8160");
+    QTest::newRow("windows-only signs") << QString::fromUtf8("－￠￡￢∥＼")
+                                        << QByteArray::fromHex("817c8191819281ca8161815f");
+    QTest::newRow("ascii backslash and tilde") << QStringLiteral("\\~") << QByteArray("\\~");
+    QTest::newRow("kanji") << QString::fromUtf8("住所録") << QByteArray::fromHex("8f5a8f8a985e");
+}
+
+void TestCp932::roundTrip()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    const Encoded e = encodeCp932(text);
+    QCOMPARE(e.substituted, 0);
+    QCOMPARE(e.bytes.toHex(), bytes.toHex());
+    QCOMPARE(decodeCp932(e.bytes), text);
+    QVERIFY(fitsCp932(text));
+}
+
+void TestCp932::fileRoundTripWritesCrLf()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("PMPath.txt"));
+    const QStringList lines{kSample, QString(), QStringLiteral("abc")};
+
+    const WriteResult w = writeCp932Lines(path, lines, true);
+    QVERIFY2(w.ok, qPrintable(w.error));
+    QCOMPARE(w.substituted, 0);
+    QCOMPARE(readBytes(path).toHex(), (kSampleBytes + "\r\n\r\nabc\r\n").toHex());
+
+    const ReadResult r = readCp932File(path);
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(splitLines(r.content), lines);
+}
+
+void TestCp932::readLineEnds_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+    const QString yamada = QString::fromUtf8("山田");
+    const QByteArray yamadaBytes = QByteArray::fromHex("8e529363");
+    QTest::newRow("LF") << QByteArray(yamadaBytes + "\nb\n") << QStringList{yamada, "b"};
+    QTest::newRow("CR") << QByteArray(yamadaBytes + "\rb") << QStringList{yamada, "b"};
+    QTest::newRow("CR LF") << QByteArray(yamadaBytes + "\r\nb\r\n") << QStringList{yamada, "b"};
+    QTest::newRow("mixed, empty lines kept") << QByteArray("a\r\n\r\nb\rc\nd")
+                                             << QStringList{"a", "", "b", "c", "d"};
+    QTest::newRow("LF CR is two breaks") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
+    QTest::newRow("only a break") << QByteArray("\r\n") << QStringList{""};
+    QTest::newRow("empty file") << QByteArray() << QStringList{};
+}
+
+void TestCp932::readLineEnds()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("in.txt"));
+    writeBytes(path, bytes);
+    const ReadResult r = readCp932File(path);
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(splitLines(r.content), lines);
+}
+
+void TestCp932::readMissingFileFails()
+{
+    QTemporaryDir dir;
+    const ReadResult r = readCp932File(dir.filePath(QStringLiteral("missing.txt")));
+    QVERIFY(!r.ok);
+    QVERIFY(!r.error.isEmpty());
+    QVERIFY(r.content.isEmpty());
+}
+
+void TestCp932::unencodable_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("substituted");
+    QTest::newRow("emoji") << QString::fromUtf8("a😀b") << QByteArray("a?b") << 1;
+    QTest::newRow("kanji outside cp932") << QString::fromUtf8("𠮷野")
+                                         << QByteArray("?\x96\xec") << 1;
+    QTest::newRow("wave dash U+301C") << QString::fromUtf8("1〜2") << QByteArray("1?2") << 1;
+    QTest::newRow("byte order mark") << (QChar(0xFEFF) + QStringLiteral("x")) << QByteArray("?x") << 1;
+    QTest::newRow("lone surrogate") << QString(QChar(0xDC00)) << QByteArray("?") << 1;
+    QTest::newRow("two in a row") << QString::fromUtf8("😀😀") << QByteArray("??") << 2;
+}
+
+void TestCp932::unencodable()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, substituted);
+    const Encoded e = encodeCp932(text);
+    QCOMPARE(e.bytes.toHex(), bytes.toHex());
+    QCOMPARE(e.substituted, substituted);
+    QVERIFY(!fitsCp932(text));
+}
+
+void TestCp932::refuseLeavesFileUntouched()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("PMPath.txt"));
+    writeBytes(path, "old\r\n");
+    const WriteResult w = writeCp932Lines(path, {QString::fromUtf8("/home/𠮷田"), "x"}, true);
+    QVERIFY(!w.ok);
+    QCOMPARE(w.substituted, 1);
+    QVERIFY(!w.error.isEmpty());
+    QCOMPARE(readBytes(path), QByteArray("old\r\n"));
+}
+
+void TestCp932::substituteWhenNotRefused()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out.csv"));
+    writeBytes(path, "old contents that are longer\r\n");
+    const WriteResult w = writeCp932Lines(path, {QString::fromUtf8("x😀"), QString::fromUtf8("𠮷")}, false);
+    QVERIFY2(w.ok, qPrintable(w.error));
+    QCOMPARE(w.substituted, 2);
+    QCOMPARE(readBytes(path), QByteArray("x?\r\n?\r\n"));
+}
+
+void TestCp932::danglingLeadByteIsNotLost()
+{
+    QCOMPARE(decodeCp932(QByteArray("a\x82")), QStringLiteral("a") + QChar(QChar::ReplacementCharacter));
+    QCOMPARE(decodeCp932(QByteArray("\x82\xa0")), QString::fromUtf8("あ"));
+}
+
+QTEST_GUILESS_MAIN(TestCp932)
+#include "tst_cp932.moc"
