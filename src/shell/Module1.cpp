@@ -1,0 +1,80 @@
+#include "shell/Module1.h"
+
+#include "platform/shell/Opener.h"
+#include "platform/text/Cp932.h"
+#include "platform/ui/Dialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace Module1 {
+
+QList<Era> LoadEras()
+{
+    QList<Era> eras;
+    if (!EraRs.isOpen() || EraRs.recordCount() == 0)
+        return eras;
+    for (EraRs.moveFirst(); !EraRs.eof(); EraRs.moveNext())
+        eras.append(Era{EraRs.text(QStringLiteral("和暦名称")), EraRs.value(QStringLiteral("年号")).toDate()});
+    EraRs.moveFirst();
+    return eras;
+}
+
+QString JapaneseEraYear(const QDate& date)
+{
+    return JapaneseEraYear(LoadEras(), date, &EraDate);
+}
+
+int DisplayOrderNumber(const QVariant& stored)
+{
+    bool ok = false;
+    const int n = stored.toString().trimmed().toInt(&ok);
+    return ok && n >= 1 && n <= 6 ? n : 1;
+}
+
+QString PmPathFile(const QString& startDir)
+{
+    return QDir(startDir.isEmpty() ? QStringLiteral("/") : startDir).filePath(QStringLiteral("PMPath.txt"));
+}
+
+PmPathRead ReadPmPath(const QString& startDir)
+{
+    PmPathRead r;
+    const QString file = PmPathFile(startDir);
+    if (!QFileInfo(file).isFile())
+        return r;
+    r.exists = true;
+    const text::ReadResult read = text::readCp932File(file);
+    if (read.ok) {
+        const QStringList lines = text::splitLines(read.content);
+        if (!lines.isEmpty())
+            r.path = lines.first();
+    }
+    return r;
+}
+
+bool WritePmPath(const QString& startDir, const QString& fullPath, QString* error)
+{
+    const text::WriteResult w = text::writeCp932Lines(PmPathFile(startDir), {fullPath}, true);
+    if (w.ok)
+        return true;
+    if (error) {
+        *error = w.substituted > 0
+            ? QStringLiteral("パスにシフトJISで保存できない文字が含まれているため、PMPath.txt に保存できません。\n")
+                  + fullPath
+            : QStringLiteral("PMPath.txt に書き込めません。\n") + w.error;
+    }
+    return false;
+}
+
+bool OpenUrl(const QString& address)
+{
+    QString error;
+    if (desktop::opener().openUrl(address, &error))
+        return true;
+    ui::dialogs().message(QStringLiteral("Webページを開けません。\n") + address + QStringLiteral("\n") + error, {},
+                          ui::Icon::Exclamation);
+    return false;
+}
+
+} // namespace Module1
