@@ -1,0 +1,20 @@
+#pragma once
+// Every control can be reached by assistive technology under its system name.
+
+#include <QString>
+
+class QWidget;
+
+namespace ui {
+
+// "Text1_6" for system name "Text1" index 6; "Form3" without an index.
+QString objectNameFor(const QString& systemName, int index = -1);
+// "Text1(6)" for system name "Text1" index 6; "Form3" without an index.
+QString systemNameText(const QString& systemName, int index = -1);
+
+// Names a control: its object name and accessible description come from its system name, its
+// accessible name is what a person reads for it. Without an accessible name given, buttons,
+// labels and group boxes are read by their own caption, which Qt follows as it changes.
+void name(QWidget* widget, const QString& systemName, int index = -1, const QString& accessibleName = {});
+
+}  // namespace ui

@@ -1,0 +1,51 @@
+#pragma once
+// Lost focus is the commit point of a box: the handler runs when the box loses the focus by Tab,
+// Backtab, the mouse or the program, never when the focus goes to another window or a pop-up
+// (a message box, a menu, a combo box's list).
+
+#include <QObject>
+#include <QWidget>
+
+#include <functional>
+
+namespace ui {
+
+class FocusCommit : public QObject {
+    Q_OBJECT
+public:
+    using Handler = std::function<void()>;
+
+    // Watches `box`; the watcher is a child of the box and goes with it.
+    FocusCommit(QWidget* box, Handler lostFocus);
+
+    // Runs when the box gets the focus for the same reasons that commit.
+    void setGotFocus(Handler gotFocus) { gotFocus_ = std::move(gotFocus); }
+
+    // Runs the lost-focus handler now, as the program does before moving to another record.
+    // Returns false, running nothing, while another commit is under way.
+    bool commit();
+
+    // Whether a focus change for this reason commits (and counts as getting the focus).
+    static bool commitsOn(Qt::FocusReason reason);
+    // True while any lost-focus handler runs: a handler that shows a message or moves the focus
+    // does not set off the handler of another box.
+    static bool committing();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* box_;
+    Handler lostFocus_;
+    Handler gotFocus_;
+};
+
+// Convenience: watches the box and returns the watcher.
+FocusCommit* onLostFocus(QWidget* box, FocusCommit::Handler lostFocus);
+
+// Gives the focus back to the box once the current event is handled (a zero timer), so that a
+// lost-focus handler can refuse a value without fighting the focus change in progress. The focus
+// change it makes commits nothing.
+void refocusLater(QWidget* box);
+
+}  // namespace ui

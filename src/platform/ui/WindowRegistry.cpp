@@ -1,0 +1,121 @@
+#include "platform/ui/WindowRegistry.h"
+
+#include <QCloseEvent>
+#include <QDebug>
+
+namespace ui {
+
+WindowRegistry& WindowRegistry::instance()
+{
+    static WindowRegistry registry;
+    return registry;
+}
+
+void WindowRegistry::registerFactory(const QString& name, Factory factory)
+{
+    factories_.insert(name, std::move(factory));
+}
+
+bool WindowRegistry::hasFactory(const QString& name) const
+{
+    return factories_.contains(name);
+}
+
+QWidget* WindowRegistry::find(const QString& name) const
+{
+    return windows_.value(name).data();
+}
+
+bool WindowRegistry::isLoaded(const QString& name) const
+{
+    return find(name) != nullptr;
+}
+
+QWidget* WindowRegistry::reach(const QString& name)
+{
+    if (QWidget* loaded = find(name))
+        return loaded;
+    const auto factory = factories_.constFind(name);
+    if (factory == factories_.constEnd() || !*factory) {
+        qWarning("ui::WindowRegistry: no window named %s", qPrintable(name));
+        return nullptr;
+    }
+    QWidget* window = (*factory)();
+    if (!window)
+        return nullptr;
+    if (window->objectName().isEmpty())
+        window->setObjectName(name);
+    // Closing by the window frame unloads the window, as the old runtime did.
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->installEventFilter(this);
+    connect(window, &QObject::destroyed, this, [this](QObject* gone) { forget(gone); });
+    // Registered before the load runs, so that the load may already reach its own window.
+    windows_.insert(name, window);
+    if (auto* loadable = dynamic_cast<Loadable*>(window))
+        loadable->formLoad();
+    return find(name);
+}
+
+void WindowRegistry::show(const QString& name)
+{
+    QWidget* window = reach(name);
+    if (!window)
+        return;
+    if (!window->isVisible()) {
+        window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+        window->show();
+    } else if (window->isMinimized()) {
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    }
+    window->raise();
+    window->activateWindow();
+}
+
+void WindowRegistry::unload(const QString& name)
+{
+    QPointer<QWidget> window = windows_.take(name);
+    if (!window)
+        return;
+    window->removeEventFilter(this);
+    // close() keeps the quit-on-last-window logic working; a window that refuses is removed anyway.
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    if (!window->close() && window) {
+        window->hide();
+        window->deleteLater();
+    }
+}
+
+void WindowRegistry::unloadAll()
+{
+    const QStringList names = windows_.keys();
+    for (const QString& name : names)
+        unload(name);
+}
+
+void WindowRegistry::forget(QObject* window)
+{
+    for (auto it = windows_.begin(); it != windows_.end();) {
+        if (it->isNull() || it->data() == window)
+            it = windows_.erase(it);
+        else
+            ++it;
+    }
+}
+
+bool WindowRegistry::eventFilter(QObject* watched, QEvent* event)
+{
+    // A close that the window accepts unloads it at once: until its deferred deletion it must not
+    // be found again. Let the window decide first, then look at the answer.
+    if (event->type() == QEvent::Close && watched != forwardingClose_) {
+        QObject* previous = forwardingClose_;
+        forwardingClose_ = watched;
+        watched->event(event);
+        forwardingClose_ = previous;
+        if (event->isAccepted())
+            forget(watched);
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace ui
