@@ -1,13 +1,9 @@
-#include <QApplication>
+#include "shell/Startup.h"
 
-#include "platform/ui/Fonts.h"
-#include "platform/ui/Translations.h"
+#include <QApplication>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    ui::installFontSubstitutions();
-    ui::installJapaneseTranslations(app);
-    QApplication::setQuitOnLastWindowClosed(true);
-    return 0;
+    return Module1::RunMainWindow(app);
 }

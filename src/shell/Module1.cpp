@@ -67,6 +67,22 @@ bool WritePmPath(const QString& startDir, const QString& fullPath, QString* erro
     return false;
 }
 
+void ReportError(int number, const QString& description)
+{
+    ui::dialogs().message(QString::number(number) + QStringLiteral("\n") + description, {}, ui::Icon::Exclamation);
+}
+
+void ReportError(const db::Error& e) { ReportError(e.number(), e.description()); }
+
+void CloseSharedObjects()
+{
+    BookSettingsRs.close();
+    CommonSettingsRs.close();
+    EraRs.close();
+    CurrentDb.close();
+    CommonDb.close();
+}
+
 bool OpenUrl(const QString& address)
 {
     QString error;

@@ -71,6 +71,15 @@ PmPathRead ReadPmPath(const QString& startDir);
 // cannot hold is refused (nothing written) with a message for the user.
 bool WritePmPath(const QString& startDir, const QString& fullPath, QString* error);
 
+// Reports a caught error the system's way: its number, a line break and its description,
+// with an exclamation icon and the program title.
+void ReportError(int number, const QString& description);
+void ReportError(const db::Error& e);
+
+// Closes the shared recordsets and databases, in the order the old "終了" did. Run when the
+// program ends, so that windows left open keep working until then.
+void CloseSharedObjects();
+
 // Opens a web address in the desktop's browser, the address as one argument (http and https
 // only; no scheme means http). A refusal or failure is shown to the user; the result tells.
 bool OpenUrl(const QString& address);

@@ -121,7 +121,7 @@ void checkSavedQueries(Sql& db)
                  qPrintable(q + QStringLiteral(" -> ") + base));
         QCOMPARE(db.columnNames(q).value(0), QStringLiteral("_rowid"));
     }
-    QStringList person{QStringLiteral("_rowid")};
+    QStringList person{QStringLiteral("_rowid"), QStringLiteral("_id")};
     for (const auto& f : db::schema::personFields())
         person << f.name;
     person << QStringLiteral("会員区分名称");

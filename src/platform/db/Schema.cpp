@@ -36,9 +36,16 @@ QString identList(const QStringList& names)
     return q.join(QLatin1Char(','));
 }
 
-QString createTableSql(const QString& table, const QList<FieldDef>& fields, const Extras& extras = {})
+enum class RowKey { Plain, Stable };
+
+// A stable key is a hidden "_id" that is never given twice, so a recordset holding the keys of
+// rows deleted elsewhere can never mistake a newer row for one of them.
+QString createTableSql(const QString& table, const QList<FieldDef>& fields, const Extras& extras = {},
+                       RowKey key = RowKey::Plain)
 {
     QStringList cols;
+    if (key == RowKey::Stable)
+        cols << QStringLiteral("\"_id\" INTEGER PRIMARY KEY AUTOINCREMENT");
     for (const FieldDef& f : fields) {
         QString c = ident(f.name) + QLatin1Char(' ') + f.type;
         if (f.type == QLatin1String("VARCHAR"))
@@ -225,7 +232,7 @@ QStringList addressBookSql()
         personExtras.insert(QStringLiteral("数値%1").arg(i), QStringLiteral("DEFAULT 0"));
     // "会員NO" is not the rowid: the record window changes numbers, and the views address rows
     // by rowid.
-    sql << createTableSql(kPersonTable, personFields(), personExtras)
+    sql << createTableSql(kPersonTable, personFields(), personExtras, RowKey::Stable)
         << indexSql(kPersonTable + QStringLiteral("_会員NO"), kPersonTable, {QStringLiteral("会員NO")}, true);
 
     QList<QPair<QString, QString>> bases;
@@ -250,7 +257,7 @@ QStringList addressBookSql()
         tmpl << memo(QStringLiteral("添付%1").arg(i));   // full paths, of any length
     tmpl << text(QStringLiteral("対象者オプション"), 1) << text(QStringLiteral("宛先オプション"), 1)
          << text(QStringLiteral("宛名本文挿入オプション"), 1) << text(QStringLiteral("敬称オプション"), 1);
-    sql << createTableSql(kTemplateTable, tmpl)
+    sql << createTableSql(kTemplateTable, tmpl, {}, RowKey::Stable)
         // Rows in the order they were stored: a new template appears last.
         << QStringLiteral("CREATE VIEW \"Q_定型メール\" AS SELECT t.rowid AS \"_rowid\", t.* FROM %1 AS t ORDER BY t.rowid")
                .arg(ident(kTemplateTable));
@@ -261,7 +268,8 @@ QStringList addressBookSql()
                           {integer(QStringLiteral("会員NO")), text(QStringLiteral("電話番号"), 255),
                            dateTime(QStringLiteral("開始時間")), dateTime(QStringLiteral("終了時間")),
                            dateTime(QStringLiteral("通話時間")), text(QStringLiteral("用件"), 255),
-                           boolean(QStringLiteral("通話中止"))})
+                           boolean(QStringLiteral("通話中止"))},
+                          {}, RowKey::Stable)
         << indexSql(kHistoryTable + QStringLiteral("_会員NO"), kHistoryTable, {QStringLiteral("会員NO")})
         // Rows in the order they were stored: a call or memo added later follows the others.
         << QStringLiteral("CREATE VIEW \"Q_電話履歴\" AS SELECT h.rowid AS \"_rowid\", h.* FROM %1 AS h ORDER BY h.rowid")

@@ -1,0 +1,30 @@
+#include "shell/Startup.h"
+
+#include "platform/ui/Fonts.h"
+#include "platform/ui/Translations.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/WindowRegistry.h"
+#include "shell/Form1.h"
+
+#include <QApplication>
+
+namespace Module1 {
+
+void RegisterSharedWindows()
+{
+    auto& registry = ui::WindowRegistry::instance();
+    registry.registerFactory(QStringLiteral("Form1"), [] { return new Form1; });
+}
+
+int RunMainWindow(QApplication& app)
+{
+    ui::installFontSubstitutions();
+    ui::installJapaneseTranslations(app);
+    ui::setProgramTitle(QStringLiteral("TovariInfolta"));
+    QApplication::setQuitOnLastWindowClosed(true);
+    RegisterSharedWindows();
+    ui::WindowRegistry::instance().show(QStringLiteral("Form1"));
+    return app.exec();
+}
+
+} // namespace Module1
