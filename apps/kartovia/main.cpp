@@ -1,3 +1,4 @@
+#include "editions/Windows.h"
 #include "shell/Startup.h"
 
 #include <QApplication>
@@ -5,5 +6,6 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    editions::RegisterKartoviaWindows();
     return Module1::RunMainWindow(app);
 }

@@ -22,7 +22,6 @@ int RunMainWindow(QApplication& app)
     ui::installJapaneseTranslations(app);
     ui::setProgramTitle(QStringLiteral("TovariInfolta"));
     QApplication::setQuitOnLastWindowClosed(true);
-    RegisterSharedWindows();
     ui::WindowRegistry::instance().show(QStringLiteral("Form1"));
     return app.exec();
 }

@@ -5,9 +5,10 @@ class QApplication;
 
 namespace Module1 {
 
-// Fonts, Qt's Japanese texts, the program title of message boxes and the windows every
-// edition has; then the main window is reached (its load runs) and shown.
+// Registers the windows of the shell (main window, settings window).
 void RegisterSharedWindows();
+// Fonts, Qt's Japanese texts and the program title of message boxes; then the main window is
+// reached (its load runs) and shown, and the event loop runs. Windows are registered first.
 int RunMainWindow(QApplication& app);
 
 } // namespace Module1

@@ -9,156 +9,18 @@
 //
 // Existing address books are never replaced.
 
-#include "BookWriter.h"
-#include "People.h"
-#include "Pictures.h"
+#include "DemoFolder.h"
 
-#include "platform/db/Schema.h"
-#include "platform/text/Cp932.h"
-
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <cstdio>
 
 namespace {
-
-const QString kCommonFolder = QStringLiteral("共通情報");
-const QString kSampleBook = QStringLiteral("サンプル住所録");
-const QString kGeneratedBook = QStringLiteral("生成住所録");
-constexpr int kSampleRecords = 40;
-
-void say(const QString& s) { std::fprintf(stdout, "%s\n", s.toUtf8().constData()); }
-int fail(const QString& s)
-{
-    std::fprintf(stderr, "kv-make-demo: %s\n", s.toUtf8().constData());
-    return 1;
-}
 
 int usage()
 {
     std::fprintf(stderr, "usage: kv-make-demo <folder>\n"
                          "       kv-make-demo <folder> --records N [--book <name>]\n");
     return 2;
-}
-
-// The common database and its default picture, each made only when missing.
-bool ensureCommon(const QDir& root, QString* error)
-{
-    const QString folder = root.filePath(kCommonFolder);
-    if (!QDir().mkpath(folder)) {
-        *error = QStringLiteral("cannot make %1").arg(folder);
-        return false;
-    }
-    const QString common = folder + QStringLiteral("/共通情報.mdb");
-    if (QFileInfo::exists(common)) {
-        say(QStringLiteral("kept %1").arg(common));
-    } else {
-        if (!db::schema::createCommonDatabase(common, error))
-            return false;
-        say(QStringLiteral("wrote %1").arg(common));
-    }
-    // The record window shows the first file of this folder for a record without a picture,
-    // so the name sorts before "共通情報.mdb".
-    const QString picture = folder + QStringLiteral("/default.png");
-    if (!QFileInfo::exists(picture) && !demo::writeDefaultPicture(picture)) {
-        *error = QStringLiteral("cannot write %1").arg(picture);
-        return false;
-    }
-    return true;
-}
-
-bool writePmPath(const QDir& root, const QString& book, QString* error)
-{
-    const text::WriteResult r = text::writeCp932Lines(root.filePath(QStringLiteral("PMPath.txt")), {book}, true);
-    if (!r.ok)
-        *error = r.substituted ? QStringLiteral("the path %1 cannot be written in code page 932").arg(book) : r.error;
-    return r.ok;
-}
-
-// Record folders with their "Preview" subfolder; every fourth record gets pictures.
-void writeRecordFolder(const QString& dataFolder, const demo::Person& p)
-{
-    const int no = p.get(QStringLiteral("会員NO")).toInt();
-    const QString folder = dataFolder + QLatin1Char('/') + QString::number(no);
-    QDir().mkpath(folder + QStringLiteral("/Preview"));
-    if (no % 4 != 1)
-        return;
-    const QString caption = QStringLiteral("%1 %2").arg(no, 8, 10, QLatin1Char('0')).arg(p.get(QStringLiteral("氏名")).toString());
-    const int pictures = no % 8 == 1 ? 2 : 1;
-    for (int k = 1; k <= pictures; ++k) {
-        const QString name = QStringLiteral("photo%1.png").arg(k);
-        demo::writePortrait(folder + QLatin1Char('/') + name, QSize(480, 360), no * 3 + k, caption);
-        demo::writePortrait(folder + QStringLiteral("/Preview/sn_") + name, QSize(120, 90), no * 3 + k, caption);
-    }
-}
-
-int makeSample(const QDir& root)
-{
-    QString error;
-    if (!ensureCommon(root, &error))
-        return fail(error);
-    const QString book = root.absoluteFilePath(kSampleBook + QStringLiteral(".mdb"));
-    const QString dataFolder = root.absoluteFilePath(kSampleBook);
-    if (QFileInfo::exists(book))
-        return fail(QStringLiteral("%1 already exists; it is not replaced").arg(book));
-    if (!QDir().mkpath(dataFolder))
-        return fail(QStringLiteral("cannot make %1").arg(dataFolder));
-
-    demo::BookContent content;
-    content.title = kSampleBook;
-    content.records = kSampleRecords;
-    content.captions = {{QStringLiteral("数値1"), QStringLiteral("年会費")},
-                        {QStringLiteral("数値2"), QStringLiteral("寄付金")},
-                        {QStringLiteral("数値3"), QStringLiteral("合計金額")}};
-    demo::PersonGenerator people(20240501u, QDate::currentDate());
-    QList<demo::Person> written;
-    if (!demo::writeBook(book, content, people, [&](const demo::Person& p) { written << p; }, &error))
-        return fail(error);
-    for (const demo::Person& p : written)
-        writeRecordFolder(dataFolder, p);
-    say(QStringLiteral("wrote %1 (%2 records) and %3").arg(book).arg(kSampleRecords).arg(dataFolder));
-
-    if (!writePmPath(root, book, &error))
-        return fail(error);
-    say(QStringLiteral("wrote %1").arg(root.filePath(QStringLiteral("PMPath.txt"))));
-    return 0;
-}
-
-int makeGenerated(const QDir& root, int records, QString name)
-{
-    if (!name.endsWith(QStringLiteral(".mdb"), Qt::CaseInsensitive))
-        name += QStringLiteral(".mdb");
-    if (name.contains(QLatin1Char('/')) || name == QStringLiteral("共通情報.mdb"))
-        return fail(QStringLiteral("not a book name: %1").arg(name));
-    QString error;
-    if (!ensureCommon(root, &error))
-        return fail(error);
-    const QString book = root.absoluteFilePath(name);
-    const QString baseName = name.left(name.size() - 4);
-    if (QFileInfo::exists(book))
-        return fail(QStringLiteral("%1 already exists; it is not replaced").arg(book));
-    // The data folder must exist for the record window to make record folders in it.
-    if (!QDir().mkpath(root.absoluteFilePath(baseName)))
-        return fail(QStringLiteral("cannot make %1").arg(root.absoluteFilePath(baseName)));
-
-    demo::BookContent content;
-    content.title = baseName;
-    content.records = records;
-    demo::PersonGenerator people(7u + quint32(records), QDate::currentDate());
-    QElapsedTimer timer;
-    timer.start();
-    if (!demo::writeBook(book, content, people, {}, &error))
-        return fail(error);
-    say(QStringLiteral("wrote %1 (%2 records, %3 ms)").arg(book).arg(records).arg(timer.elapsed()));
-
-    if (!QFileInfo::exists(root.filePath(QStringLiteral("PMPath.txt")))) {
-        if (!writePmPath(root, book, &error))
-            return fail(error);
-        say(QStringLiteral("wrote %1").arg(root.filePath(QStringLiteral("PMPath.txt"))));
-    }
-    return 0;
 }
 
 } // namespace
@@ -173,7 +35,7 @@ int main(int argc, char** argv)
         return usage();
 
     int records = -1;
-    QString book = kGeneratedBook;
+    QString book;
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QStringLiteral("--records") && i + 1 < args.size()) {
             bool ok = false;
@@ -186,11 +48,18 @@ int main(int argc, char** argv)
             return usage();
         }
     }
-    if (records < 0 && book != kGeneratedBook)
+    if (records < 0 && !book.isEmpty())
         return usage();
 
-    if (!QDir().mkpath(args[0]))
-        return fail(QStringLiteral("cannot make %1").arg(args[0]));
-    const QDir root{QFileInfo(args[0]).absoluteFilePath()};
-    return records < 0 ? makeSample(root) : makeGenerated(root, records, book);
+    QString error;
+    QStringList log;
+    const bool ok = records < 0 ? demo::makeSampleFolder(args[0], &error, &log)
+                                : demo::makeGeneratedBook(args[0], records, book, &error, &log);
+    for (const QString& line : log)
+        std::fprintf(stdout, "%s\n", line.toUtf8().constData());
+    if (!ok) {
+        std::fprintf(stderr, "kv-make-demo: %s\n", error.toUtf8().constData());
+        return 1;
+    }
+    return 0;
 }
