@@ -70,6 +70,9 @@ Form1::Form1(QWidget* parent) : ui::Window(parent)
     ui::name(List1, QStringLiteral("List1"), -1, QStringLiteral("住所録データベース一覧"));
     List1->setFont(QFont(QStringLiteral("ＭＳ ゴシック"), 9));
     List1->setUniformItemSizes(true);
+    // Title and file name, 40 bytes each, side by side in the fixed-pitch font.
+    List1->setMinimumWidth(QFontMetrics(List1->font()).horizontalAdvance(QString(84, QLatin1Char('0'))));
+    List1->setMinimumHeight(360);
     grid->addWidget(List1, 1, 0);
     connect(List1, &QListWidget::itemSelectionChanged, this, &Form1::List1_Click);
     connect(List1, &QListWidget::itemDoubleClicked, this, [this] { Command1_Click(1); });
