@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <vector>
 
 namespace db {
@@ -81,6 +82,17 @@ struct RecordsetImpl {
     mutable quint64 rowGen = 0;
     mutable bool rowLoaded = false;
     mutable std::unique_ptr<Stmt> fetch;
+    // Writes of the same shape reuse their prepared statement (a CSV import adds thousands).
+    QHash<QString, std::shared_ptr<Stmt>> writes;
+
+    Stmt& writeStmt(const QString& sql)
+    {
+        auto& slot = writes[sql];
+        if (!slot)
+            slot = std::make_shared<Stmt>(conn->db, sql);
+        slot->reset();
+        return *slot;
+    }
 
     EditMode mode = EditMode::None;
     QHash<int, QVariant> pending;
@@ -574,9 +586,10 @@ void Recordset::update()
             QStringList sets;
             for (const QString& n : names)
                 sets << n + QStringLiteral(" = ?");
-            Stmt s(r.conn->db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(table, sets.join(QLatin1Char(','))));
+            Stmt& s = r.writeStmt(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(table, sets.join(QLatin1Char(','))));
             values << key;
             s.bindAll(values);
+            const auto resetAfter = qScopeGuard([&s] { s.reset(); });
             s.step();
             bumpGeneration();
             if (sqlite3_changes(r.conn->db) == 0)
@@ -595,9 +608,12 @@ void Recordset::update()
         ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
               .arg(table, names.join(QLatin1Char(',')), QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(',')));
-    Stmt s(r.conn->db, sql);
-    s.bindAll(values);
-    s.step();
+    {
+        Stmt& s = r.writeStmt(sql);
+        s.bindAll(values);
+        const auto resetAfter = qScopeGuard([&s] { s.reset(); });
+        s.step();
+    }
     bumpGeneration();
     const qint64 key = sqlite3_last_insert_rowid(r.conn->db);
     r.lastMod = Bookmark{key, true};
@@ -612,12 +628,14 @@ void Recordset::update()
         // A reused rowid means its earlier row is gone: keep one entry, the new row's.
         if (const int earlier = r.indexOfKey(key); earlier >= 0) {
             r.keys.erase(r.keys.begin() + earlier);
+            r.keyIndexValid = false;
             if (r.pos > earlier)
                 --r.pos;
         }
         const bool atEnd = r.pos >= r.size();
         r.keys.push_back(key);
-        r.keyIndexValid = false;
+        if (r.keyIndexValid)
+            r.keyIndex.insert(key, r.size() - 1);
         if (atEnd)
             r.pos = r.size();
     }
