@@ -1,0 +1,464 @@
+#include "records/AddressBookCsv.h"
+
+#include "platform/db/Schema.h"
+#include "shell/Formats.h"
+#include "shell/Helpers.h"
+#include "shell/ListOutput.h"
+
+#include <QRegularExpression>
+#include <cmath>
+
+namespace records {
+
+namespace {
+
+const QString kNo = QStringLiteral("会員NO");
+
+bool isEmptyCaption(const QVariant& v) { return v.isNull() || v.toString().isEmpty(); }
+
+// "caption X": the caption's text, or the fixed word when the caption is Null.
+QString captionOr(const CaptionRow& c, const QString& field, const QString& fixed)
+{
+    const QVariant v = c.value(field);
+    return v.isNull() ? fixed : v.toString();
+}
+
+QString fieldText(const db::Recordset& rs, const QString& field) { return rs.text(field); }
+
+QString dateCell(const db::Recordset& rs, const QString& field)
+{
+    const QVariant v = rs.value(field);
+    if (v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::QDate)
+        return Module1::FormatSlashDateWeekday(v.toDate());
+    return v.toString();
+}
+
+QString numberCell(const db::Recordset& rs, const QString& field)
+{
+    const QVariant v = rs.value(field);
+    if (v.isNull())
+        return {};
+    const double d = v.toDouble();
+    return d == 0 ? QString() : PlainNumber(d);
+}
+
+// A date as typed or as the export writes it: "yyyy/mm/dd" or "yyyy/mm/dd(aaa)".
+std::optional<QDate> readDate(const QString& cell)
+{
+    static const QRegularExpression re(QStringLiteral("^\\s*(\\d{1,4})[/-](\\d{1,2})[/-](\\d{1,2})\\s*(?:\\([^)]*\\))?\\s*$"));
+    const auto m = re.match(cell);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    if (!d.isValid())
+        return std::nullopt;
+    return d;
+}
+
+std::optional<double> readNumber(const QString& cell)
+{
+    QString t = cell.trimmed();
+    t.remove(QLatin1Char(','));
+    bool ok = false;
+    const double d = t.toDouble(&ok);
+    if (!ok || !std::isfinite(d))
+        return std::nullopt;
+    return d;
+}
+
+} // namespace
+
+CaptionRow ReadCaptionRow(const db::Recordset& captionRs)
+{
+    CaptionRow row;
+    if (!captionRs.isOpen() || captionRs.eof() || captionRs.bof())
+        return row;
+    for (const QString& f : captionRs.fieldNames())
+        row.insert(f, captionRs.value(f));
+    return row;
+}
+
+CategoryList ReadCategories(db::Recordset& categoryRs)
+{
+    CategoryList list;
+    if (!categoryRs.isOpen() || categoryRs.recordCount() == 0)
+        return list;
+    const db::Bookmark keep = categoryRs.eof() || categoryRs.bof() ? db::Bookmark{} : categoryRs.bookmark();
+    for (categoryRs.moveFirst(); !categoryRs.eof(); categoryRs.moveNext())
+        list.append({categoryRs.value(QStringLiteral("会員区分コード")).toLongLong(),
+                     categoryRs.text(QStringLiteral("会員区分名称"))});
+    if (keep.valid)
+        categoryRs.setBookmark(keep);
+    return list;
+}
+
+QString SexWord(const CaptionRow& c, const QString& code)
+{
+    auto word = [&](const QString& field, const QString& fixed) {
+        const QVariant v = c.value(field);
+        return isEmptyCaption(v) ? fixed : v.toString();
+    };
+    if (code == QLatin1String("1"))
+        return word(QStringLiteral("性別男"), QStringLiteral("男"));
+    if (code == QLatin1String("2"))
+        return word(QStringLiteral("性別女"), QStringLiteral("女"));
+    return {};
+}
+
+QString StatusWord(const CaptionRow& c, const QString& code)
+{
+    auto word = [&](const QString& field, const QString& fixed) {
+        const QVariant v = c.value(field);
+        return isEmptyCaption(v) ? fixed : v.toString();
+    };
+    if (code == QLatin1String("1"))
+        return word(QStringLiteral("状態会員"), QStringLiteral("会員"));
+    if (code == QLatin1String("2"))
+        return word(QStringLiteral("状態休会"), QStringLiteral("休会"));
+    if (code == QLatin1String("3"))
+        return word(QStringLiteral("状態退会"), QStringLiteral("退会"));
+    return {};
+}
+
+QString SexCode(const CaptionRow& c, const QString& cell)
+{
+    if (cell.isEmpty())
+        return QStringLiteral("2");
+    if (cell == SexWord(c, QStringLiteral("1")))
+        return QStringLiteral("1");
+    if (cell == SexWord(c, QStringLiteral("2")))
+        return QStringLiteral("2");
+    // A file written before the captions changed still says "男".
+    return cell == QStringLiteral("男") ? QStringLiteral("1") : QStringLiteral("2");
+}
+
+std::optional<QString> StatusCode(const CaptionRow& c, const QString& cell)
+{
+    if (cell.isEmpty())
+        return std::nullopt;
+    std::optional<QString> code;
+    for (const char* k : {"1", "2", "3"}) {  // a later equal word wins, as before
+        if (cell == StatusWord(c, QString::fromLatin1(k)))
+            code = QString::fromLatin1(k);
+    }
+    if (code)
+        return code;
+    const QStringList builtIn = {QStringLiteral("会員"), QStringLiteral("休会"), QStringLiteral("退会")};
+    const qsizetype i = builtIn.indexOf(cell);
+    return i >= 0 ? std::optional<QString>(QString::number(i + 1)) : std::nullopt;
+}
+
+QString PlainNumber(double value)
+{
+    if (std::abs(value) < 1e15 && value == std::trunc(value))
+        return QString::number(qint64(value));
+    QString s = QString::number(value, 'f', 10);
+    while (s.endsWith(QLatin1Char('0')))
+        s.chop(1);
+    if (s.endsWith(QLatin1Char('.')))
+        s.chop(1);
+    return s;
+}
+
+QString BuiltInDefaultPrefecture() { return QStringLiteral("東京都"); }
+
+Address SplitAddress(const QString& a, const QString& defaultPrefecture)
+{
+    Address r;
+    r.prefecture = defaultPrefecture;
+    qsizetype start = 0;  // 0-based start of the city part
+    bool found = false;
+    for (const QString& whole : {QStringLiteral("東京都"), QStringLiteral("大阪府"), QStringLiteral("北海道")}) {
+        const qsizetype p = a.indexOf(whole);
+        if (p >= 0) {
+            r.prefecture = a.left(3);
+            start = p + 3;
+            found = true;
+            break;
+        }
+    }
+    if (!found) {
+        const qsizetype p = a.indexOf(QStringLiteral("県"), 1);
+        if (p >= 0) {
+            r.prefecture = a.left(p + 1);
+            start = p + 1;
+        }
+    }
+    qsizetype m = -1;
+    if ((m = a.indexOf(QStringLiteral("市"), start + 1)) < 0 && (m = a.indexOf(QStringLiteral("区"), start)) < 0
+        && (m = a.indexOf(QStringLiteral("町"), start + 1)) < 0)
+        m = a.indexOf(QStringLiteral("村"), start + 1);
+    if (m >= 0) {
+        r.city = a.mid(start, m - start + 1);
+        r.street = a.mid(m + 1);
+    } else {
+        r.street = a;
+    }
+    return r;
+}
+
+QStringList CsvHeaderCells(const CaptionRow& c)
+{
+    QStringList h;
+    h << captionOr(c, QStringLiteral("登録番号"), QStringLiteral("登録番号"))
+      << captionOr(c, QStringLiteral("登録日"), QStringLiteral("登録日"))
+      << captionOr(c, QStringLiteral("退会日"), QStringLiteral("退会日"))
+      << captionOr(c, QStringLiteral("登録区分"), QStringLiteral("登録区分"))
+      << captionOr(c, QStringLiteral("フリガナ"), QStringLiteral("フリガナ"))
+      << captionOr(c, QStringLiteral("氏名"), QStringLiteral("氏名"))
+      << captionOr(c, QStringLiteral("性別"), QStringLiteral("性別"))
+      << captionOr(c, QStringLiteral("生年月日"), QStringLiteral("生年月日"));
+    const QVariant birth = c.value(QStringLiteral("生年月日"));
+    h << (birth.isNull() || birth.toString() == QStringLiteral("生年月日") ? QStringLiteral("年齢") : QStringLiteral("経過年"));
+    h << captionOr(c, QStringLiteral("郵便番号"), QStringLiteral("郵便番号")) << QStringLiteral("住所1") << QStringLiteral("住所2");
+    for (const char* f : {"自宅電話", "自宅FAX", "Eメールアドレス", "携帯電話", "携帯メールアドレス", "職業", "勤務先", "職種", "学年"})
+        h << captionOr(c, QString::fromUtf8(f), QString::fromUtf8(f));
+    static const char* const fullWidth[] = {"１", "２", "３", "４", "５", "６", "７", "８", "９", "１０"};
+    for (int i = 1; i <= 10; ++i)
+        h << captionOr(c, QStringLiteral("数値%1").arg(i), QStringLiteral("数値") + QString::fromUtf8(fullWidth[i - 1]));
+    for (const char* f : {"趣味", "特技", "備考"})
+        h << captionOr(c, QString::fromUtf8(f), QString::fromUtf8(f));
+    h << QStringLiteral("ホームページ") << captionOr(c, QStringLiteral("状態"), QStringLiteral("状態"))
+      << QStringLiteral("メール送信拒否") << QStringLiteral("誕生日");
+    return h;
+}
+
+QStringList CsvRecordCells(const db::Recordset& rs, const CaptionRow& c, const QDate& today)
+{
+    QStringList r;
+    r.reserve(38);
+    r << Module1::FormatMemberNo(rs.value(kNo).toLongLong()) << dateCell(rs, QStringLiteral("登録日"))
+      << dateCell(rs, QStringLiteral("退会日")) << fieldText(rs, QStringLiteral("会員区分名称"))
+      << fieldText(rs, QStringLiteral("フリガナ")) << fieldText(rs, QStringLiteral("氏名"))
+      << SexWord(c, fieldText(rs, QStringLiteral("性別"))) << dateCell(rs, QStringLiteral("生年月日"));
+    const QVariant birth = rs.value(QStringLiteral("生年月日"));
+    const QDate birthDate = birth.typeId() == QMetaType::QDate ? birth.toDate() : QDate();
+    r << (birthDate.isValid() ? Module1::FormatPlain(Module1::AgeInYears(birthDate, today)) : QString());
+    r << fieldText(rs, QStringLiteral("郵便番号"))
+      << fieldText(rs, QStringLiteral("都道府県")) + fieldText(rs, QStringLiteral("市町村")) + fieldText(rs, QStringLiteral("番地"));
+    for (const char* f : {"住所2", "自宅電話", "自宅FAX", "Eメール", "携帯電話", "携帯Eメール", "職業", "勤務先学校", "職種専攻", "学年"})
+        r << fieldText(rs, QString::fromUtf8(f));
+    for (int i = 1; i <= 10; ++i)
+        r << numberCell(rs, QStringLiteral("数値%1").arg(i));
+    for (const char* f : {"趣味", "特技", "備考", "WebHome"})
+        r << fieldText(rs, QString::fromUtf8(f));
+    r << StatusWord(c, fieldText(rs, QStringLiteral("状態")));
+    const QVariant refuse = rs.value(QStringLiteral("メール送信拒否"));
+    r << (!refuse.isNull() && refuse.toBool() ? QStringLiteral("1") : QStringLiteral("0"));
+    r << (birthDate.isValid() ? Module1::FormatMonthDay(birthDate) : QString());
+    return r;
+}
+
+QString CsvPathWithoutExtension(const Module1::DbFile& f)
+{
+    return f.Drive + f.Folder + Module1::PathSeparator(f) + f.FileName.left(f.FileName.size() - 4);
+}
+
+CsvExportResult ExportAddressBookCsv(db::Recordset& mainRs, const CaptionRow& captions,
+                                     const QString& pathWithoutExtension, const QDate& today)
+{
+    CsvExportResult result;
+    const bool hadCurrent = !mainRs.bof() && !mainRs.eof();
+    const db::Bookmark keep = hadCurrent ? mainRs.bookmark() : db::Bookmark{};
+    auto writeLine = [](const QStringList& cells) {
+        for (int i = 0; i < cells.size(); ++i)
+            if (!Module1::WriteListCell(i + 1, cells[i], i + 1 == cells.size() ? QStringLiteral("E") : QStringLiteral("C")))
+                return false;
+        return true;
+    };
+    bool ok = Module1::BeginListOutput(pathWithoutExtension, 9, 4, 2, QStringLiteral("ＭＳ ゴシック"), 9);
+    try {
+        ok = ok && writeLine(CsvHeaderCells(captions));
+        if (ok && mainRs.recordCount() > 0) {
+            for (mainRs.moveFirst(); ok && !mainRs.eof(); mainRs.moveNext()) {
+                ok = writeLine(CsvRecordCells(mainRs, captions, today));
+                if (ok)
+                    ++result.records;
+            }
+        }
+    } catch (const db::Error& e) {
+        ok = false;
+        result.error = QString::number(e.number()) + QStringLiteral("\n") + e.description();
+    }
+    const bool ended = Module1::EndListOutput();
+    result.ok = ok && ended;
+    if (!result.ok && result.error.isEmpty())
+        result.error = Module1::ListOutputError();
+    result.substitutedCells = Module1::ListOutputSubstitutedCells();
+    if (keep.valid) {
+        try {
+            mainRs.setBookmark(keep);
+        } catch (const db::Error&) {
+        }
+    }
+    return result;
+}
+
+ParsedCsv ParseAddressBookCsv(const QString& content, const CaptionRow& captions, const CategoryList& categories,
+                              const QString& defaultPrefecture, const QDate& today)
+{
+    ParsedCsv out;
+    const QList<QStringList> lines = Module1::ReadCsvRecords(content, QLatin1Char(','));
+    int lineNo = 1;  // the header
+    for (qsizetype li = 1; li < lines.size(); ++li) {
+        // Physical line of this record: count the line breaks held by earlier records.
+        lineNo += 1;
+        for (const QString& cell : lines[li - 1])
+            lineNo += int(cell.count(QLatin1Char('\n')));
+        const QStringList& cells = lines[li];
+        auto cell = [&](int n) { return n <= cells.size() ? cells[n - 1] : QString(); };
+        bool blank = true;
+        for (const QString& c : cells)
+            blank = blank && c.trimmed().isEmpty();
+        if (blank)
+            continue;
+
+        CsvRecord rec;
+        rec.line = lineNo;
+        auto set = [&](const QString& f, const QVariant& v) { rec.fields.append({f, v}); };
+        auto unset = [&](const QString& f, const QString& why) { out.unsetCells.append({lineNo, f + QStringLiteral(": ") + why}); };
+
+        const std::optional<double> no = readNumber(cell(1));
+        if (!no) {
+            out.skipped.append({lineNo, QStringLiteral("登録番号がありません")});
+            continue;
+        }
+        set(kNo, qint64(std::llround(std::abs(*no))));
+        for (int col : {2, 3}) {
+            const QString f = col == 2 ? QStringLiteral("登録日") : QStringLiteral("退会日");
+            if (cell(col).isEmpty())
+                continue;
+            if (const auto d = readDate(cell(col)))
+                set(f, *d);
+            else
+                unset(f, QStringLiteral("日付ではありません"));
+        }
+        qint64 category = 1;
+        if (!cell(4).isEmpty()) {
+            for (const auto& [code, name] : categories) {
+                if (name == cell(4)) {
+                    category = code;
+                    break;
+                }
+            }
+        }
+        set(QStringLiteral("会員区分"), category);
+        if (!cell(5).isEmpty())
+            set(QStringLiteral("フリガナ"), cell(5));
+        if (!cell(6).isEmpty())
+            set(QStringLiteral("氏名"), cell(6));
+        set(QStringLiteral("性別"), SexCode(captions, cell(7)));
+        if (!cell(8).isEmpty()) {
+            if (const auto d = readDate(cell(8))) {
+                set(QStringLiteral("生年月日"), *d);
+                set(QStringLiteral("年齢"), Module1::AgeInYears(*d, today));
+            } else {
+                unset(QStringLiteral("生年月日"), QStringLiteral("日付ではありません"));
+            }
+        }
+        set(QStringLiteral("郵便番号"), cell(10));
+        if (!cell(11).isEmpty()) {
+            const Address a = SplitAddress(cell(11), defaultPrefecture);
+            set(QStringLiteral("都道府県"), a.prefecture);
+            set(QStringLiteral("市町村"), a.city);
+            set(QStringLiteral("番地"), a.street);
+        }
+        int col = 12;
+        for (const char* f : {"住所2", "自宅電話", "自宅FAX", "Eメール", "携帯電話", "携帯Eメール", "職業", "勤務先学校", "職種専攻", "学年"})
+            set(QString::fromUtf8(f), cell(col++));
+        for (int i = 1; i <= 10; ++i, ++col) {
+            const QString f = QStringLiteral("数値%1").arg(i);
+            if (cell(col).isEmpty())
+                set(f, 0.0);
+            else if (const auto n = readNumber(cell(col)))
+                set(f, *n);
+            else
+                unset(f, QStringLiteral("数値ではありません"));
+        }
+        for (const char* f : {"趣味", "特技", "備考", "WebHome"})
+            set(QString::fromUtf8(f), cell(col++));
+        if (const auto status = StatusCode(captions, cell(36)))
+            set(QStringLiteral("状態"), *status);
+        set(QStringLiteral("メール送信拒否"), cell(37) == QLatin1String("1"));
+        out.records.append(rec);
+    }
+    return out;
+}
+
+CsvImportResult ImportAddressBookCsv(const db::Database& book, const ParsedCsv& parsed, bool replace)
+{
+    CsvImportResult result;
+    result.skipped = parsed.skipped;
+    result.unsetCells = parsed.unsetCells;
+    try {
+        book.beginTrans();
+    } catch (const db::Error& e) {
+        result.error = QString::number(e.number()) + QStringLiteral("\n") + e.description();
+        return result;
+    }
+    try {
+        if (replace)
+            book.execute(QStringLiteral("DELETE FROM \"%1\"").arg(db::schema::personTableName()));
+        db::Recordset rs = book.openRecordset(QStringLiteral("Q_個人台帳"), db::RecordsetType::Dynaset);
+        for (const CsvRecord& rec : parsed.records) {
+            rs.addNew();
+            for (const auto& [field, value] : rec.fields) {
+                try {
+                    rs.setValue(field, value);
+                } catch (const db::Error& e) {
+                    if (e.number() != db::err::TypeMismatch)
+                        throw;
+                    result.unsetCells.append({rec.line, field + QStringLiteral(": ") + e.description()});
+                }
+            }
+            try {
+                rs.update();
+                ++result.added;
+            } catch (const db::Error& e) {
+                rs.cancelUpdate();
+                if (e.number() != db::err::DuplicateKey)
+                    throw;
+                result.skipped.append({rec.line, QStringLiteral("登録番号 %1 は登録済みです").arg(rec.fields.first().second.toLongLong())});
+            }
+        }
+        rs.close();
+        book.commitTrans();
+        result.ok = true;
+    } catch (const db::Error& e) {
+        try {
+            book.rollback();
+        } catch (const db::Error&) {
+        }
+        result.added = 0;
+        result.error = QString::number(e.number()) + QStringLiteral("\n") + e.description();
+    }
+    std::sort(result.unsetCells.begin(), result.unsetCells.end(),
+              [](const CsvLineProblem& a, const CsvLineProblem& b) { return a.line < b.line; });
+    std::sort(result.skipped.begin(), result.skipped.end(),
+              [](const CsvLineProblem& a, const CsvLineProblem& b) { return a.line < b.line; });
+    return result;
+}
+
+QString ImportReport(const CsvImportResult& r)
+{
+    if (!r.ok)
+        return QStringLiteral("ＣＳＶファイルを読み込めませんでした。住所録は変更されていません。\n") + r.error;
+    constexpr int listed = 20;
+    QString text = QStringLiteral("%1 件のデータを読み込みました。").arg(r.added);
+    auto list = [&](const QString& heading, const QList<CsvLineProblem>& items) {
+        if (items.isEmpty())
+            return;
+        text += QStringLiteral("\n\n") + heading.arg(items.size());
+        for (int i = 0; i < items.size() && i < listed; ++i)
+            text += QStringLiteral("\n　%1 行目：%2").arg(items[i].line).arg(items[i].reason);
+        if (items.size() > listed)
+            text += QStringLiteral("\n　ほか %1 件").arg(items.size() - listed);
+    };
+    list(QStringLiteral("読み込まなかった行：%1 件"), r.skipped);
+    list(QStringLiteral("設定できなかった項目：%1 件"), r.unsetCells);
+    return text;
+}
+
+} // namespace records
