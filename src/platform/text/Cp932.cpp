@@ -90,8 +90,16 @@ bool fitsCp932(const QString& s)
 
 Encoded encodeCp932(const QString& s)
 {
-    requireCodec();
     Encoded out;
+    // ASCII is the same in code page 932; most cells of a list are plain ASCII.
+    bool ascii = true;
+    for (QChar c : s)
+        ascii = ascii && c.unicode() < 0x80;
+    if (ascii) {
+        out.bytes = s.toLatin1();
+        return out;
+    }
+    requireCodec();
     bool failed = false;
     out.bytes = encodeStrict(s, &failed);
     if (!failed && decodeRaw(out.bytes) == s)
@@ -117,6 +125,11 @@ Encoded encodeCp932(const QString& s)
 
 QString decodeCp932(const QByteArray& bytes)
 {
+    bool ascii = true;
+    for (char b : bytes)
+        ascii = ascii && uchar(b) < 0x80;
+    if (ascii)
+        return QString::fromLatin1(bytes);
     requireCodec();
     QString s = decodeRaw(bytes);
     // The decoder silently drops a lead byte at the very end; show that something was there.
