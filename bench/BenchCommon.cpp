@@ -1,0 +1,187 @@
+#include "BenchCommon.h"
+
+#include "DemoFolder.h"
+#include "platform/db/Database.h"
+#include "platform/db/Schema.h"
+#include "platform/text/Cp932.h"
+#include "records/AddressBookCsv.h"
+#include "shell/Form1.h"
+#include "shell/Module1.h"
+#include "platform/ui/ScriptedDialogs.h"
+
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <algorithm>
+#include <cstdio>
+#include <sqlite3.h>
+
+namespace bench {
+
+double medianSeconds(int runs, const std::function<void()>& work, const std::function<void()>& prepare)
+{
+    QList<double> t;
+    for (int i = 0; i < runs; ++i) {
+        if (prepare)
+            prepare();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        t << timer.nsecsElapsed() / 1e9;
+    }
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
+}
+
+QString bookFolder(const Options& o, int n) { return QDir(o.work).filePath(QStringLiteral("book%1").arg(n)); }
+QString bookPath(const Options& o, int n) { return QDir(bookFolder(o, n)).filePath(QStringLiteral("生成住所録.mdb")); }
+
+static void ensureBook(const Options& o, int n)
+{
+    if (QFile::exists(bookPath(o, n)))
+        return;
+    QString error;
+    if (!demo::makeGeneratedBook(bookFolder(o, n), n, {}, &error))
+        qFatal("cannot make a book of %d records: %s", n, qPrintable(error));
+}
+
+void print(const Result& r)
+{
+    const QString base = r.baseline > 0 ? QString::number(r.baseline, 'f', 4) : QStringLiteral("-");
+    const QString ratio = r.baseline > 0 ? QString::number(r.median / r.baseline, 'f', 2) : QStringLiteral("-");
+    const QString peak = r.peakMB > 0 ? QString::number(r.peakMB, 'f', 1) : QStringLiteral("-");
+    std::printf("%-22s %9d %11.4f %11s %7s %9s\n", qPrintable(r.name), r.records, r.median, qPrintable(base),
+                qPrintable(ratio), qPrintable(peak));
+    std::fflush(stdout);
+}
+
+static bool wanted(const Options& o, const QString& name) { return o.only.isEmpty() || name.contains(o.only); }
+
+// 1. The main window lists 101 books with their titles.
+static Result listBooks(const Options& o)
+{
+    const int n = 1000;
+    ensureBook(o, n);
+    const QString folder = QDir(o.work).filePath(QStringLiteral("list101"));
+    QDir().mkpath(folder);
+    QStringList files;
+    for (int i = 0; i < 101; ++i) {
+        const QString f = QDir(folder).filePath(QStringLiteral("book%1.mdb").arg(i, 3, 10, QLatin1Char('0')));
+        if (!QFile::exists(f))
+            QFile::copy(bookPath(o, n), f);
+        files << f;
+    }
+    QDir(folder).mkpath(QStringLiteral("共通情報"));
+    QFile::copy(QDir(bookFolder(o, n)).filePath(QStringLiteral("共通情報/共通情報.mdb")),
+                QDir(folder).filePath(QStringLiteral("共通情報/共通情報.mdb")));
+    QString error;
+    Module1::WritePmPath(folder, files.first(), &error);
+    const QString saved = QDir::currentPath();
+    QDir::setCurrent(folder);
+    Form1 form;
+    form.formLoad();
+    QDir::setCurrent(saved);
+    if (form.dbFileNames().size() != 101)
+        qFatal("the main window listed %d books", int(form.dbFileNames().size()));
+    Result r{QStringLiteral("list-101-books"), n};
+    r.median = medianSeconds(o.runs, [&] { form.FillDatabaseFileList(); });
+    r.baseline = medianSeconds(o.runs, [&] {
+        for (const QString& file : files) {
+            sqlite3* h = nullptr;
+            sqlite3_open_v2(QFile::encodeName(file).constData(), &h, SQLITE_OPEN_READONLY, nullptr);
+            sqlite3_stmt* s = nullptr;
+            sqlite3_prepare_v2(h, "SELECT \"タイトル\" FROM \"管理情報\"", -1, &s, nullptr);
+            sqlite3_step(s);
+            (void)sqlite3_column_text(s, 0);
+            sqlite3_finalize(s);
+            sqlite3_close(h);
+        }
+    });
+    return r;
+}
+
+// 6. The CSV export of the whole book.
+static Result exportCsv(const Options& o, int n)
+{
+    ensureBook(o, n);
+    const db::Database book = db::Database::open(bookPath(o, n));
+    const QString out = QDir(bookFolder(o, n)).filePath(QStringLiteral("export"));
+    Result r{QStringLiteral("csv-export"), n};
+    r.median = medianSeconds(o.runs, [&] {
+        db::Recordset rs = book.openRecordset(QStringLiteral("Q_個人台帳"));
+        const records::CsvExportResult e = records::ExportAddressBookCsv(rs, {}, out, QDate::currentDate());
+        if (!e.ok)
+            qFatal("export failed: %s", qPrintable(e.error));
+    });
+    r.baseline = medianSeconds(o.runs, [&] {
+        QProcess p;
+        p.setStandardOutputFile(out + QStringLiteral("-baseline.csv"));
+        p.start(QStringLiteral("sqlite3"), {QStringLiteral("-csv"), bookPath(o, n), QStringLiteral("SELECT * FROM \"Q_個人台帳\"")});
+        p.waitForFinished(-1);
+    });
+    return r;
+}
+
+// 7. The CSV import of that file into an empty book (replacing).
+static Result importCsv(const Options& o, int n)
+{
+    const QString csv = QDir(bookFolder(o, n)).filePath(QStringLiteral("export.csv"));
+    if (!QFile::exists(csv))
+        exportCsv(Options{{n}, 1, o.work, {}, o.self}, n);
+    const QString target = QDir(bookFolder(o, n)).filePath(QStringLiteral("import.mdb"));
+    const QString baseTarget = QDir(bookFolder(o, n)).filePath(QStringLiteral("import-baseline.db"));
+    Result r{QStringLiteral("csv-import"), n};
+    r.median = medianSeconds(
+        o.runs,
+        [&] {
+            const db::Database book = db::Database::open(target);
+            const text::ReadResult file = text::readCp932File(csv);
+            const records::ParsedCsv parsed = records::ParseAddressBookCsv(file.content, {}, {}, QStringLiteral("東京都"),
+                                                                            QDate::currentDate());
+            const records::CsvImportResult res = records::ImportAddressBookCsv(book, parsed, true);
+            if (!res.ok || res.added != n)
+                qFatal("import failed: %s (%d)", qPrintable(res.error), res.added);
+        },
+        [&] {
+            QFile::remove(target);
+            QString error;
+            db::schema::createAddressBook(target, QStringLiteral("取込"), &error);
+        });
+    r.baseline = medianSeconds(
+        o.runs,
+        [&] {
+            QProcess p;
+            p.start(QStringLiteral("sqlite3"), {baseTarget, QStringLiteral(".import --csv '%1' t").arg(csv)});
+            p.waitForFinished(-1);
+        },
+        [&] { QFile::remove(baseTarget); });
+    return r;
+}
+
+QList<Result> runAll(const Options& o)
+{
+    // Nothing may wait for a person: every box is answered and recorded.
+    static ui::ScriptedDialogs dialogs;
+    ui::setDialogs(&dialogs);
+    QList<Result> all;
+    auto add = [&](const Result& r) {
+        print(r);
+        all << r;
+    };
+    if (wanted(o, QStringLiteral("list-101-books")))
+        add(listBooks(o));
+    for (int n : o.sizes) {
+        for (const Result& r : runRecordWindow(o, n))
+            if (wanted(o, r.name))
+                add(r);
+        if (wanted(o, QStringLiteral("csv-export")))
+            add(exportCsv(o, n));
+        if (wanted(o, QStringLiteral("csv-import")))
+            add(importCsv(o, n));
+    }
+    return all;
+}
+
+} // namespace bench

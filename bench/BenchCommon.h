@@ -1,0 +1,40 @@
+#pragma once
+// Shared pieces of the benchmarks: options, results, timing, generated books.
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+namespace bench {
+
+struct Options {
+    QList<int> sizes;
+    int runs = 5;
+    QString work;   // books are made here once and kept
+    QString only;
+    QString self;   // this program, for the memory probe
+};
+
+struct Result {
+    QString name;
+    int records = 0;
+    double median = 0;
+    double baseline = 0;  // 0: an absolute bar, no baseline
+    double peakMB = 0;
+};
+
+// Median wall-clock seconds of runs calls of work; prepare runs untimed before each call.
+double medianSeconds(int runs, const std::function<void()>& work, const std::function<void()>& prepare = {});
+
+// A folder holding the common database and a book of n generated records; made once.
+QString bookFolder(const Options& o, int n);
+QString bookPath(const Options& o, int n);
+
+void print(const Result& r);
+QList<Result> runAll(const Options& o);
+
+// The record window's workloads (load, next record, order change, search) and its peak memory.
+QList<Result> runRecordWindow(const Options& o, int n);
+int memoryProbe(const QString& book);
+
+} // namespace bench
