@@ -5,6 +5,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/WindowRegistry.h"
 #include "shell/Form1.h"
+#include "shell/Form2.h"
 
 #include <QApplication>
 
@@ -14,6 +15,7 @@ void RegisterSharedWindows()
 {
     auto& registry = ui::WindowRegistry::instance();
     registry.registerFactory(QStringLiteral("Form1"), [] { return new Form1; });
+    registry.registerFactory(QStringLiteral("Form2"), [] { return new Form2; });
 }
 
 int RunMainWindow(QApplication& app)
