@@ -50,6 +50,8 @@ int compareValues(const QVariant& a, const QVariant& b)
         if (okA && okB)
             return cmp(x, y);
     }
+    if (a.typeId() == QMetaType::QDate && b.typeId() == QMetaType::QDate)
+        return cmp(a.toDate(), b.toDate());
     if (isDate(a) || isDate(b)) {
         bool okA = false, okB = false;
         const QDateTime x = asDateTime(a, &okA), y = asDateTime(b, &okB);

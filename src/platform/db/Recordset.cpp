@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSet>
 #include <vector>
 
 namespace db {
@@ -67,7 +68,10 @@ struct RecordsetImpl {
     bool updatable = false;
     QString baseTable;
     QString keySql;
-    QString fetchSql;
+    // Rows are read a page at a time: one statement (and one lock of the file) per page.
+    QString pageSql;     // the row query with "IN (?1, ... ?kPage)" on the key
+    int keyColumn = 0;   // where the page query gives each row's key
+    int firstValue = 0;  // where the page query's values begin
     std::shared_ptr<TempTable> snap;
     std::vector<Column> cols;
     QHash<QString, int> colIndex;  // case-folded name -> column
@@ -116,29 +120,56 @@ struct RecordsetImpl {
         return *it;
     }
 
-    // Reads one row by key into the cache; false when the row no longer exists.
-    bool fetchRow(qint64 key) const
+    static constexpr int kPage = 64;
+    mutable QHash<qint64, std::vector<QVariant>> page;
+    mutable QSet<qint64> pageAsked;
+    mutable quint64 pageGen = 0;
+
+    // Reads the page of rows around keys[index]; a later write anywhere makes it stale.
+    void loadPage(int index) const
     {
         if (!fetch)
-            fetch = std::make_unique<Stmt>(conn->db, fetchSql);
-        fetch->bind(1, key);
-        bool found = false;
+            fetch = std::make_unique<Stmt>(conn->db, pageSql);
+        page.clear();
+        pageAsked.clear();
+        const int from = qMax(0, qMin(index - kPage / 4, size() - kPage));
+        const int to = qMin(size(), from + kPage);
+        for (int i = 0; i < kPage; ++i) {
+            const qint64 key = keys[size_t(from + i < to ? from + i : index)];
+            fetch->bind(i + 1, key);
+            pageAsked.insert(key);
+        }
         try {
-            found = fetch->step();
-            if (found) {
-                row.resize(cols.size());
-                for (size_t i = 0; i < cols.size(); ++i)
-                    row[i] = fetch->column(int(i), cols[i].kind);
+            while (fetch->step()) {
+                std::vector<QVariant> values(cols.size());
+                for (size_t c = 0; c < cols.size(); ++c)
+                    values[c] = fetch->column(int(c) + firstValue, cols[c].kind);
+                page.insert(fetch->int64(keyColumn), std::move(values));
             }
         } catch (...) {
             fetch->reset();
+            page.clear();
+            pageAsked.clear();
             throw;
         }
         fetch->reset();
-        rowLoaded = found;
+        pageGen = g_generation.load(std::memory_order_relaxed);
+    }
+
+    // Puts the row keys[index] in the cache; false when the row no longer exists.
+    bool fetchRow(int index) const
+    {
+        const qint64 key = keys[size_t(index)];
+        const quint64 gen = g_generation.load(std::memory_order_relaxed);
+        if (pageGen != gen || !pageAsked.contains(key))
+            loadPage(index);
+        const auto it = page.constFind(key);
         rowKey = key;
-        rowGen = g_generation.load(std::memory_order_relaxed);
-        return found;
+        rowGen = gen;
+        rowLoaded = it != page.constEnd();
+        if (rowLoaded)
+            row = *it;
+        return rowLoaded;
     }
 
     void ensureRow() const
@@ -150,7 +181,7 @@ struct RecordsetImpl {
         const qint64 key = keys[size_t(pos)];
         if (rowLoaded && rowKey == key && rowGen == g_generation.load(std::memory_order_relaxed))
             return;
-        if (!fetchRow(key))
+        if (!fetchRow(pos))
             throw Error(err::RecordDeleted);
     }
 
@@ -158,7 +189,7 @@ struct RecordsetImpl {
     void settle(int dir)
     {
         while (pos >= 0 && pos < size()) {
-            if (fetchRow(keys[size_t(pos)]))
+            if (fetchRow(pos))
                 return;
             pos += dir;
         }
@@ -216,7 +247,7 @@ struct RecordsetImpl {
         validate(c);
         leaveEdit();
         for (int i = from; i >= 0 && i < size(); i += dir) {
-            if (fetchRow(keys[size_t(i)]) && rowMatches(c)) {
+            if (fetchRow(i) && rowMatches(c)) {
                 pos = i;
                 onDeleted = false;
                 noMatch = false;
@@ -242,7 +273,7 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
     const QString trimmed = source.trimmed();
     const bool isSql = trimmed.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)
                        || trimmed.startsWith(QLatin1String("WITH"), Qt::CaseInsensitive);
-    QString rowSql, keySql, fetchSql, base;
+    QString rowSql, keySql, pagePrefix, keyExpr, base;
     bool isTable = false;
 
     auto queryBase = [&](const QString& name) -> QString {
@@ -274,14 +305,16 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
             const QString order = pk.isEmpty() ? QStringLiteral("rowid") : pk.join(QLatin1Char(','));
             rowSql = QStringLiteral("SELECT rowid AS _rowid, * FROM %1 ORDER BY %2").arg(quoteIdent(name), order);
             keySql = QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(quoteIdent(name), order);
-            fetchSql = QStringLiteral("SELECT rowid AS _rowid, * FROM %1 WHERE rowid = ?1").arg(quoteIdent(name));
+            pagePrefix = QStringLiteral("SELECT rowid AS _rowid, * FROM %1").arg(quoteIdent(name));
+            keyExpr = QStringLiteral("rowid");
         } else {
             if (type == RecordsetType::Table)
                 throw Error(err::InvalidOperation, source);
             base = queryBase(name);
             rowSql = QStringLiteral("SELECT * FROM %1").arg(quoteIdent(name));
             keySql = QStringLiteral("SELECT \"_rowid\" FROM %1").arg(quoteIdent(name));
-            fetchSql = QStringLiteral("SELECT * FROM %1 WHERE \"_rowid\" = ?1").arg(quoteIdent(name));
+            pagePrefix = QStringLiteral("SELECT * FROM %1").arg(quoteIdent(name));
+            keyExpr = QStringLiteral("\"_rowid\"");
         }
     } else {
         if (type == RecordsetType::Table)
@@ -290,7 +323,8 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
         const QString from = baseFromSql(trimmed);
         base = from.isEmpty() ? QString() : queryBase(from);
         keySql = QStringLiteral("SELECT \"_rowid\" FROM (%1)").arg(trimmed);
-        fetchSql = QStringLiteral("SELECT * FROM (%1) WHERE \"_rowid\" = ?1").arg(trimmed);
+        pagePrefix = QStringLiteral("SELECT * FROM (%1)").arg(trimmed);
+        keyExpr = QStringLiteral("\"_rowid\"");
     }
 
     // Columns, their kinds and where each one writes to.
@@ -336,14 +370,19 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
         execSql(c.db, QStringLiteral("CREATE TEMP TABLE %1 AS %2").arg(quoteIdent(t->name), rowSql));
         d->snap = t;
         keySql = QStringLiteral("SELECT rowid FROM temp.%1 ORDER BY rowid").arg(quoteIdent(t->name));
-        fetchSql = QStringLiteral("SELECT * FROM temp.%1 WHERE rowid = ?1").arg(quoteIdent(t->name));
+        pagePrefix = QStringLiteral("SELECT rowid, * FROM temp.%1").arg(quoteIdent(t->name));
+        keyExpr = QStringLiteral("rowid");
+        d->firstValue = 1;  // the copy's own rowid comes first
         for (Column& col : d->cols)
             col.baseName.clear();
         base.clear();
     }
     d->baseTable = base;
     d->keySql = keySql;
-    d->fetchSql = fetchSql;
+    QStringList marks;
+    for (int i = 1; i <= RecordsetImpl::kPage; ++i)
+        marks << QStringLiteral("?%1").arg(i);
+    d->pageSql = QStringLiteral("%1 WHERE %2 IN (%3)").arg(pagePrefix, keyExpr, marks.join(QLatin1Char(',')));
     d->updatable = !base.isEmpty() && !c.readOnly;
     d->loadKeys();
     if (!d->keys.empty()) {
@@ -434,7 +473,8 @@ void Recordset::moveLast()
 void Recordset::moveNext()
 {
     auto& r = impl();
-    if (eof())
+    // After deleting the last row, the next move reaches the end, as it did on the old engine.
+    if (eof() && !r.onDeleted)
         throw Error(err::NoCurrentRecord);
     r.leaveEdit();
     if (r.onDeleted)
@@ -463,6 +503,7 @@ void Recordset::move(int rows)
     r.leaveEdit();
     if (rows == 0) {
         r.rowLoaded = false;
+        r.pageGen = 0;  // read the row again
         r.ensureRow();
         return;
     }
@@ -488,7 +529,7 @@ void Recordset::setBookmark(const Bookmark& b)
     r.leaveEdit();
     r.onDeleted = false;
     r.pos = i;
-    if (!r.fetchRow(b.key))
+    if (!r.fetchRow(i))
         throw Error(err::RecordDeleted);
 }
 
@@ -705,16 +746,21 @@ Recordset Recordset::openRecordset() const
     n->updatable = r.updatable;
     n->baseTable = r.baseTable;
     n->keySql = r.keySql;
-    n->fetchSql = r.fetchSql;
+    n->pageSql = r.pageSql;
+    n->keyColumn = r.keyColumn;
+    n->firstValue = r.firstValue;
     n->snap = r.snap;
     n->cols = r.cols;
     n->colIndex = r.colIndex;
-    if (r.filter.isEmpty()) {
-        n->keys = r.keys;
-    } else {
-        for (qint64 key : r.keys)
-            if (n->fetchRow(key) && n->rowMatches(r.filter))
-                n->keys.push_back(key);
+    n->keys = r.keys;
+    if (!r.filter.isEmpty()) {
+        std::vector<qint64> kept;
+        for (int i = 0; i < n->size(); ++i)
+            if (n->fetchRow(i) && n->rowMatches(r.filter))
+                kept.push_back(n->keys[size_t(i)]);
+        n->keys = std::move(kept);
+        n->page.clear();
+        n->pageAsked.clear();
     }
     if (!n->keys.empty()) {
         n->pos = 0;

@@ -40,24 +40,32 @@ QString quoteIdent(const QString& name)
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
-static QDateTime parseDateTimeText(const QString& raw)
+// A date (and time) as stored or typed. Kept apart from QDateTime, whose local-time rules would
+// consult the time-zone files for every value read.
+struct DateTimeText {
+    QDate date;
+    QTime time{0, 0};
+    bool valid() const { return date.isValid() && time.isValid(); }
+};
+
+static DateTimeText parseDateTimeText(const QString& raw)
 {
     // Accepts the stored ISO form and the slash form people type: 2024/01/05, 2024-1-5 10:30:00.
     static const QRegularExpression re(
         QStringLiteral("^\\s*(\\d{1,4})[/-](\\d{1,2})[/-](\\d{1,2})(?:[T ](\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
+    DateTimeText r;
+    // The stored form is read most often: take it without the expression.
+    if (raw.size() == 10 && raw[4] == QLatin1Char('-') && raw[7] == QLatin1Char('-')) {
+        r.date = QDate::fromString(raw, Qt::ISODate);
+        return r;
+    }
     const auto m = re.match(raw);
     if (!m.hasMatch())
-        return {};
-    const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    if (!d.isValid())
-        return {};
-    QTime t(0, 0);
-    if (m.lastCapturedIndex() >= 5 && !m.captured(4).isEmpty()) {
-        t = QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).isEmpty() ? 0 : m.captured(6).toInt());
-        if (!t.isValid())
-            return {};
-    }
-    return QDateTime(d, t);
+        return {QDate(), QTime()};
+    r.date = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    if (!m.captured(4).isEmpty())
+        r.time = QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).isEmpty() ? 0 : m.captured(6).toInt());
+    return r;
 }
 
 static bool textToBool(const QString& s, bool* ok)
@@ -123,18 +131,18 @@ QVariant toStorage(const QVariant& v, Kind kind)
     }
     case Kind::Date:
     case Kind::DateTime: {
-        QDateTime dt;
+        DateTimeText dt{QDate(), QTime()};
         if (type == QMetaType::QDate)
-            dt = QDateTime(v.toDate(), QTime(0, 0));
+            dt = {v.toDate(), QTime(0, 0)};
         else if (type == QMetaType::QDateTime)
-            dt = v.toDateTime();
+            dt = {v.toDateTime().date(), v.toDateTime().time()};
         else if (isText)
             dt = parseDateTimeText(v.toString());
-        if (!dt.isValid())
+        if (!dt.valid())
             return fail();
         if (kind == Kind::Date)
-            return dt.date().toString(Qt::ISODate);
-        return dt.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+            return dt.date.toString(Qt::ISODate);
+        return dt.date.toString(Qt::ISODate) + QLatin1Char('T') + dt.time.toString(QStringLiteral("HH:mm:ss"));
     }
     case Kind::Blob:
         return v.toByteArray();
@@ -307,9 +315,9 @@ QVariant Stmt::column(int i, Kind kind) const
         const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s_, i));
         const QString t = QString::fromUtf8(p, sqlite3_column_bytes(s_, i));
         if (kind == Kind::Date || kind == Kind::DateTime) {
-            const QDateTime dt = parseDateTimeText(t);
-            if (dt.isValid())
-                return kind == Kind::Date ? QVariant(dt.date()) : QVariant(dt);
+            const DateTimeText dt = parseDateTimeText(t);
+            if (dt.valid())
+                return kind == Kind::Date ? QVariant(dt.date) : QVariant(QDateTime(dt.date, dt.time));
         }
         return t;
     }

@@ -5,6 +5,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <optional>
+
 namespace text {
 
 namespace {
@@ -24,20 +26,29 @@ bool isHalfWidthKatakana(char16_t c) { return c >= 0xFF61 && c <= 0xFF9F; }
 // Shift-JIS lead bytes: a byte in these ranges starts a two-byte character.
 bool isLeadByte(uchar b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
-// A converter's error flag cannot be cleared again (resetState keeps it in Qt 6.4),
-// so every conversion gets a fresh converter; making one is cheap.
+// Opening a converter costs far more than a short conversion, so one of each is kept per thread.
+// Code page 932 has no shift states; but a converter's error flag cannot be cleared again
+// (resetState keeps it in Qt 6.4), so a converter that met an error is replaced.
 QByteArray encodeStrict(QStringView s, bool* failed)
 {
-    QStringEncoder enc(kCodec);
-    QByteArray bytes = enc.encode(s);
-    *failed = enc.hasError();
+    thread_local std::optional<QStringEncoder> enc;
+    if (!enc || enc->hasError())
+        enc.emplace(kCodec);
+    QByteArray bytes = enc->encode(s);
+    *failed = enc->hasError();
+    enc->resetState();  // a lone high surrogate at the end must not join the next text
     return bytes;
 }
 
 QString decodeRaw(const QByteArray& bytes)
 {
-    QStringDecoder dec(kCodec);
-    return dec.decode(bytes);
+    thread_local std::optional<QStringDecoder> dec;
+    if (!dec || dec->hasError())
+        dec.emplace(kCodec);
+    QString s = dec->decode(bytes);
+    // A lead byte left at the end would wait inside the converter for the next call.
+    dec->resetState();
+    return s;
 }
 
 // A character counts as held only when it encodes without error and decodes back to itself:

@@ -314,6 +314,12 @@ private slots:
         rs.setBookmark(b);
         QCOMPARE(rs.text("氏名"), QString("佐藤花子"));
         QCOMPARE(errorOf([&] { rs.setBookmark(Bookmark{999, true}); }), err::InvalidBookmark);
+
+        // Deleting row after row to the end, as a window empties a table.
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+            rs.deleteRecord();
+        QCOMPARE(rs.recordCount(), 0);
+        QVERIFY(rs.bof() && rs.eof());
     }
 
     void rowDeletedElsewhereIsSkipped()
