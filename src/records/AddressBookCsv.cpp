@@ -317,6 +317,7 @@ ParsedCsv ParseAddressBookCsv(const QString& content, const CaptionRow& captions
 
         CsvRecord rec;
         rec.line = lineNo;
+        rec.fields.reserve(48);
         auto set = [&](const QString& f, const QVariant& v) { rec.fields.append({f, v}); };
         auto unset = [&](const QString& f, const QString& why) { out.unsetCells.append({lineNo, f + QStringLiteral(": ") + why}); };
 
@@ -365,11 +366,23 @@ ParsedCsv ParseAddressBookCsv(const QString& content, const CaptionRow& captions
             set(QStringLiteral("市町村"), a.city);
             set(QStringLiteral("番地"), a.street);
         }
+        static const QStringList kTexts = {QStringLiteral("住所2"), QStringLiteral("自宅電話"), QStringLiteral("自宅FAX"),
+                                           QStringLiteral("Eメール"), QStringLiteral("携帯電話"), QStringLiteral("携帯Eメール"),
+                                           QStringLiteral("職業"), QStringLiteral("勤務先学校"), QStringLiteral("職種専攻"),
+                                           QStringLiteral("学年")};
+        static const QStringList kValues = [] {
+            QStringList v;
+            for (int i = 1; i <= 10; ++i)
+                v << QStringLiteral("数値%1").arg(i);
+            return v;
+        }();
+        static const QStringList kTail = {QStringLiteral("趣味"), QStringLiteral("特技"), QStringLiteral("備考"),
+                                          QStringLiteral("WebHome")};
         int col = 12;
-        for (const char* f : {"住所2", "自宅電話", "自宅FAX", "Eメール", "携帯電話", "携帯Eメール", "職業", "勤務先学校", "職種専攻", "学年"})
-            set(QString::fromUtf8(f), cell(col++));
+        for (const QString& f : kTexts)
+            set(f, cell(col++));
         for (int i = 1; i <= 10; ++i, ++col) {
-            const QString f = QStringLiteral("数値%1").arg(i);
+            const QString& f = kValues[i - 1];
             if (cell(col).isEmpty())
                 set(f, 0.0);
             else if (const auto n = readNumber(cell(col)))
@@ -377,8 +390,8 @@ ParsedCsv ParseAddressBookCsv(const QString& content, const CaptionRow& captions
             else
                 unset(f, QStringLiteral("数値ではありません"));
         }
-        for (const char* f : {"趣味", "特技", "備考", "WebHome"})
-            set(QString::fromUtf8(f), cell(col++));
+        for (const QString& f : kTail)
+            set(f, cell(col++));
         if (const auto status = StatusCode(captions, cell(36)))
             set(QStringLiteral("状態"), *status);
         set(QStringLiteral("メール送信拒否"), cell(37) == QLatin1String("1"));

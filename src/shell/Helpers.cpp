@@ -124,33 +124,41 @@ QString readField(const QString& s, qsizetype* pos, QChar sep, bool records, boo
     *more = false;
 
     if (start < n && s.at(start) == u'"') {
+        // Copied a stretch at a time, from quote to quote: a whole file goes through here.
         QString text;
         qsizetype textAtBreak = -1, breakAt = -1;
-        for (qsizetype j = start + 1; j < n; ++j) {
-            const QChar c = s.at(j);
-            if (c == u'"') {
-                if (j + 1 < n && s.at(j + 1) == u'"') {
-                    text += u'"';
-                    ++j;
-                    continue;
+        qsizetype j = start + 1;
+        for (;;) {
+            const qsizetype q = s.indexOf(u'"', j);
+            const qsizetype end = q < 0 ? n : q;
+            if (records && breakAt < 0) {
+                for (qsizetype b = j; b < end; ++b) {
+                    if (isBreak(s.at(b))) {
+                        textAtBreak = text.size() + (b - j);
+                        breakAt = b;
+                        break;
+                    }
                 }
-                // Closing quote; the character after it is taken as the separator.
-                const qsizetype after = j + 1;
-                if (after >= n) {
-                    *pos = n;
-                } else if (records && isBreak(s.at(after))) {
-                    *pos = skipBreak(s, after);
-                } else {
-                    *pos = after + 1;
-                    *more = true;
-                }
-                return text;
             }
-            if (records && breakAt < 0 && isBreak(c)) {
-                textAtBreak = text.size();
-                breakAt = j;
+            text += QStringView(s).mid(j, end - j);
+            if (q < 0)
+                break;
+            if (q + 1 < n && s.at(q + 1) == u'"') {
+                text += u'"';
+                j = q + 2;
+                continue;
             }
-            text += c;
+            // Closing quote; the character after it is taken as the separator.
+            const qsizetype after = q + 1;
+            if (after >= n) {
+                *pos = n;
+            } else if (records && isBreak(s.at(after))) {
+                *pos = skipBreak(s, after);
+            } else {
+                *pos = after + 1;
+                *more = true;
+            }
+            return text;
         }
         // No closing quote: the field runs to the end of its line and is the last one.
         if (breakAt >= 0) {

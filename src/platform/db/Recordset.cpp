@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QHash>
+#include <QMap>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
@@ -75,6 +76,7 @@ struct RecordsetImpl {
     std::shared_ptr<TempTable> snap;
     std::vector<Column> cols;
     QHash<QString, int> colIndex;  // case-folded name -> column
+    QHash<QString, int> colExact;  // the name as the query spells it -> column (the usual case)
     std::vector<qint64> keys;
     mutable QHash<qint64, int> keyIndex;
     mutable bool keyIndexValid = false;
@@ -86,20 +88,41 @@ struct RecordsetImpl {
     mutable quint64 rowGen = 0;
     mutable bool rowLoaded = false;
     mutable std::unique_ptr<Stmt> fetch;
-    // Writes of the same shape reuse their prepared statement (a CSV import adds thousands).
-    QHash<QString, std::shared_ptr<Stmt>> writes;
+    // Writes of the same shape (the same columns) reuse their prepared statement: a CSV import
+    // adds thousands of rows.
+    QHash<QByteArray, std::shared_ptr<Stmt>> writes;
 
-    Stmt& writeStmt(const QString& sql)
+    Stmt& writeStmt(EditMode m)
     {
-        auto& slot = writes[sql];
-        if (!slot)
+        QByteArray shape(1, m == EditMode::Add ? 'A' : 'E');
+        for (auto it = pending.constBegin(); it != pending.constEnd(); ++it)
+            shape.append(reinterpret_cast<const char*>(&it.key()), sizeof(int));
+        auto& slot = writes[shape];
+        if (!slot) {
+            QStringList names;
+            for (auto it = pending.constBegin(); it != pending.constEnd(); ++it)
+                names << quoteIdent(cols[size_t(it.key())].baseName);
+            const QString table = quoteIdent(baseTable);
+            QString sql;
+            if (m == EditMode::Edit)
+                sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?").arg(table, names.join(QStringLiteral(" = ?,")));
+            else if (names.isEmpty())
+                sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table);
+            else
+                sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                          .arg(table, names.join(QLatin1Char(',')),
+                               QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(',')));
             slot = std::make_shared<Stmt>(conn->db, sql);
+        }
         slot->reset();
+        int i = 0;
+        for (auto it = pending.constBegin(); it != pending.constEnd(); ++it)
+            slot->bind(++i, it.value());
         return *slot;
     }
 
     EditMode mode = EditMode::None;
-    QHash<int, QVariant> pending;
+    QMap<int, QVariant> pending;  // column -> value to store, in column order
     Bookmark lastMod;
     bool noMatch = false;
     Criteria filter;
@@ -114,6 +137,8 @@ struct RecordsetImpl {
 
     int column(const QString& name) const
     {
+        if (const auto exact = colExact.constFind(name); exact != colExact.constEnd())
+            return *exact;
         const auto it = colIndex.constFind(name.toCaseFolded());
         if (it == colIndex.constEnd())
             throw Error(err::ItemNotFound, name);
@@ -356,8 +381,10 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
                 if (col.kind == Kind::Unknown)
                     col.kind = it->second;
             }
-            if (!col.hidden && !d->colIndex.contains(col.name.toCaseFolded()))
+            if (!col.hidden && !d->colIndex.contains(col.name.toCaseFolded())) {
                 d->colIndex.insert(col.name.toCaseFolded(), int(d->cols.size()));
+                d->colExact.insert(col.name, int(d->cols.size()));
+            }
             d->cols.push_back(col);
         }
     }
@@ -614,22 +641,12 @@ void Recordset::update()
     auto& r = impl();
     if (r.mode == EditMode::None)
         throw Error(err::NotInEditMode);
-    QStringList names;
-    QVariantList values;
-    for (auto it = r.pending.constBegin(); it != r.pending.constEnd(); ++it) {
-        names << quoteIdent(r.cols[size_t(it.key())].baseName);
-        values << it.value();
-    }
-    const QString table = quoteIdent(r.baseTable);
+    const bool changes = !r.pending.isEmpty();
     if (r.mode == EditMode::Edit) {
         const qint64 key = r.keys[size_t(r.pos)];
-        if (!names.isEmpty()) {
-            QStringList sets;
-            for (const QString& n : names)
-                sets << n + QStringLiteral(" = ?");
-            Stmt& s = r.writeStmt(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(table, sets.join(QLatin1Char(','))));
-            values << key;
-            s.bindAll(values);
+        if (changes) {
+            Stmt& s = r.writeStmt(EditMode::Edit);
+            s.bind(int(r.pending.size()) + 1, key);
             const auto resetAfter = qScopeGuard([&s] { s.reset(); });
             s.step();
             bumpGeneration();
@@ -638,20 +655,15 @@ void Recordset::update()
         }
         r.lastMod = Bookmark{key, true};
         r.leaveEdit();
-        if (r.type == RecordsetType::Table && !names.isEmpty()) {
+        if (r.type == RecordsetType::Table && changes) {
             r.loadKeys();  // a changed key moves the row to its place
             r.pos = r.indexOfKey(key);
         }
         return;
     }
 
-    const QString sql = names.isEmpty()
-        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
-        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-              .arg(table, names.join(QLatin1Char(',')), QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(',')));
     {
-        Stmt& s = r.writeStmt(sql);
-        s.bindAll(values);
+        Stmt& s = r.writeStmt(EditMode::Add);
         const auto resetAfter = qScopeGuard([&s] { s.reset(); });
         s.step();
     }
@@ -752,6 +764,7 @@ Recordset Recordset::openRecordset() const
     n->snap = r.snap;
     n->cols = r.cols;
     n->colIndex = r.colIndex;
+    n->colExact = r.colExact;
     n->keys = r.keys;
     if (!r.filter.isEmpty()) {
         std::vector<qint64> kept;
