@@ -1,6 +1,7 @@
 #include "editions/Windows.h"
 
 #include "platform/ui/WindowRegistry.h"
+#include "records/Form3.h"
 #include "shell/Startup.h"
 
 namespace editions {
@@ -8,6 +9,7 @@ namespace editions {
 void RegisterKartoviaWindows()
 {
     Module1::RegisterSharedWindows();
+    ui::WindowRegistry::instance().registerFactory(QStringLiteral("Form3"), [] { return new Form3; });
 }
 
 } // namespace editions

@@ -1,0 +1,221 @@
+#pragma once
+// The record window: one personal record at a time, every field in its own control, the record
+// list below and a column of commands.
+//
+// The window writes only to the address book it loaded: it keeps its own database handle,
+// settings recordset and database-file record from its load on. Its position is its cursor; the
+// scroll bar, the record list and the position label mirror the cursor, and everything that
+// reads or writes "the current record" goes through it.
+
+#include "platform/db/Database.h"
+#include "platform/ui/WindowRegistry.h"
+#include "records/RecordCursor.h"
+#include "shell/DbFile.h"
+
+#include <QHash>
+#include <QStringList>
+#include <array>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QStringListModel;
+
+namespace ui {
+class FocusCommit;
+}
+
+namespace records {
+class LockableComboBox;
+}
+
+class Form3 : public ui::Window {
+    Q_OBJECT
+public:
+    // RecordMode
+    enum Mode { Browse = 0, Edit = 1, Search = 2, Adding = 3 };
+
+    explicit Form3(QWidget* parent = nullptr);
+    ~Form3() override;
+
+    void formLoad() override;
+
+    // Frame, modes and commands.
+    void Command9_Click(int index);
+    void ToggleEditMode();
+    void EnableCommandButtons();
+    void LockEntryFields();
+    void UnlockEntryFields();
+    void SetCaption(const QString& title);
+    void OpenRecordsetByDisplayOrder();
+
+    // Display.
+    void ShowRecord();
+    void ClearRecordControls();
+    // The record's first picture, else the common default picture; Image1 keeps what it shows
+    // when there is neither.
+    void ShowRecordPicture();
+
+    // Captions.
+    void ApplyFieldCaptions();
+    void ApplyListHeadings();
+
+    // Moves: the scroll bar's change. Also run when another window sets the scroll bar.
+    void HScroll1_Change();
+    // Runs the lost-focus handler of the box that last got the focus in edit mode, so that what
+    // it shows is stored into the record on the screen before a move or a close.
+    void CommitFocusedField();
+
+    // Field handlers.
+    void Text1_GotFocus(int index);
+    void Text1_LostFocus(int index);
+    void Text2_GotFocus(int index);
+    void Text2_LostFocus(int index);
+    void Combo1_GotFocus();
+    void Combo2_GotFocus();
+    void Combo3_GotFocus();
+    void Combo4_GotFocus();
+    void Combo5_GotFocus(int index);
+    void Combo1_LostFocus();
+    void Combo2_LostFocus();
+    void Combo3_LostFocus();
+    void Combo4_LostFocus();
+    void Combo5_LostFocus(int index);
+    void Check1_Click();
+    void Option18_Click(int index);
+    void Option1_Click(int index);
+
+    // Lookup lists, record list, navigation and display order.
+    void FillLookupCombos();
+    void FillRecordList();
+    void RefreshRecordList();
+    void List1_Click();
+    void Option2_Click(int index);
+    void Label1_Click(int index);
+
+    // Search, adding and deleting, other books, CSV.
+    void EnterSearchMode();
+    void ExecuteSearch(int keyField);
+    void AddRecord();
+    void DeleteRecord();
+    void OpenDatabaseFile();
+    void ExportCsv();
+    void ImportCsv();
+
+    // Pictures and links.
+    void Image1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command5_Click(int index);
+    void Command6_Click(int index);
+
+    // State, for the other windows and for tests.
+    int recordMode() const { return RecordMode; }
+    int displayOrder() const { return DisplayOrder; }
+    bool filling() const { return Filling; }
+    records::RecordCursor& cursor() { return Cursor; }
+    const Module1::DbFile& windowDbFile() const { return WindowDbFile; }
+    const db::Database& windowDb() const { return WindowDb; }
+    const db::Recordset& categoryRs() const { return CategoryRs; }
+    const db::Recordset& captionRs() const { return CaptionRs; }
+    // The picture file Image1 shows; "" while it shows its own.
+    const QString& shownPicture() const { return ShownPicture; }
+    QScrollBar* hScroll1() const { return HScroll1; }
+    // The boxes of the entry fields, in the order they are locked and unlocked.
+    QList<QWidget*> entryFields() const;
+
+    static const QString NullTitle;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildRecordFields();
+    void BuildValueFields();
+    void BuildFrames();
+    void BuildCommands();
+    void BuildListArea();
+    void PlaceListArea();
+    void ConnectHandlers();
+
+    void MirrorPosition(int position, int count);
+    void ShowFields(db::Recordset& rs);
+    void WriteBackAge(db::Recordset& rs, const QDate& birth, const QDate& today);
+    bool IsBookEmpty() const { return Cursor.isEmpty(); }
+    QString BookTitle() const;
+    QVariant CaptionValue(const QString& field) const;
+    void SyncAccessibleNames();
+    // The watcher of the box that has the focus now; nullptr when no box has it.
+    ui::FocusCommit* FocusedBoxCommit() const;
+    void CloseRecords();
+    // Runs one step; an engine error is reported and the window goes on.
+    template <class F>
+    void Guarded(F&& step);
+
+    // Controls, by their system names. Indexes without a control hold nullptr.
+    std::array<QWidget*, 31> Text1{};
+    std::array<QLineEdit*, 10> Text2{};
+    records::LockableComboBox* Combo1 = nullptr;  // era of "生年月日"
+    records::LockableComboBox* Combo2 = nullptr;  // category
+    records::LockableComboBox* Combo3 = nullptr;  // era of "登録日"
+    records::LockableComboBox* Combo4 = nullptr;  // era of "退会日"
+    std::array<records::LockableComboBox*, 2> Combo5{};  // prefecture, city
+    std::array<QRadioButton*, 2> Option18{};
+    std::array<QRadioButton*, 3> Option1{};
+    std::array<QRadioButton*, 6> Option2{};
+    QCheckBox* Check1 = nullptr;
+    QGroupBox* Frame1 = nullptr;  // 性別
+    QGroupBox* Frame2 = nullptr;  // 表示順番
+    QGroupBox* Frame3 = nullptr;  // 操作ガイド
+    QGroupBox* Frame4 = nullptr;  // 状態
+    std::array<QPushButton*, 11> Command9{};
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command4 = nullptr;
+    std::array<QPushButton*, 2> Command5{};
+    std::array<QPushButton*, 2> Command6{};
+    QScrollBar* HScroll1 = nullptr;
+    QListView* List1 = nullptr;
+    QStringListModel* List1Model = nullptr;
+    std::array<QLabel*, 15> Label1{};
+    std::array<QLabel*, 3> Label2{};
+    std::array<QLabel*, 14> Label3{};
+    std::array<QLabel*, 1> Label4{};
+    std::array<QLabel*, 14> Label5{};
+    std::array<QLabel*, 34> Label6{};
+    std::array<QLabel*, 10> Label7{};
+    QLabel* Label9 = nullptr;   // before the web address
+    std::array<QLabel*, 3> Label11{};
+    QLabel* Label15 = nullptr;
+    QLabel* Image1 = nullptr;
+    // The lost-focus watcher of each box.
+    QHash<QWidget*, ui::FocusCommit*> BoxCommit;
+
+    // Form-level state.
+    Module1::DbFile WindowDbFile;
+    db::Database WindowDb;
+    db::Recordset WindowSettingsRs;
+    records::RecordCursor Cursor;  // the personal records in the current order
+    db::Recordset CategoryRs;
+    db::Recordset CaptionRs;
+    int RecordMode = Browse;
+    int PreviousMode = Browse;
+    int SearchField = 0;
+    int DisplayOrder = 1;
+    bool Filling = false;
+    int FocusField = 1;
+    bool FocusInTextBox = false;
+    bool FocusInCombo = false;
+    bool InputValid = false;
+    int KanaRowStart = 0;
+    int KanaColumn = 0;
+    QString ShownPicture;
+};
