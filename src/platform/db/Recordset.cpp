@@ -72,6 +72,8 @@ struct RecordsetImpl {
     // Rows are read a page at a time: one statement (and one lock of the file) per page.
     QString pageSql;     // the row query with "IN (?1, ... ?kPage)" on the key
     int keyColumn = 0;   // where the page query gives each row's key
+    QString pagePrefix;  // the row query without its key condition
+    QString keyExpr;     // the key column in that query
     int firstValue = 0;  // where the page query's values begin
     std::shared_ptr<TempTable> snap;
     std::vector<Column> cols;
@@ -406,6 +408,8 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
     }
     d->baseTable = base;
     d->keySql = keySql;
+    d->pagePrefix = pagePrefix;
+    d->keyExpr = keyExpr;
     QStringList marks;
     for (int i = 1; i <= RecordsetImpl::kPage; ++i)
         marks << QStringLiteral("?%1").arg(i);
@@ -760,6 +764,8 @@ Recordset Recordset::openRecordset() const
     n->keySql = r.keySql;
     n->pageSql = r.pageSql;
     n->keyColumn = r.keyColumn;
+    n->pagePrefix = r.pagePrefix;
+    n->keyExpr = r.keyExpr;
     n->firstValue = r.firstValue;
     n->snap = r.snap;
     n->cols = r.cols;
@@ -780,6 +786,47 @@ Recordset Recordset::openRecordset() const
         n->settle(+1);
     }
     return Recordset(n);
+}
+
+QList<QVariantList> Recordset::readColumns(const QStringList& fields) const
+{
+    const auto& r = impl();
+    std::vector<int> cols;
+    QStringList exprs;
+    for (const QString& f : fields) {
+        const int c = r.column(f);
+        cols.push_back(c);
+        exprs << quoteIdent(r.cols[size_t(c)].name);
+    }
+    constexpr int kChunk = 256;
+    QStringList marks;
+    for (int i = 1; i <= kChunk; ++i)
+        marks << QStringLiteral("?%1").arg(i);
+    // Take the columns by name from the row query, so that only they are read.
+    const QString key = r.firstValue == 1 ? QStringLiteral("rowid") : QStringLiteral("\"_rowid\"");
+    const QString sql = QStringLiteral("SELECT %1, %2 FROM (%3) WHERE %1 IN (%4)")
+                            .arg(key, exprs.join(QLatin1Char(',')), r.pagePrefix, marks.join(QLatin1Char(',')));
+    Stmt s(r.conn->db, sql);
+    QList<QVariantList> out;
+    out.reserve(r.size());
+    QHash<qint64, QVariantList> chunk;
+    for (int from = 0; from < r.size(); from += kChunk) {
+        const int to = qMin(r.size(), from + kChunk);
+        s.reset();
+        for (int i = 0; i < kChunk; ++i)
+            s.bind(i + 1, r.keys[size_t(from + i < to ? from + i : from)]);
+        chunk.clear();
+        while (s.step()) {
+            QVariantList values;
+            values.reserve(qsizetype(cols.size()));
+            for (size_t k = 0; k < cols.size(); ++k)
+                values << s.column(int(k) + 1, r.cols[size_t(cols[k])].kind);
+            chunk.insert(s.int64(0), std::move(values));
+        }
+        for (int i = from; i < to; ++i)
+            out << chunk.value(r.keys[size_t(i)]);
+    }
+    return out;
 }
 
 } // namespace db

@@ -359,6 +359,27 @@ private slots:
         QVERIFY(rs.findFirst(eq("氏名", "変更")));
     }
 
+    void readColumnsInBulk()
+    {
+        Database d = Database::open(path);
+        Recordset rs = d.openRecordset("Q_kana");
+        rs.moveNext();
+        Database::open(path).execute("DELETE FROM people WHERE \"会員NO\" = 3");
+        const QList<QVariantList> rows = rs.readColumns({"会員NO", "名称", "生年月日"});
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[0], (QVariantList{qint64(2), QVariant(), QDate(1975, 12, 31)}));
+        QVERIFY(rows[1].isEmpty());  // deleted elsewhere
+        QCOMPARE(rows[2].value(1).toString(), QString("取引先"));
+        QCOMPARE(rs.absolutePosition(), 1);
+        QCOMPARE(errorOf([&] { rs.readColumns({"nope"}); }), err::ItemNotFound);
+
+        Recordset snap = d.openRecordset("Q_kana", RecordsetType::Snapshot);
+        d.execute("UPDATE people SET \"氏名\" = 'x'");
+        QCOMPARE(snap.readColumns({"氏名"}), (QList<QVariantList>{{QString("")}, {QString("山田太郎")}}));
+        Recordset table = d.openRecordset("cats", RecordsetType::Table);
+        QCOMPARE(table.readColumns({"名称"}).first().first().toString(), QString("友人"));
+    }
+
     void rollbackLeavesNothingBehind()
     {
         Database d = Database::open(path);
