@@ -68,6 +68,18 @@ static DateTimeText parseDateTimeText(const QString& raw)
     return r;
 }
 
+static QString isoDate(const QDate& d)
+{
+    int y = 0, m = 0, day = 0;
+    d.getDate(&y, &m, &day);
+    if (y < 0 || y > 9999)
+        return d.toString(Qt::ISODate);
+    const char16_t text[10] = {char16_t(u'0' + y / 1000), char16_t(u'0' + y / 100 % 10), char16_t(u'0' + y / 10 % 10),
+                               char16_t(u'0' + y % 10), u'-', char16_t(u'0' + m / 10), char16_t(u'0' + m % 10), u'-',
+                               char16_t(u'0' + day / 10), char16_t(u'0' + day % 10)};
+    return QString(reinterpret_cast<const QChar*>(text), 10);
+}
+
 static bool textToBool(const QString& s, bool* ok)
 {
     const QString t = s.trimmed().toLower();
@@ -141,8 +153,8 @@ QVariant toStorage(const QVariant& v, Kind kind)
         if (!dt.valid())
             return fail();
         if (kind == Kind::Date)
-            return dt.date.toString(Qt::ISODate);
-        return dt.date.toString(Qt::ISODate) + QLatin1Char('T') + dt.time.toString(QStringLiteral("HH:mm:ss"));
+            return isoDate(dt.date);
+        return isoDate(dt.date) + QLatin1Char('T') + dt.time.toString(QStringLiteral("HH:mm:ss"));
     }
     case Kind::Blob:
         return v.toByteArray();
@@ -247,6 +259,14 @@ void Stmt::bind(int i, const QVariant& v)
         {
             const QByteArray u = v.toDate().toString(Qt::ISODate).toUtf8();
             rc = sqlite3_bind_text(s_, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        case QMetaType::QString: {
+            // UTF-16 as Qt holds it; SQLite converts it without another copy on our side.
+            const QString& t = *static_cast<const QString*>(v.constData());
+            static const char16_t empty = 0;
+            const void* text = t.isNull() ? static_cast<const void*>(&empty) : static_cast<const void*>(t.utf16());
+            rc = sqlite3_bind_text16(s_, i, text, int(t.size() * 2), SQLITE_TRANSIENT);
             break;
         }
         default: {
