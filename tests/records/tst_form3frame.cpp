@@ -150,10 +150,10 @@ private slots:
             QVERIFY(fixture::control(w.get(), QStringLiteral("Command9_%1").arg(i))->isEnabled());
     }
 
-    void commandsNotYetWrittenDoNothing()
+    void printingWithoutItsWindowDoesNothing()
     {
         auto w = load();
-        for (int i : {1, 2, 3, 5, 6, 7, 10}) {
+        for (int i : {7}) {
             w->Command9_Click(i);
             QCOMPARE(w->recordMode(), int(Form3::Browse));
             QCOMPARE(w->cursor().position(), 0);
