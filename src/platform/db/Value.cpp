@@ -261,14 +261,6 @@ void Stmt::bind(int i, const QVariant& v)
             rc = sqlite3_bind_text(s_, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
             break;
         }
-        case QMetaType::QString: {
-            // UTF-16 as Qt holds it; SQLite converts it without another copy on our side.
-            const QString& t = *static_cast<const QString*>(v.constData());
-            static const char16_t empty = 0;
-            const void* text = t.isNull() ? static_cast<const void*>(&empty) : static_cast<const void*>(t.utf16());
-            rc = sqlite3_bind_text16(s_, i, text, int(t.size() * 2), SQLITE_TRANSIENT);
-            break;
-        }
         default: {
             const QByteArray u = v.toString().toUtf8();
             rc = sqlite3_bind_text64(s_, i, u.constData(), sqlite3_uint64(u.size()), SQLITE_TRANSIENT,
