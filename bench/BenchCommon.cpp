@@ -38,7 +38,7 @@ double medianSeconds(int runs, const std::function<void()>& work, const std::fun
 QString bookFolder(const Options& o, int n) { return QDir(o.work).filePath(QStringLiteral("book%1").arg(n)); }
 QString bookPath(const Options& o, int n) { return QDir(bookFolder(o, n)).filePath(QStringLiteral("生成住所録.mdb")); }
 
-static void ensureBook(const Options& o, int n)
+void ensureBook(const Options& o, int n)
 {
     if (QFile::exists(bookPath(o, n)))
         return;

@@ -29,6 +29,7 @@ double medianSeconds(int runs, const std::function<void()>& work, const std::fun
 // A folder holding the common database and a book of n generated records; made once.
 QString bookFolder(const Options& o, int n);
 QString bookPath(const Options& o, int n);
+void ensureBook(const Options& o, int n);
 
 void print(const Result& r);
 QList<Result> runAll(const Options& o);

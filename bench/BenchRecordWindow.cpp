@@ -1,9 +1,140 @@
 #include "BenchCommon.h"
 
+#include "platform/db/Database.h"
+#include "platform/ui/ScriptedDialogs.h"
+#include "records/Form3.h"
+#include "shell/Module1.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <cstdio>
+#include <sqlite3.h>
+
 namespace bench {
 
-// The record window's workloads join when the window does.
-QList<Result> runRecordWindow(const Options&, int) { return {}; }
-int memoryProbe(const QString&) { return 0; }
+namespace {
+
+// What the main window does at start and at its menu click.
+void openShared(const QString& folder, const QString& book)
+{
+    using namespace Module1;
+    CommonDb = db::Database::open(folder + QStringLiteral("/共通情報/共通情報.mdb"));
+    CommonSettingsRs = CommonDb.openRecordset(QStringLiteral("基本情報"), db::RecordsetType::Table);
+    EraRs = CommonDb.openRecordset(QStringLiteral("年号ｺｰﾄﾞ"), db::RecordsetType::Snapshot);
+    CurrentDb = db::Database::open(book);
+    BookSettingsRs = CurrentDb.openRecordset(QStringLiteral("管理情報"), db::RecordsetType::Table);
+    DbFile f;
+    f.FullPath = book;
+    SplitDbFilePath(f, f);
+    CurrentDbFile = f;
+    CurrentDbFileCopy = f;
+}
+
+void setOrder(const QString& book, const QString& order)
+{
+    const db::Database d = db::Database::open(book);
+    d.execute(QStringLiteral("UPDATE \"管理情報\" SET \"表示順番\" = ?"), {order});
+}
+
+// The ordered query of a display order with plain SQLite: every key, then the first row.
+void sqliteOrderedKeys(const QString& book, const char* query, bool fetchFirst)
+{
+    sqlite3* h = nullptr;
+    sqlite3_open_v2(QFile::encodeName(book).constData(), &h, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* s = nullptr;
+    const QByteArray sql = QByteArray("SELECT \"_rowid\" FROM \"") + query + "\"";
+    sqlite3_prepare_v2(h, sql.constData(), -1, &s, nullptr);
+    std::vector<sqlite3_int64> keys;
+    while (sqlite3_step(s) == SQLITE_ROW)
+        keys.push_back(sqlite3_column_int64(s, 0));
+    sqlite3_finalize(s);
+    if (fetchFirst && !keys.empty()) {
+        const QByteArray one = QByteArray("SELECT * FROM \"") + query + "\" WHERE \"_rowid\" = ?";
+        sqlite3_prepare_v2(h, one.constData(), -1, &s, nullptr);
+        sqlite3_bind_int64(s, 1, keys.front());
+        sqlite3_step(s);
+        for (int i = 0; i < sqlite3_column_count(s); ++i)
+            (void)sqlite3_column_text(s, i);
+        sqlite3_finalize(s);
+    }
+    sqlite3_close(h);
+}
+
+double peakMemoryMB(const Options& o, int n)
+{
+    QProcess p;
+    p.start(o.self, {QStringLiteral("--memory-probe"), bookPath(o, n)});
+    p.waitForFinished(-1);
+    return QString::fromLatin1(p.readAllStandardOutput()).trimmed().toDouble() / 1024.0;
+}
+
+} // namespace
+
+QList<Result> runRecordWindow(const Options& o, int n)
+{
+    auto wanted = [&](const QString& name) { return o.only.isEmpty() || name.contains(o.only); };
+    QList<Result> out;
+    if (!wanted(QStringLiteral("record-")))
+        return out;
+    ensureBook(o, n);
+    const QString folder = bookFolder(o, n);
+    const QString book = bookPath(o, n);
+    setOrder(book, QStringLiteral("1"));
+
+    if (wanted(QStringLiteral("record-load"))) {
+        Result r{QStringLiteral("record-load"), n};
+        r.median = medianSeconds(o.runs, [&] {
+            openShared(folder, book);
+            Form3 w;
+            w.formLoad();
+        });
+        r.baseline = medianSeconds(o.runs, [&] { sqliteOrderedKeys(book, "Q_個人台帳", true); });
+        r.peakMB = peakMemoryMB(o, n);
+        out << r;
+    }
+
+    openShared(folder, book);
+    Form3 w;
+    w.formLoad();
+    if (wanted(QStringLiteral("record-next"))) {
+        Result r{QStringLiteral("record-next"), n};
+        QScrollBar* bar = w.hScroll1();
+        int steps = 0;
+        r.median = medianSeconds(qMax(o.runs, 25), [&] { bar->setValue(++steps % qMax(1, bar->maximum())); });
+        out << r;
+    }
+    if (wanted(QStringLiteral("record-order"))) {
+        Result r{QStringLiteral("record-order"), n};
+        int turn = 0;
+        r.median = medianSeconds(o.runs, [&] {
+            const int index = turn++ % 2 == 0 ? 2 : 0;  // reading order, then number order
+            w.Option2_Click(index);
+        });
+        r.baseline = medianSeconds(o.runs, [&] { sqliteOrderedKeys(book, "Q_個人台帳フリガナ順", false); });
+        out << r;
+    }
+    return out;
+}
+
+int memoryProbe(const QString& book)
+{
+    static ui::ScriptedDialogs dialogs;
+    ui::setDialogs(&dialogs);
+    const QString folder = book.left(book.lastIndexOf(QLatin1Char('/')));
+    openShared(folder, book);
+    Form3 w;
+    w.formLoad();
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            std::printf("%s\n", line.mid(6).trimmed().split(' ').first().constData());
+            return 0;
+        }
+    }
+    return 1;
+}
 
 } // namespace bench
