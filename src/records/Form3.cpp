@@ -331,8 +331,15 @@ void Form3::HScroll1_Change()
         return;
     }
     try {
-        if (RecordMode == Edit)
+        if (RecordMode == Edit) {
+            InputValid = true;
             CommitFocusedField();
+            // A refused text stops the move: the window stays on the record it shows.
+            if (!InputValid) {
+                MirrorPosition(Cursor.position(), Cursor.count());
+                return;
+            }
+        }
         Cursor.moveTo(value);
         ClearRecordControls();
         ShowRecord();
@@ -347,21 +354,15 @@ void Form3::CommitFocusedField()
 {
     if (RecordMode != Edit)
         return;
-    if (FocusInTextBox) {
-        if (FocusField == 25 || FocusField == 26)
-            Combo5_LostFocus(FocusField - 25);
-        else if (FocusField >= 0 && FocusField < int(Text1.size()) && BoxCommit.value(Text1[size_t(FocusField)]))
-            BoxCommit.value(Text1[size_t(FocusField)])->commit();
+    ui::FocusCommit* box = BoxCommit.value(FocusBox);
+    if (!box)
+        return;
+    // Refused a moment ago and still unchanged: refused again, without a second message.
+    if (FocusBox == RefusedBox && records::BoxText(FocusBox) == RefusedText) {
+        InputValid = false;
+        return;
     }
-    if (FocusInCombo) {
-        switch (FocusField) {
-        case 1: Combo1_LostFocus(); break;
-        case 2: Combo2_LostFocus(); break;
-        case 3: Combo3_LostFocus(); break;
-        case 4: Combo4_LostFocus(); break;
-        default: break;
-        }
-    }
+    box->commit();
 }
 
 // ---- closing ----

@@ -89,6 +89,13 @@ public:
     void Check1_Click();
     void Option18_Click(int index);
     void Option1_Click(int index);
+    // Checks and stores the era date typed into box 3, 24 or 29 with the era of its era box:
+    // false when the text is empty or no date of that era (then nothing is stored); true when
+    // stored, and for any other index.
+    bool SaveEraDateField(int index, const QString& text);
+    // Adds the text of Combo5(0) (code 25) or Combo5(1) (code 26) to that box's list when the
+    // list lacks it; any other code does nothing.
+    void AddPlaceToComboList(int code);
 
     // Lookup lists, record list, navigation and display order.
     void FillLookupCombos();
@@ -118,6 +125,7 @@ public:
     int recordMode() const { return RecordMode; }
     int displayOrder() const { return DisplayOrder; }
     bool filling() const { return Filling; }
+    int searchField() const { return SearchField; }
     records::RecordCursor& cursor() { return Cursor; }
     const Module1::DbFile& windowDbFile() const { return WindowDbFile; }
     const db::Database& windowDb() const { return WindowDb; }
@@ -156,6 +164,21 @@ private:
     // The watcher of the box that has the focus now; nullptr when no box has it.
     ui::FocusCommit* FocusedBoxCommit() const;
     void CloseRecords();
+    // Editing the fields, lookup lists, value fields, search.
+    // A refused box: a beep, the message unless it is "", InputValid false; the box keeps its
+    // text and gets the focus back.
+    void RefuseInput(QWidget* box, const QString& message);
+    // One edit, assignment and update of the record on the screen, skipped when the field holds
+    // the value already; an engine error is reported and gives false.
+    bool StoreField(const QString& field, const QVariant& value);
+    void ChangeMemberNo(QWidget* box, const QString& text);
+    void ShowStoredEraDate(int index);
+    void RecomputeValueFields();
+    void SetFocusBox(QWidget* box, int field, bool inTextBox, bool inCombo);
+    // The box a search key is read from: Text1(keyField), Combo5(0) and Combo5(1) for 25 and 26.
+    QWidget* SearchKeyBox(int keyField) const;
+    void ColourSearchBoxes(bool searching);
+    void LeaveSearchMode();
     // Runs one step; an engine error is reported and the window goes on.
     template <class F>
     void Guarded(F&& step);
@@ -215,6 +238,12 @@ private:
     bool FocusInTextBox = false;
     bool FocusInCombo = false;
     bool InputValid = false;
+    // The focus record names the box itself, so that each box commits through its own handler.
+    QWidget* FocusBox = nullptr;
+    // The box whose text was refused last and that text: asked again unchanged, it stays refused
+    // without a second message.
+    QWidget* RefusedBox = nullptr;
+    QString RefusedText;
     int KanaRowStart = 0;
     int KanaColumn = 0;
     QString ShownPicture;

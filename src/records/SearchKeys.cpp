@@ -1,0 +1,129 @@
+#include "records/SearchKeys.h"
+
+#include "records/RecordDisplay.h"
+
+namespace records {
+
+const QList<SearchKeyField>& SearchKeyFields()
+{
+    const auto contains = [](int box, const char16_t* field) {
+        return SearchKeyField{box, SearchRule::Contains, {QString::fromUtf16(field)}};
+    };
+    static const QList<SearchKeyField> fields = {
+        {0, SearchRule::MemberNo, {QStringLiteral("会員NO")}},
+        contains(1, u"フリガナ"),
+        contains(2, u"氏名"),
+        {8, SearchRule::HomePhone, {QStringLiteral("自宅電話"), QStringLiteral("携帯電話")}},
+        contains(9, u"Eメール"),
+        {14, SearchRule::MobilePhone, {QStringLiteral("携帯電話")}},
+        contains(15, u"携帯Eメール"),
+        contains(21, u"趣味"),
+        contains(22, u"特技"),
+        contains(23, u"備考"),
+        {24, SearchRule::RegistrationDate, {QStringLiteral("登録日")}},
+        contains(25, u"都道府県"),
+        contains(26, u"市町村"),
+    };
+    return fields;
+}
+
+const SearchKeyField* SearchKeyFieldOf(int keyField)
+{
+    for (const SearchKeyField& f : SearchKeyFields())
+        if (f.keyField == keyField)
+            return &f;
+    return nullptr;
+}
+
+QString SearchFolded(const QString& text)
+{
+    // Compatibility composition makes full-width letters and digits half-width and half-width
+    // katakana full-width, voiced marks joined ("ｶﾞ" becomes "ガ").
+    QString s = text.normalized(QString::NormalizationForm_KC);
+    for (QChar& c : s) {
+        const char16_t u = c.unicode();
+        if ((u >= 0x3041 && u <= 0x3096) || u == 0x309D || u == 0x309E)  // hiragana to katakana
+            c = QChar(char16_t(u + 0x60));
+    }
+    return s.toCaseFolded();
+}
+
+QString Digits(const QString& text)
+{
+    QString d;
+    for (const QChar c : text) {
+        if (c >= u'0' && c <= u'9')
+            d += c;
+        else if (c >= u'０' && c <= u'９')
+            d += QChar(char16_t(u'0' + (c.unicode() - u'０')));
+    }
+    return d;
+}
+
+qint64 LeadingNumber(const QString& text)
+{
+    qint64 n = 0;
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == u' ')
+        ++i;
+    for (int digits = 0; i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9' && digits < 18; ++i, ++digits)
+        n = n * 10 + (text.at(i).unicode() - u'0');
+    return n;
+}
+
+std::optional<SearchKey> SearchKey::fromText(const SearchKeyField& field, const QString& text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    switch (field.rule) {
+    case SearchRule::MemberNo:
+        return SearchKey(field, LeadingNumber(text));
+    case SearchRule::Contains:
+        return SearchKey(field, SearchFolded(text));
+    case SearchRule::HomePhone:
+    case SearchRule::MobilePhone: {
+        const QString digits = Digits(text);
+        if (digits.isEmpty())
+            return std::nullopt;
+        return SearchKey(field, digits);
+    }
+    case SearchRule::RegistrationDate:
+        break;
+    }
+    return std::nullopt;
+}
+
+SearchKey SearchKey::forDate(const SearchKeyField& field, const QDate& date)
+{
+    return SearchKey(field, date);
+}
+
+bool SearchKey::matches(const QVariantList& row) const
+{
+    if (row.size() < field_.fields.size())
+        return false;  // a record deleted meanwhile
+    const QVariant& first = row.at(0);
+    switch (field_.rule) {
+    case SearchRule::MemberNo:
+        return !first.isNull() && first.isValid() && first.toLongLong() == key_.toLongLong();
+    case SearchRule::Contains: {
+        const QString value = first.isNull() ? QString() : first.toString();
+        return !value.isEmpty() && SearchFolded(value).contains(key_.toString());
+    }
+    case SearchRule::HomePhone: {
+        // Each number by itself, so that no key is found across the end of one and the start of the other.
+        const QString home = first.isNull() ? QString() : first.toString();
+        const QString mobile = row.at(1).isNull() ? QString() : row.at(1).toString();
+        return !home.isEmpty() && (Digits(home).contains(key_.toString()) || Digits(mobile).contains(key_.toString()));
+    }
+    case SearchRule::MobilePhone: {
+        const QString mobile = first.isNull() ? QString() : first.toString();
+        return !mobile.isEmpty() && Digits(mobile).contains(key_.toString());
+    }
+    case SearchRule::RegistrationDate:
+        return StoredDate(first).isValid() && StoredDate(first) == key_.toDate();
+    }
+    return false;
+}
+
+} // namespace records

@@ -1,0 +1,144 @@
+// The record search's comparisons: the Japanese text comparison, telephone digits, registration
+// numbers, and the table of key boxes.
+
+#include "platform/db/Schema.h"
+#include "records/SearchKeys.h"
+
+#include <QTest>
+
+using records::SearchKey;
+
+namespace {
+
+bool matches(int keyField, const QString& key, const QVariantList& row)
+{
+    const records::SearchKeyField* f = records::SearchKeyFieldOf(keyField);
+    Q_ASSERT(f);
+    const std::optional<SearchKey> k = SearchKey::fromText(*f, key);
+    return k && k->matches(row);
+}
+
+} // namespace
+
+class TestSearchKeys : public QObject {
+    Q_OBJECT
+private slots:
+    void japaneseContains_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("field");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("half-width key inside, not at the start") << "ﾊﾅｺ" << QVariant("ｻﾄｳ ﾊﾅｺ") << true;
+        QTest::newRow("half-width key, full-width katakana") << "ﾊﾅｺ" << QVariant("サトウ　ハナコ") << true;
+        QTest::newRow("half-width key, hiragana") << "ﾊﾅｺ" << QVariant("さとう　はなこ") << true;
+        QTest::newRow("voiced half-width key, full-width") << "ﾜﾀﾅﾍﾞ" << QVariant("ワタナベ") << true;
+        QTest::newRow("hiragana key, half-width reading") << "がっこう" << QVariant("ｶﾞｯｺｳ") << true;
+        QTest::newRow("long mark") << "ｺｰﾋｰ" << QVariant("こーひー") << true;
+        QTest::newRow("letter case") << "EXAMPLE.JP" << QVariant("taro@example.jp") << true;
+        QTest::newRow("full-width letters") << "ａｂｃ" << QVariant("xABCx") << true;
+        QTest::newRow("another reading") << "ｽｽﾞｷ" << QVariant("ｻﾄｳ ﾊﾅｺ") << false;
+        QTest::newRow("voiced and plain kana differ") << "ﾊﾞ" << QVariant("ハナコ") << false;
+        QTest::newRow("empty field") << "ﾊﾅｺ" << QVariant(QString("")) << false;
+        QTest::newRow("Null field") << "ﾊﾅｺ" << QVariant() << false;
+    }
+    void japaneseContains()
+    {
+        QFETCH(QString, key);
+        QFETCH(QVariant, field);
+        QFETCH(bool, found);
+        QCOMPARE(matches(1, key, {field}), found);
+    }
+
+    void phones_data()
+    {
+        QTest::addColumn<int>("keyField");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("home");
+        QTest::addColumn<QVariant>("mobile");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("hyphens against brackets and spaces") << 8 << "03-1234-5678" << QVariant("(03) 1234 5678") << QVariant() << true;
+        QTest::newRow("part of the number") << 8 << "1234" << QVariant("0312345678") << QVariant() << true;
+        QTest::newRow("full-width digits") << 8 << "０３－１２３４" << QVariant("03-1234-5678") << QVariant() << true;
+        QTest::newRow("home box finds the mobile number") << 8 << "090-0000-3333" << QVariant("03-1111-2222") << QVariant("090-0000-3333") << true;
+        QTest::newRow("not without a home number") << 8 << "090-0000-3333" << QVariant("") << QVariant("090-0000-3333") << false;
+        QTest::newRow("not across the two numbers") << 8 << "22220900" << QVariant("03-1111-2222") << QVariant("090-0000-3333") << false;
+        QTest::newRow("other digits") << 8 << "9999" << QVariant("03-1111-2222") << QVariant() << false;
+        QTest::newRow("mobile box") << 14 << "0000-3333" << QVariant() << QVariant("090-0000-3333") << true;
+        QTest::newRow("mobile box ignores the home number") << 14 << "1111" << QVariant("03-1111-2222") << QVariant("090-0000-3333") << false;
+        QTest::newRow("mobile box, no mobile number") << 14 << "090" << QVariant("090") << QVariant() << false;
+    }
+    void phones()
+    {
+        QFETCH(int, keyField);
+        QFETCH(QString, key);
+        QFETCH(QVariant, home);
+        QFETCH(QVariant, mobile);
+        QFETCH(bool, found);
+        const QVariantList row = keyField == 8 ? QVariantList{home, mobile} : QVariantList{mobile};
+        QCOMPARE(matches(keyField, key, row), found);
+    }
+
+    void keysWithoutAKey_data()
+    {
+        QTest::addColumn<int>("keyField");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty reading") << 1 << "";
+        QTest::newRow("a hyphen for a home number") << 8 << "-";
+        QTest::newRow("brackets for a mobile number") << 14 << "( )";
+        QTest::newRow("the registration date is no text key") << 24 << "05/04/01";
+    }
+    void keysWithoutAKey()
+    {
+        QFETCH(int, keyField);
+        QFETCH(QString, text);
+        QVERIFY(!SearchKey::fromText(*records::SearchKeyFieldOf(keyField), text));
+    }
+
+    void memberNo()
+    {
+        QVERIFY(matches(0, "12", {12}));
+        QVERIFY(matches(0, "00000012", {qint64(12)}));
+        QVERIFY(matches(0, "12abc", {12}));
+        QVERIFY(!matches(0, "12", {112}));
+        QVERIFY(!matches(0, "12", {120}));
+        QVERIFY(!matches(0, "12", {QVariant()}));
+        QVERIFY(matches(0, "40000", {40000}));
+    }
+
+    void registrationDate()
+    {
+        const records::SearchKeyField* f = records::SearchKeyFieldOf(24);
+        const SearchKey key = SearchKey::forDate(*f, QDate(1993, 4, 1));
+        QVERIFY(key.matches({QDate(1993, 4, 1)}));
+        QVERIFY(!key.matches({QDate(1993, 4, 2)}));
+        QVERIFY(!key.matches({QVariant()}));
+    }
+
+    void aDeletedRecordMatchesNothing()
+    {
+        QVERIFY(!matches(1, "ﾊﾅｺ", {}));
+        QVERIFY(!matches(8, "03", {QVariant("03")}));
+    }
+
+    // The key boxes and the fields they search.
+    void keyBoxes()
+    {
+        QList<int> boxes;
+        for (const records::SearchKeyField& f : records::SearchKeyFields())
+            boxes << f.keyField;
+        QCOMPARE(boxes, (QList<int>{0, 1, 2, 8, 9, 14, 15, 21, 22, 23, 24, 25, 26}));
+        QStringList known;
+        for (const db::schema::FieldDef& f : db::schema::personFields())
+            known << f.name;
+        for (const records::SearchKeyField& f : records::SearchKeyFields())
+            for (const QString& name : f.fields)
+                QVERIFY2(known.contains(name), qPrintable(name));
+        QCOMPARE(records::SearchKeyFieldOf(25)->fields, QStringList{QStringLiteral("都道府県")});
+        QCOMPARE(records::SearchKeyFieldOf(26)->fields, QStringList{QStringLiteral("市町村")});
+        QVERIFY(!records::SearchKeyFieldOf(5));
+        QVERIFY(!records::SearchKeyFieldOf(-1));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSearchKeys)
+#include "tst_searchkeys.moc"
