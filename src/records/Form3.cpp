@@ -340,11 +340,14 @@ void Form3::HScroll1_Change()
                 return;
             }
         }
+        // The list line follows the cursor (MirrorPosition).
         Cursor.moveTo(value);
         ClearRecordControls();
         ShowRecord();
-        if (!FocusInTextBox && !FocusInCombo)
-            ShowRecordPicture();
+        if (RecordMode == Edit)
+            ReselectFocusedField();
+        // The picture follows every move, also once an edit session has recorded a focused box.
+        ShowRecordPicture();
     } catch (const db::Error& e) {
         ReportError(e);
     }

@@ -120,6 +120,8 @@ public:
     void Command3_Click();
     void Command5_Click(int index);
     void Command6_Click(int index);
+    // A new mail to the address(es) of box Text1(boxIndex) (9 or 15) in the user's mail program.
+    void ComposeMailTo(int boxIndex);
 
     // State, for the other windows and for tests.
     int recordMode() const { return RecordMode; }
@@ -164,6 +166,23 @@ private:
     // The watcher of the box that has the focus now; nullptr when no box has it.
     ui::FocusCommit* FocusedBoxCommit() const;
     void CloseRecords();
+    // Record list, moves, reopening the records, other books.
+    // Stores the box being edited into the record on the screen before the records move or are
+    // reopened; false when the box refused its text, and then nothing moves.
+    bool CommitBeforeLeaving();
+    // After a move in edit mode: the got-focus handler of the box that last had the focus.
+    void ReselectFocusedField();
+    // Moves to a line of the record list through the scroll bar.
+    void MoveToLine(int line);
+    // Turns on the display-order button of the order in force.
+    void ShowOrderInForce();
+    // Shows the records just reopened: the record, the list and the picture.
+    void ShowReopenedRecords();
+    // With no record left there is nothing to edit: back to browse mode.
+    void LeaveEditModeWhenEmpty();
+    // Makes the chosen book the window's own, with its settings, captions and lists; an error
+    // reaches the caller with the window still on its book.
+    void SwitchBook(Module1::DbFile chosen);
     // Editing the fields, lookup lists, value fields, search.
     // A refused box: a beep, the message unless it is "", InputValid false; the box keeps its
     // text and gets the focus back.

@@ -1,0 +1,23 @@
+#pragma once
+// A composer for tests: starts nothing and records what the mail program would have been given.
+
+#include "platform/mail/Composer.h"
+
+#include <QList>
+
+namespace mailclient {
+
+class RecordingComposer : public Composer {
+public:
+    // The addresses of every request, as handed in.
+    QList<QStringList> requests;
+    // The argument list xdg-email would have got for each request that passed.
+    QList<QStringList> arguments;
+    // Result of a request with addresses; `failure` is its error text when false.
+    bool succeed = true;
+    QString failure = QStringLiteral("メールソフトを起動できませんでした");
+
+    bool compose(const QStringList& addresses, QString* error) override;
+};
+
+} // namespace mailclient

@@ -1,0 +1,185 @@
+// The record taken elsewhere: its pictures to the image viewer, its web page to the browser, its
+// position to the list window, its numbers to the dialler and its address to a new mail.
+
+#include "records/Form3.h"
+
+#include "platform/mail/Composer.h"
+#include "platform/ui/WindowRegistry.h"
+#include "records/Boxes.h"
+#include "records/FolderFiles.h"
+#include "records/RecordFolder.h"
+#include "records/RecordListLine.h"
+#include "shell/Formats.h"
+#include "shell/Module1.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QEvent>
+#include <QEventLoop>
+#include <QPointer>
+#include <QScrollBar>
+
+using namespace Module1;
+
+namespace {
+
+// Rows of the list window's page.
+constexpr int kListPageRows = 20;
+
+// Ends a local event loop when the watched window is hidden or goes.
+class UntilClosed : public QObject {
+public:
+    UntilClosed(QWidget* window, QEventLoop* loop) : loop_(loop)
+    {
+        window->installEventFilter(this);
+        connect(window, &QObject::destroyed, loop, &QEventLoop::quit);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Hide)
+            loop_->quit();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QEventLoop* loop_;
+};
+
+// Shows a window of the registry and waits until it is closed.
+void ShowModal(const QString& name)
+{
+    auto& registry = ui::WindowRegistry::instance();
+    QPointer<QWidget> window = registry.reach(name);
+    if (!window)
+        return;
+    if (auto* dialog = qobject_cast<QDialog*>(window.data())) {
+        dialog->exec();
+        return;
+    }
+    window->setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    UntilClosed watch(window, &loop);
+    registry.show(name);
+    if (window && window->isVisible())
+        loop.exec();
+}
+
+void SetChildText(QWidget* window, const QString& name, const QString& text)
+{
+    if (auto* box = window->findChild<QWidget*>(name))
+        records::SetBoxText(box, text);
+}
+
+} // namespace
+
+void Form3::Image1_Click()
+{
+    if (IsBookEmpty())
+        return;
+    try {
+        ImageSubfolder.clear();
+        ViewerDirAttr = 0;
+        db::Recordset& rs = Cursor.record();
+        const QVariant number = rs.value(QStringLiteral("会員NO"));
+        if (number.isNull())
+            return;
+        const qint64 no = number.toLongLong();
+        // Every regular file counts, read-only ones too; the viewer is told to list those as well.
+        const records::FolderFiles files = records::ListFolderFiles(records::RecordFolder(WindowDbFile, no));
+        if (!files.any)
+            return;
+        ImageSubfolder = FormatPlain(no);
+        ViewerDirAttr = files.readOnly ? 1 : 0;
+
+        // The viewer takes its folders from the shared record at its load, for this hand-over only.
+        const DbFile saved = CurrentDbFileCopy;
+        ViewerTitle = FormatMemberNo(no) + QLatin1Char(' ') + rs.text(QStringLiteral("氏名"));
+        CurrentDbFileCopy.DataFolder = WindowDbFile.DataFolder + PathSeparator(WindowDbFile) + ImageSubfolder;
+        CurrentDbFileCopy.PreviewFolder = CurrentDbFileCopy.DataFolder + PathSeparator(WindowDbFile) + QStringLiteral("Preview");
+        auto& registry = ui::WindowRegistry::instance();
+        if (registry.hasFactory(QStringLiteral("Form14")))
+            registry.show(QStringLiteral("Form14"));
+        CurrentDbFileCopy = saved;
+    } catch (const db::Error& e) {
+        ReportError(e);
+    }
+}
+
+void Form3::Command2_Click()
+{
+    const QString address = records::BoxText(Text1[30]);
+    if (records::IsBlankAfterLeadingSpaces(address))
+        return;
+    OpenUrl(address);
+}
+
+void Form3::Command3_Click()
+{
+    auto& registry = ui::WindowRegistry::instance();
+    if (!registry.hasFactory(QStringLiteral("Form4")))
+        return;
+    registry.show(QStringLiteral("Form4"));
+    QWidget* list = registry.find(QStringLiteral("Form4"));
+    if (!list)
+        return;
+    // The list window's page shows the twenty records from its scroll bar's value on.
+    const int position = HScroll1->value();
+    if (auto* bar = list->findChild<QScrollBar*>(QStringLiteral("HScroll1"))) {
+        const int first = bar->value();
+        if (position < first || position > first + kListPageRows - 1)
+            bar->setValue(position);  // its change shows the page that starts here
+    }
+    if (auto* cell = list->findChild<QWidget*>(QStringLiteral("Text1_0")))
+        cell->setFocus(Qt::OtherFocusReason);
+}
+
+void Form3::Command5_Click(int index)
+{
+    if (IsBookEmpty() || (index != 0 && index != 1))
+        return;
+    try {
+        db::Recordset& rs = Cursor.record();
+        // Set before the dialler is first touched: its load selects this member's call history.
+        DialMemberNo = FormatMemberNo(rs.value(QStringLiteral("会員NO")).toLongLong());
+        auto& registry = ui::WindowRegistry::instance();
+        if (!registry.hasFactory(QStringLiteral("Form11")))
+            return;
+        QWidget* dialler = registry.reach(QStringLiteral("Form11"));
+        if (!dialler)
+            return;
+        SetChildText(dialler, QStringLiteral("Text2_0"), DialMemberNo);
+        SetChildText(dialler, QStringLiteral("Text2_1"), rs.text(QStringLiteral("氏名")));
+        SetChildText(dialler, QStringLiteral("Text1_1"), rs.text(QStringLiteral("携帯電話")));
+        SetChildText(dialler, QStringLiteral("Text1_0"), rs.text(QStringLiteral("自宅電話")));
+        // Clicked, not only turned on, so that the dialler's own handler runs.
+        if (auto* option = dialler->findChild<QAbstractButton*>(QStringLiteral("Option1_%1").arg(index)))
+            option->click();
+    } catch (const db::Error& e) {
+        ReportError(e);
+        return;
+    }
+    ShowModal(QStringLiteral("Form11"));
+}
+
+void Form3::Command6_Click(int index)
+{
+    if (index != 0 && index != 1)
+        return;
+    const int box = index == 0 ? 9 : 15;
+    if (records::IsBlankAfterLeadingSpaces(records::BoxText(Text1[size_t(box)])))
+        return;
+    ComposeMailTo(box);
+}
+
+void Form3::ComposeMailTo(int boxIndex)
+{
+    if (boxIndex < 0 || boxIndex >= int(Text1.size()) || !Text1[size_t(boxIndex)])
+        return;
+    // The box's text goes to the mail program as data of one "mailto:" address, never a command.
+    const QStringList addresses = mailclient::splitAddresses(records::BoxText(Text1[size_t(boxIndex)]));
+    QString error;
+    if (!mailclient::composer().compose(addresses, &error))
+        ReportError(mailclient::ComposeFailure, error);
+}

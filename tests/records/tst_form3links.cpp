@@ -1,0 +1,411 @@
+// The record taken to other places: its picture folder to the image viewer, its web page to the
+// browser, its position to the list window, its numbers to the dialler, its address to a mail.
+// The other windows are stand-ins that show what they would read at their load.
+
+#include "RecordsFixture.h"
+#include "platform/mail/RecordingComposer.h"
+#include "platform/shell/RecordingOpener.h"
+#include "platform/ui/ScriptedDialogs.h"
+#include "platform/ui/WindowRegistry.h"
+#include "records/Form3.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTimer>
+
+using fixture::shown;
+
+namespace {
+
+// The image viewer: its load reads the folders and the title it was handed.
+struct ViewerSeen {
+    int loads = 0;
+    Module1::DbFile copy;
+    QString title;
+    int dirAttr = -1;
+};
+ViewerSeen viewerSeen;
+
+class FakeViewer : public ui::Window {
+public:
+    void formLoad() override
+    {
+        ++viewerSeen.loads;
+        viewerSeen.copy = Module1::CurrentDbFileCopy;
+        viewerSeen.title = Module1::ViewerTitle;
+        viewerSeen.dirAttr = Module1::ViewerDirAttr;
+    }
+};
+
+// The list window: a page of twenty records from its scroll bar's value, and its first cell.
+class FakeList : public ui::Window {
+public:
+    QScrollBar* bar = new QScrollBar(Qt::Horizontal, this);
+    QLineEdit* firstCell = new QLineEdit(this);
+    int pageChanges = 0;
+    FakeList()
+    {
+        bar->setObjectName(QStringLiteral("HScroll1"));
+        bar->setRange(0, 39);
+        firstCell->setObjectName(QStringLiteral("Text1_0"));
+        connect(bar, &QScrollBar::valueChanged, this, [this] { ++pageChanges; });
+    }
+};
+
+// The dialler: what its load reads, and what its boxes hold when the user closes it.
+struct DiallerSeen {
+    QString memberAtLoad;
+    QStringList boxes;  // Text2(0), Text2(1), Text1(0), Text1(1)
+    int option = -1;
+    bool closed = false;
+};
+DiallerSeen diallerSeen;
+
+class FakeDialler : public ui::Window {
+public:
+    QLineEdit* box(const QString& name, const QString& text)
+    {
+        auto* e = new QLineEdit(text, this);
+        e->setObjectName(name);
+        return e;
+    }
+    QLineEdit* member = box(QStringLiteral("Text2_0"), QStringLiteral("Text2"));
+    QLineEdit* name = box(QStringLiteral("Text2_1"), QStringLiteral("Text2"));
+    QLineEdit* home = box(QStringLiteral("Text1_0"), QStringLiteral("Text1"));
+    QLineEdit* mobile = box(QStringLiteral("Text1_1"), QStringLiteral("Text1"));
+    QRadioButton* homeOption = new QRadioButton(QStringLiteral("自宅電話"), this);
+    QRadioButton* mobileOption = new QRadioButton(QStringLiteral("携帯電話"), this);
+    FakeDialler()
+    {
+        homeOption->setObjectName(QStringLiteral("Option1_0"));
+        mobileOption->setObjectName(QStringLiteral("Option1_1"));
+    }
+    void formLoad() override { diallerSeen.memberAtLoad = Module1::DialMemberNo; }
+
+protected:
+    // The user closes the dialler as soon as it shows.
+    void showEvent(QShowEvent*) override { QTimer::singleShot(0, this, [this] { close(); }); }
+    void closeEvent(QCloseEvent* e) override
+    {
+        diallerSeen.boxes = {member->text(), name->text(), home->text(), mobile->text()};
+        diallerSeen.option = homeOption->isChecked() ? 0 : (mobileOption->isChecked() ? 1 : -1);
+        diallerSeen.closed = true;
+        e->accept();
+    }
+};
+
+QString number(int no)
+{
+    return QStringLiteral("%1").arg(no, 8, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+class TestForm3Links : public QObject {
+    Q_OBJECT
+    ui::ScriptedDialogs* dialogs = nullptr;
+    std::unique_ptr<ui::ScopedDialogs> scope;
+    std::unique_ptr<QTemporaryDir> dir;
+    QString book;
+
+    std::unique_ptr<Form3> load(const QString& path)
+    {
+        fixture::openCommon(dir->path());
+        fixture::openBook(path);
+        auto w = std::make_unique<Form3>();
+        w->formLoad();
+        return w;
+    }
+
+    QString recordFolder(int no) const { return dir->filePath(QStringLiteral("サンプル住所録/%1").arg(no)); }
+
+    static void writeFile(const QString& path)
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("picture");
+    }
+
+    static void unload(const QString& name)
+    {
+        ui::WindowRegistry::instance().unload(name);
+        QTRY_VERIFY(!ui::WindowRegistry::instance().isLoaded(name));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        dialogs = new ui::ScriptedDialogs(QDate(2024, 4, 1));
+        scope = std::make_unique<ui::ScopedDialogs>(dialogs);
+        auto& registry = ui::WindowRegistry::instance();
+        registry.registerFactory(QStringLiteral("Form14"), [] { return new FakeViewer; });
+        registry.registerFactory(QStringLiteral("Form4"), [] { return new FakeList; });
+        registry.registerFactory(QStringLiteral("Form11"), [] { return new FakeDialler; });
+    }
+
+    void cleanupTestCase()
+    {
+        ui::WindowRegistry::instance().unloadAll();
+        scope.reset();
+        delete dialogs;
+    }
+
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        QString error;
+        QVERIFY2(demo::makeSampleFolder(dir->path(), &error), qPrintable(error));
+        book = fixture::samplePath(*dir);
+        viewerSeen = {};
+        diallerSeen = {};
+        Module1::ImageSubfolder = QStringLiteral("unchanged");
+        Module1::ViewerDirAttr = 5;
+    }
+
+    void cleanup()
+    {
+        QVERIFY2(!dialogs->hadUnexpected(), qPrintable(dialogs->failures().join(QLatin1Char('\n'))));
+        dialogs->clearRecord();
+        unload(QStringLiteral("Form14"));
+        unload(QStringLiteral("Form4"));
+        fixture::closeShared();
+        dir.reset();
+    }
+
+    // ---- the image viewer ----
+
+    void viewerGetsTheRecordsFolderForItsLoad()
+    {
+        auto w = load(book);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->hScroll1()->setValue(11);
+        writeFile(recordFolder(12) + QStringLiteral("/写真.jpg"));
+        const Module1::DbFile before = Module1::CurrentDbFileCopy;
+        QTest::mouseClick(fixture::control(w.get(), QStringLiteral("Image1")), Qt::LeftButton);
+
+        QCOMPARE(viewerSeen.loads, 1);
+        QCOMPARE(viewerSeen.copy.DataFolder, recordFolder(12));
+        QCOMPARE(viewerSeen.copy.PreviewFolder, recordFolder(12) + QStringLiteral("/Preview"));
+        const QString name = fixture::scalar(book, QStringLiteral("SELECT \"氏名\" FROM \"個人台帳\" WHERE \"会員NO\" = 12")).toString();
+        QCOMPARE(viewerSeen.title, number(12) + QLatin1Char(' ') + name);
+        QCOMPARE(viewerSeen.dirAttr, 0);
+        QCOMPARE(Module1::ImageSubfolder, QStringLiteral("12"));
+        // The hand-over is over: the shared record is what it was.
+        QCOMPARE(Module1::CurrentDbFileCopy, before);
+        QVERIFY(dialogs->shown().isEmpty());
+    }
+
+    void folderContents_data()
+    {
+        QTest::addColumn<QString>("setup");  // "file", "readonly", "mixed", "hidden", "none", "missing"
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<int>("dirAttr");
+        QTest::newRow("a normal file") << "file" << true << 0;
+        QTest::newRow("read-only files only") << "readonly" << true << 1;
+        QTest::newRow("normal and read-only files") << "mixed" << true << 1;
+        QTest::newRow("only a hidden file") << "hidden" << false << 0;
+        QTest::newRow("only the Preview subfolder") << "none" << false << 0;
+        QTest::newRow("no folder at all") << "missing" << false << 0;
+    }
+    void folderContents()
+    {
+        QFETCH(QString, setup);
+        QFETCH(bool, opens);
+        QFETCH(int, dirAttr);
+        const QString folder = recordFolder(2);
+        if (setup == QLatin1String("file") || setup == QLatin1String("mixed"))
+            writeFile(folder + QStringLiteral("/a.png"));
+        if (setup == QLatin1String("readonly") || setup == QLatin1String("mixed")) {
+            writeFile(folder + QStringLiteral("/b.png"));
+            QVERIFY(QFile::setPermissions(folder + QStringLiteral("/b.png"), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        }
+        if (setup == QLatin1String("hidden"))
+            writeFile(folder + QStringLiteral("/.directory"));
+        if (setup == QLatin1String("missing"))
+            QVERIFY(QDir(folder).removeRecursively());
+        auto w = load(book);
+        w->hScroll1()->setValue(1);
+        w->Image1_Click();
+        QCOMPARE(viewerSeen.loads, opens ? 1 : 0);
+        QCOMPARE(Module1::ViewerDirAttr, dirAttr);
+        QCOMPARE(Module1::ImageSubfolder, opens ? QStringLiteral("2") : QString());
+        QVERIFY(dialogs->shown().isEmpty());
+    }
+
+    // ---- the browser ----
+
+    void webPage_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QStringList>("requested");
+        QTest::newRow("handed over unchanged, leading spaces too")
+            << "  www.example.com/会員?id=1;ls" << QStringList{"  www.example.com/会員?id=1;ls"};
+        QTest::newRow("blank") << "   " << QStringList{};
+        QTest::newRow("empty") << "" << QStringList{};
+    }
+    void webPage()
+    {
+        QFETCH(QString, address);
+        QFETCH(QStringList, requested);
+        desktop::RecordingOpener opener;
+        desktop::ScopedOpener use(&opener);
+        auto w = load(book);
+        records::SetBoxText(fixture::control(w.get(), QStringLiteral("Text1_30")), address);
+        qobject_cast<QPushButton*>(fixture::control(w.get(), QStringLiteral("Command2")))->click();
+        QCOMPARE(opener.requestedUrls, requested);
+        QVERIFY(dialogs->shown().isEmpty());
+    }
+
+    // ---- the mail program ----
+
+    void newMail_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<QStringList>>("arguments");  // of xdg-email, one list per mail
+        QTest::newRow("Eメール") << 0 << "Text1_9" << "hanako@example.jp"
+                               << QList<QStringList>{{"mailto:hanako@example.jp"}};
+        QTest::newRow("携帯Eメール") << 1 << "Text1_15" << "hanako@mobile.example.com"
+                                 << QList<QStringList>{{"mailto:hanako@mobile.example.com"}};
+        QTest::newRow("several addresses, one mailto") << 0 << "Text1_9" << "a@example.jp; b@example.jp;"
+                                                      << QList<QStringList>{{"mailto:a@example.jp,b@example.jp"}};
+        QTest::newRow("headers and shell text stay data")
+            << 0 << "Text1_9" << "a@example.jp?bcc=c@example.jp&body=$(id)"
+            << QList<QStringList>{{"mailto:a@example.jp%3Fbcc%3Dc@example.jp%26body%3D%24%28id%29"}};
+        QTest::newRow("blank box") << 0 << "Text1_9" << "  " << QList<QStringList>{};
+        QTest::newRow("the other box's text is not used") << 1 << "Text1_9" << "a@example.jp" << QList<QStringList>{};
+    }
+    void newMail()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, box);
+        QFETCH(QString, text);
+        QFETCH(QList<QStringList>, arguments);
+        mailclient::RecordingComposer composer;
+        mailclient::ScopedComposer use(&composer);
+        auto w = load(book);
+        for (const char* name : {"Text1_9", "Text1_15"})
+            records::SetBoxText(fixture::control(w.get(), QString::fromLatin1(name)), QString());
+        records::SetBoxText(fixture::control(w.get(), box), text);
+        qobject_cast<QPushButton*>(fixture::control(w.get(), QStringLiteral("Command6_%1").arg(index)))->click();
+        QCOMPARE(composer.arguments, arguments);
+        QCOMPARE(composer.requests.size(), arguments.size());
+        QVERIFY(dialogs->shown().isEmpty());
+    }
+
+    void mailProgramFailureIsReported()
+    {
+        mailclient::RecordingComposer composer;
+        composer.succeed = false;
+        mailclient::ScopedComposer use(&composer);
+        auto w = load(book);
+        records::SetBoxText(fixture::control(w.get(), QStringLiteral("Text1_9")), QStringLiteral("a@example.jp"));
+        w->Command6_Click(0);
+        QCOMPARE(dialogs->shown().size(), 1);
+        QCOMPARE(dialogs->shown().first().text, QStringLiteral("32002\n") + composer.failure);
+        QCOMPARE(dialogs->shown().first().icon, ui::Icon::Exclamation);
+        QCOMPARE(dialogs->shown().first().title, ui::programTitle());
+    }
+
+    // ---- the list window ----
+
+    void listWindowPage_data()
+    {
+        QTest::addColumn<int>("page");      // the list window's page before, -1: not loaded
+        QTest::addColumn<int>("position");  // of the record window
+        QTest::addColumn<int>("expected");
+        QTest::newRow("beyond the first page") << -1 << 25 << 25;
+        QTest::newRow("on the first page") << -1 << 10 << 0;
+        QTest::newRow("last row of the page") << -1 << 19 << 0;
+        QTest::newRow("just after the page") << -1 << 20 << 20;
+        QTest::newRow("open list window, on its page") << 10 << 15 << 10;
+        QTest::newRow("open list window, before its page") << 10 << 3 << 3;
+    }
+    void listWindowPage()
+    {
+        QFETCH(int, page);
+        QFETCH(int, position);
+        QFETCH(int, expected);
+        auto& registry = ui::WindowRegistry::instance();
+        if (page >= 0)
+            registry.reach<FakeList>(QStringLiteral("Form4"))->bar->setValue(page);
+        auto w = load(book);
+        w->hScroll1()->setValue(position);
+        w->Command3_Click();
+        auto* list = registry.reach<FakeList>(QStringLiteral("Form4"));
+        QVERIFY(list && list->isVisible());
+        QCOMPARE(list->bar->value(), expected);
+        QCOMPARE(list->focusWidget(), static_cast<QWidget*>(list->firstCell));
+    }
+
+    // ---- the dialler ----
+
+    void dialler_data()
+    {
+        QTest::addColumn<int>("memberNo");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("change");  // SQL run on the record first
+        QTest::newRow("home number") << 1 << 0 << "";
+        QTest::newRow("mobile number") << 4 << 1 << "";
+        QTest::newRow("mobile option without a mobile number") << 3 << 1 << "\"携帯電話\" = NULL";
+        QTest::newRow("record without a name") << 7 << 0 << "\"氏名\" = NULL, \"自宅電話\" = ''";
+    }
+    void dialler()
+    {
+        QFETCH(int, memberNo);
+        QFETCH(int, index);
+        QFETCH(QString, change);
+        if (!change.isEmpty())
+            fixture::exec(book, QStringLiteral("UPDATE \"個人台帳\" SET %1 WHERE \"会員NO\" = %2").arg(change).arg(memberNo));
+        auto value = [&](const char* field) {
+            return fixture::scalar(book, QStringLiteral("SELECT \"%1\" FROM \"個人台帳\" WHERE \"会員NO\" = %2")
+                                             .arg(QString::fromUtf8(field)).arg(memberNo)).toString();
+        };
+        auto w = load(book);
+        w->hScroll1()->setValue(memberNo - 1);
+        w->Command5_Click(index);
+        // The click waited for the dialler to be closed; closing unloaded it.
+        QVERIFY(diallerSeen.closed);
+        QVERIFY(!ui::WindowRegistry::instance().isLoaded(QStringLiteral("Form11")));
+        QCOMPARE(diallerSeen.memberAtLoad, number(memberNo));
+        QCOMPARE(Module1::DialMemberNo, number(memberNo));
+        QCOMPARE(diallerSeen.boxes, (QStringList{number(memberNo), value("氏名"), value("自宅電話"), value("携帯電話")}));
+        QCOMPARE(diallerSeen.option, index);
+    }
+
+    void noRecordNothingIsHandedOver()
+    {
+        const QString empty = dir->filePath(QStringLiteral("空.mdb"));
+        QString error;
+        QVERIFY2(db::schema::createAddressBook(empty, QStringLiteral("空"), &error), qPrintable(error));
+        mailclient::RecordingComposer composer;
+        mailclient::ScopedComposer useComposer(&composer);
+        desktop::RecordingOpener opener;
+        desktop::ScopedOpener useOpener(&opener);
+        Module1::DialMemberNo = QStringLiteral("before");
+        auto w = load(empty);
+        w->Image1_Click();
+        w->Command5_Click(0);
+        w->Command2_Click();
+        w->Command6_Click(0);
+        w->Command6_Click(1);
+        QCOMPARE(viewerSeen.loads, 0);
+        QVERIFY(!diallerSeen.closed);
+        QCOMPARE(Module1::DialMemberNo, QStringLiteral("before"));
+        QVERIFY(composer.requests.isEmpty());
+        QVERIFY(opener.requestedUrls.isEmpty());
+        // The list window still opens.
+        w->Command3_Click();
+        QVERIFY(ui::WindowRegistry::instance().isLoaded(QStringLiteral("Form4")));
+        QVERIFY(dialogs->shown().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestForm3Links)
+#include "tst_form3links.moc"
