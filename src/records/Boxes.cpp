@@ -12,6 +12,8 @@ LockableComboBox::LockableComboBox(QWidget* parent) : QComboBox(parent)
     setEditable(true);
     // The window decides what joins a list; Enter adds nothing.
     setInsertPolicy(QComboBox::NoInsert);
+    // What is typed is stored as typed: no completion from the list ("東" must not become "東京都").
+    setCompleter(nullptr);
 }
 
 void LockableComboBox::setLocked(bool locked)

@@ -391,12 +391,18 @@ void Form3::closeEvent(QCloseEvent* event)
     // The box being edited has not lost its focus yet (closing takes no focus from it): store
     // it into the record on the screen while the records are still open.
     if (RecordMode == Edit) {
-        if (ui::FocusCommit* box = FocusedBoxCommit()) {
-            try {
-                box->commit();
-            } catch (const db::Error& e) {
-                ReportError(e);
-            }
+        if (FocusedBoxCommit())
+            FocusBox = focusWidget();
+        bool stored = true;
+        try {
+            stored = CommitBeforeLeaving();
+        } catch (const db::Error& e) {
+            ReportError(e);
+        }
+        if (!stored) {
+            // A refused box keeps its text and the focus; the window stays open.
+            event->ignore();
+            return;
         }
     }
     CloseRecords();

@@ -207,6 +207,26 @@ private slots:
         QTRY_VERIFY(form.isNull());
     }
 
+    void closingKeepsTheWindowWhenTheBoxIsRefused()
+    {
+        auto w = load();
+        showActive(w.get());
+        w->Command9_Click(0);
+        auto* name = qobject_cast<QLineEdit*>(fixture::control(w.get(), QStringLiteral("Text1_2")));
+        name->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(name->hasFocus());
+        const QString tooLong(128, QChar(u'漢'));  // 256 bytes against a limit of 255
+        name->setText(tooLong);
+        QVERIFY(!w->close());
+        QVERIFY(w->cursor().isOpen());
+        QCOMPARE(name->text(), tooLong);
+        QCOMPARE(dialogs->shown().last().text, QStringLiteral("入力データが不正またはデータが長すぎます"));
+        name->setText(QStringLiteral("短い名前"));
+        QVERIFY(w->close());
+        QCOMPARE(fixture::scalar(book, QStringLiteral("SELECT \"氏名\" FROM \"個人台帳\" WHERE \"会員NO\" = 1")).toString(),
+                 QStringLiteral("短い名前"));
+    }
+
     void keepsToItsOwnBookAfterAnotherBecomesCurrent()
     {
         const QString other = dir->filePath(QStringLiteral("別の住所録.mdb"));

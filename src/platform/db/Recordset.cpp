@@ -798,17 +798,46 @@ QList<QVariantList> Recordset::readColumns(const QStringList& fields) const
         cols.push_back(c);
         exprs << quoteIdent(r.cols[size_t(c)].name);
     }
+    const QString key = r.firstValue == 1 ? QStringLiteral("rowid") : QStringLiteral("\"_rowid\"");
+    QList<QVariantList> out;
+    out.reserve(r.size());
+    auto readRow = [&](const Stmt& s) {
+        QVariantList values;
+        values.reserve(qsizetype(cols.size()));
+        for (size_t k = 0; k < cols.size(); ++k)
+            values << s.column(int(k) + 1, r.cols[size_t(cols[k])].kind);
+        return values;
+    };
+
+    if (r.size() > 2048) {
+        // Most of the records: one pass over the row query in its own order, which is the
+        // recordset's order unless rows were added since; anything else is matched by key.
+        Stmt s(r.conn->db, QStringLiteral("SELECT %1, %2 FROM (%3)").arg(key, exprs.join(QLatin1Char(',')), r.pagePrefix));
+        QHash<qint64, QVariantList> strays;
+        int next = 0;
+        while (s.step()) {
+            const qint64 k = s.int64(0);
+            if (next < r.size() && r.keys[size_t(next)] == k) {
+                out << readRow(s);
+                ++next;
+                while (next < r.size() && strays.contains(r.keys[size_t(next)]))
+                    out << strays.take(r.keys[size_t(next++)]);
+            } else {
+                strays.insert(k, readRow(s));
+            }
+        }
+        for (; next < r.size(); ++next)
+            out << strays.take(r.keys[size_t(next)]);  // empty when the row is gone
+        return out;
+    }
+
     constexpr int kChunk = 256;
     QStringList marks;
     for (int i = 1; i <= kChunk; ++i)
         marks << QStringLiteral("?%1").arg(i);
-    // Take the columns by name from the row query, so that only they are read.
-    const QString key = r.firstValue == 1 ? QStringLiteral("rowid") : QStringLiteral("\"_rowid\"");
     const QString sql = QStringLiteral("SELECT %1, %2 FROM (%3) WHERE %1 IN (%4)")
                             .arg(key, exprs.join(QLatin1Char(',')), r.pagePrefix, marks.join(QLatin1Char(',')));
     Stmt s(r.conn->db, sql);
-    QList<QVariantList> out;
-    out.reserve(r.size());
     QHash<qint64, QVariantList> chunk;
     for (int from = 0; from < r.size(); from += kChunk) {
         const int to = qMin(r.size(), from + kChunk);
@@ -816,13 +845,8 @@ QList<QVariantList> Recordset::readColumns(const QStringList& fields) const
         for (int i = 0; i < kChunk; ++i)
             s.bind(i + 1, r.keys[size_t(from + i < to ? from + i : from)]);
         chunk.clear();
-        while (s.step()) {
-            QVariantList values;
-            values.reserve(qsizetype(cols.size()));
-            for (size_t k = 0; k < cols.size(); ++k)
-                values << s.column(int(k) + 1, r.cols[size_t(cols[k])].kind);
-            chunk.insert(s.int64(0), std::move(values));
-        }
+        while (s.step())
+            chunk.insert(s.int64(0), readRow(s));
         for (int i = from; i < to; ++i)
             out << chunk.value(r.keys[size_t(i)]);
     }

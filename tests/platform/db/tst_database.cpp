@@ -380,6 +380,32 @@ private slots:
         QCOMPARE(table.readColumns({"名称"}).first().first().toString(), QString("友人"));
     }
 
+    void readColumnsOfALargeSetFollowsItsOrder()
+    {
+        Database d = Database::open(path);
+        d.beginTrans();
+        for (int i = 0; i < 3000; ++i)
+            d.execute("INSERT INTO people(\"会員NO\", \"フリガナ\") VALUES (?, ?)", {100 + i, QString("ｶ%1").arg(i % 97)});
+        d.commitTrans();
+        Recordset rs = d.openRecordset("Q_kana");
+        rs.addNew();  // kept at the end, out of the view's order
+        rs.setValue("会員NO", 99999);
+        rs.setValue("フリガナ", "ｱ");
+        rs.update();
+        d.execute("DELETE FROM people WHERE \"会員NO\" = 150");
+        const QList<QVariantList> rows = rs.readColumns({"会員NO"});
+        QCOMPARE(rows.size(), rs.recordCount());
+        QStringList bulk, walked;
+        for (const QVariantList& row : rows)
+            if (!row.isEmpty())
+                bulk << row.first().toString();
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+            walked << rs.text("会員NO");
+        QCOMPARE(bulk.size(), rows.size() - 1);
+        QCOMPARE(bulk, walked);
+        QCOMPARE(bulk.last(), QString("99999"));
+    }
+
     void rollbackLeavesNothingBehind()
     {
         Database d = Database::open(path);
