@@ -6,9 +6,11 @@
 #include "shell/Module1.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <algorithm>
 #include <cstdio>
 #include <sqlite3.h>
 
@@ -76,7 +78,9 @@ QList<Result> runRecordWindow(const Options& o, int n)
 {
     auto wanted = [&](const QString& name) { return o.only.isEmpty() || name.contains(o.only); };
     QList<Result> out;
-    if (!wanted(QStringLiteral("record-")))
+    const QStringList names = {QStringLiteral("record-load"), QStringLiteral("record-next"), QStringLiteral("record-order"),
+                               QStringLiteral("record-search")};
+    if (std::none_of(names.begin(), names.end(), wanted))
         return out;
     ensureBook(o, n);
     const QString folder = bookFolder(o, n);
@@ -113,6 +117,29 @@ QList<Result> runRecordWindow(const Options& o, int n)
             w.Option2_Click(index);
         });
         r.baseline = medianSeconds(o.runs, [&] { sqliteOrderedKeys(book, "Q_個人台帳フリガナ順", false); });
+        out << r;
+    }
+    if (wanted(QStringLiteral("record-search"))) {
+        // A name that no record holds: the whole book is compared.
+        Result r{QStringLiteral("record-search"), n};
+        auto* name = w.findChild<QLineEdit*>(QStringLiteral("Text1_2"));
+        const QString key = QStringLiteral("該当者なし");
+        r.median = medianSeconds(o.runs, [&] {
+            w.EnterSearchMode();
+            name->setText(key);
+            w.ExecuteSearch(2);
+        });
+        r.baseline = medianSeconds(o.runs, [&] {
+            sqlite3* h = nullptr;
+            sqlite3_open_v2(QFile::encodeName(book).constData(), &h, SQLITE_OPEN_READONLY, nullptr);
+            sqlite3_stmt* s = nullptr;
+            sqlite3_prepare_v2(h, "SELECT count(*) FROM \"個人台帳\" WHERE instr(\"氏名\", ?) > 0", -1, &s, nullptr);
+            const QByteArray k = key.toUtf8();
+            sqlite3_bind_text(s, 1, k.constData(), int(k.size()), SQLITE_TRANSIENT);
+            sqlite3_step(s);
+            sqlite3_finalize(s);
+            sqlite3_close(h);
+        });
         out << r;
     }
     return out;
