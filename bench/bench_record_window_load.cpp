@@ -29,17 +29,8 @@ namespace {
 // What the main window does at start and at its menu click.
 void openShared(const QString& folder, const QString& book)
 {
-    using namespace Module1;
-    CommonDb = db::Database::open(folder + QStringLiteral("/共通情報/共通情報.mdb"));
-    CommonSettingsRs = CommonDb.openRecordset(QStringLiteral("基本情報"), db::RecordsetType::Table);
-    EraRs = CommonDb.openRecordset(QStringLiteral("年号ｺｰﾄﾞ"), db::RecordsetType::Snapshot);
-    CurrentDb = db::Database::open(book);
-    BookSettingsRs = CurrentDb.openRecordset(QStringLiteral("管理情報"), db::RecordsetType::Table);
-    DbFile f;
-    f.FullPath = book;
-    SplitDbFilePath(f, f);
-    CurrentDbFile = f;
-    CurrentDbFileCopy = f;
+    Module1::OpenCommonDatabase(folder + QStringLiteral("/共通情報/共通情報.mdb"));
+    Module1::PublishCurrentBook(book);
 }
 
 double median(std::vector<double> v)

@@ -144,9 +144,7 @@ void Form1::OpenCommonDatabase()
 {
     const QString path = CommonDbPath(MenuDbFile);
     try {
-        CommonDb = db::Database::open(path);
-        CommonSettingsRs = CommonDb.openRecordset(QStringLiteral("基本情報"), db::RecordsetType::Table);
-        EraRs = CommonDb.openRecordset(QStringLiteral("年号ｺｰﾄﾞ"), db::RecordsetType::Snapshot);
+        Module1::OpenCommonDatabase(path);
     } catch (const db::Error& e) {
         // Without it the era texts stay empty; the user is told where it was looked for.
         ui::dialogs().message(QStringLiteral("共通情報データベースを開けません。\n") + path + QStringLiteral("\n")
@@ -211,18 +209,12 @@ bool Form1::OpenCurrentBook()
         SplitDbFilePath(chosen, chosen);
     }
     try {
-        // Open both first: a book that cannot be opened leaves the current one in place.
-        db::Database book = db::Database::open(chosen.FullPath);
-        db::Recordset settings = book.openRecordset(QStringLiteral("管理情報"), db::RecordsetType::Table);
-        CurrentDb = book;
-        BookSettingsRs = settings;
+        PublishCurrentBook(chosen);
     } catch (const db::Error& e) {
         ReportError(e);
         return false;
     }
     MenuDbFile = chosen;
-    CurrentDbFile = MenuDbFile;
-    CurrentDbFileCopy = MenuDbFile;
     return true;
 }
 

@@ -67,6 +67,33 @@ bool WritePmPath(const QString& startDir, const QString& fullPath, QString* erro
     return false;
 }
 
+void PublishCurrentBook(const DbFile& book)
+{
+    // Both are opened first: a book that cannot be opened leaves the current one in place.
+    db::Database opened = db::Database::open(book.FullPath);
+    db::Recordset settings = opened.openRecordset(QStringLiteral("管理情報"), db::RecordsetType::Table);
+    CurrentDb = opened;
+    BookSettingsRs = settings;
+    CurrentDbFile = book;
+    CurrentDbFileCopy = book;
+}
+
+void PublishCurrentBook(const QString& path)
+{
+    DbFile f;
+    f.FullPath = path;
+    SplitDbFilePath(f, f);
+    PublishCurrentBook(f);
+}
+
+void OpenCommonDatabase(const QString& path)
+{
+    db::Database common = db::Database::open(path);
+    CommonSettingsRs = common.openRecordset(QStringLiteral("基本情報"), db::RecordsetType::Table);
+    EraRs = common.openRecordset(QStringLiteral("年号ｺｰﾄﾞ"), db::RecordsetType::Snapshot);
+    CommonDb = common;
+}
+
 void ReportError(int number, const QString& description)
 {
     ui::dialogs().message(QString::number(number) + QStringLiteral("\n") + description, {}, ui::Icon::Exclamation);

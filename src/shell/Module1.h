@@ -71,6 +71,16 @@ PmPathRead ReadPmPath(const QString& startDir);
 // cannot hold is refused (nothing written) with a message for the user.
 bool WritePmPath(const QString& startDir, const QString& fullPath, QString* error);
 
+// Opens a book and its "管理情報" and makes them the shared current ones, with the record in both
+// shared copies, as a main-menu click does. Throws db::Error and changes nothing when the book
+// cannot be opened.
+void PublishCurrentBook(const DbFile& book);
+// The same for a path, split first.
+void PublishCurrentBook(const QString& path);
+// Opens the common database with its "基本情報" (table) and "年号ｺｰﾄﾞ" (snapshot) as the shared
+// ones. Throws db::Error.
+void OpenCommonDatabase(const QString& path);
+
 // Reports a caught error the system's way: its number, a line break and its description,
 // with an exclamation icon and the program title.
 void ReportError(int number, const QString& description);

@@ -27,16 +27,17 @@ inline QString samplePath(const QTemporaryDir& dir)
 // The common database and its era table, as the main window opens them at start.
 inline void openCommon(const QString& folder)
 {
-    using namespace Module1;
-    CommonDb = db::Database::open(folder + QStringLiteral("/共通情報/共通情報.mdb"));
-    CommonSettingsRs = CommonDb.openRecordset(QStringLiteral("基本情報"), db::RecordsetType::Table);
-    EraRs = CommonDb.openRecordset(QStringLiteral("年号ｺｰﾄﾞ"), db::RecordsetType::Snapshot);
+    Module1::OpenCommonDatabase(folder + QStringLiteral("/共通情報/共通情報.mdb"));
 }
 
 // A book and its settings, as a main-menu click opens them and publishes them.
 inline void openBook(const QString& path, db::OpenMode mode = db::OpenMode::ReadWrite)
 {
     using namespace Module1;
+    if (mode == db::OpenMode::ReadWrite) {
+        PublishCurrentBook(path);
+        return;
+    }
     CurrentDb = db::Database::open(path, mode);
     BookSettingsRs = CurrentDb.openRecordset(QStringLiteral("管理情報"), db::RecordsetType::Table);
     DbFile f;

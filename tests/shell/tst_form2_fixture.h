@@ -44,13 +44,7 @@ inline QString makeBook(const QString& path, const QVariant& title, const QList<
 // What the main menu does before it shows a window: the book becomes current.
 inline void openAsMenu(const QString& path)
 {
-    Module1::CurrentDb = db::Database::open(path);
-    Module1::BookSettingsRs = Module1::CurrentDb.openRecordset(QStringLiteral("管理情報"), db::RecordsetType::Table);
-    Module1::DbFile f;
-    f.FullPath = path;
-    Module1::SplitDbFilePath(f, f);
-    Module1::CurrentDbFile = f;
-    Module1::CurrentDbFileCopy = f;
+    Module1::PublishCurrentBook(path);
 }
 
 inline void resetShared()
