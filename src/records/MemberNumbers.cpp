@@ -5,28 +5,17 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <sqlite3.h>
 
 namespace records {
 
 bool MemberNoInUse(const db::Database& book, qint64 memberNo)
 {
-    sqlite3* handle = book.handle();
-    if (!handle)
+    if (!book.isOpen())
         throw db::Error(db::err::ObjectClosed);
+    // Through the unique index on the number, the number bound.
     QString table = db::schema::personTableName();
     table.replace(u'"', QStringLiteral("\"\""));
-    const QByteArray sql = QStringLiteral("SELECT 1 FROM \"%1\" WHERE \"会員NO\" = ?1 LIMIT 1").arg(table).toUtf8();
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK)
-        throw db::Error(db::err::Other, QString::fromUtf8(sqlite3_errmsg(handle)));
-    sqlite3_bind_int64(stmt, 1, memberNo);
-    const int rc = sqlite3_step(stmt);
-    const QString message = QString::fromUtf8(sqlite3_errmsg(handle));
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        throw db::Error(db::err::Other, message);
-    return rc == SQLITE_ROW;
+    return book.scalar(QStringLiteral("SELECT 1 FROM \"%1\" WHERE \"会員NO\" = ? LIMIT 1").arg(table), {memberNo}).isValid();
 }
 
 bool RecordFolderTaken(const Module1::DbFile& book, qint64 memberNo)

@@ -93,6 +93,14 @@ int Database::execute(const QString& sql, const QVariantList& params) const
     return changed;
 }
 
+QVariant Database::scalar(const QString& sql, const QVariantList& params) const
+{
+    Connection& c = need(conn_);
+    Stmt s(c.db, sql);
+    s.bindAll(params);
+    return s.step() ? s.column(0, s.columnKind(0)) : QVariant();
+}
+
 void Database::beginTrans() const
 {
     Connection& c = need(conn_);

@@ -33,6 +33,9 @@ public:
     // Runs a statement with bound values; returns the number of rows changed.
     int execute(const QString& sql, const QVariantList& params = {}) const;
 
+    // The first value of the first row of a query with bound values; invalid when no row.
+    QVariant scalar(const QString& sql, const QVariantList& params = {}) const;
+
     // Nested transactions are allowed; a rollback undoes the innermost level.
     void beginTrans() const;
     void commitTrans() const;

@@ -406,6 +406,14 @@ private slots:
         QCOMPARE(bulk.last(), QString("99999"));
     }
 
+    void scalarBindsItsValues()
+    {
+        Database d = Database::open(path);
+        QCOMPARE(d.scalar("SELECT \"氏名\" FROM people WHERE \"会員NO\" = ?", {3}).toString(), QString("佐藤花子"));
+        QVERIFY(!d.scalar("SELECT 1 FROM people WHERE \"氏名\" = ?", {"' OR '1'='1"}).isValid());
+        QCOMPARE(d.scalar("SELECT \"生年月日\" FROM people WHERE \"会員NO\" = 3").toDate(), QDate(1980, 2, 29));
+    }
+
     void rollbackLeavesNothingBehind()
     {
         Database d = Database::open(path);
