@@ -1,6 +1,7 @@
 // The record window's frame: its load, its modes, its command dispatcher and its position.
 
 #include "records/Form3.h"
+#include "records/RecordListModel.h"
 
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Dialogs.h"

@@ -32,6 +32,7 @@ class FocusCommit;
 
 namespace records {
 class LockableComboBox;
+class RecordListModel;
 }
 
 class Form3 : public ui::Window {
@@ -226,7 +227,7 @@ private:
     std::array<QPushButton*, 2> Command6{};
     QScrollBar* HScroll1 = nullptr;
     QListView* List1 = nullptr;
-    QStringListModel* List1Model = nullptr;
+    records::RecordListModel* List1Model = nullptr;
     std::array<QLabel*, 15> Label1{};
     std::array<QLabel*, 3> Label2{};
     std::array<QLabel*, 14> Label3{};

@@ -1,6 +1,7 @@
 // The record window's controls at their places (twips from the top left of the window).
 
 #include "records/Form3.h"
+#include "records/RecordListModel.h"
 
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/FocusCommit.h"
@@ -370,7 +371,7 @@ void Form3::BuildListArea()
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    List1Model = new QStringListModel(this);
+    List1Model = new records::RecordListModel(this);
     List1->setModel(List1Model);
     PlaceListArea();
 }

@@ -1,6 +1,7 @@
 // The record list, the moves that end in the scroll bar, the kana index and the display orders.
 
 #include "records/Form3.h"
+#include "records/RecordListModel.h"
 
 #include "platform/ui/Dialogs.h"
 #include "records/Boxes.h"
@@ -26,10 +27,11 @@ using namespace Module1;
 
 void Form3::FillRecordList()
 {
-    QStringList lines;
-    if (!IsBookEmpty())
-        lines = records::RecordListLines(Cursor.records().readColumns(records::RecordListFields()), ui::dialogs().today());
-    List1Model->setStringList(lines);
+    // Lines are built as the list shows them.
+    if (IsBookEmpty())
+        List1Model->clear();
+    else
+        List1Model->fill(Cursor.records(), ui::dialogs().today());
     // Line i is the record at position i: the cursor's line is the selected one.
     MirrorPosition(Cursor.position(), Cursor.count());
 }

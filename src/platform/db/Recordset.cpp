@@ -790,7 +790,14 @@ Recordset Recordset::openRecordset() const
 
 QList<QVariantList> Recordset::readColumns(const QStringList& fields) const
 {
+    return readColumns(fields, 0, impl().size());
+}
+
+QList<QVariantList> Recordset::readColumns(const QStringList& fields, int from, int count) const
+{
     const auto& r = impl();
+    from = qBound(0, from, r.size());
+    const int end = int(std::min<qint64>(qint64(from) + std::max(0, count), r.size()));
     std::vector<int> cols;
     QStringList exprs;
     for (const QString& f : fields) {
@@ -800,7 +807,7 @@ QList<QVariantList> Recordset::readColumns(const QStringList& fields) const
     }
     const QString key = r.firstValue == 1 ? QStringLiteral("rowid") : QStringLiteral("\"_rowid\"");
     QList<QVariantList> out;
-    out.reserve(r.size());
+    out.reserve(end - from);
     auto readRow = [&](const Stmt& s) {
         QVariantList values;
         values.reserve(qsizetype(cols.size()));
@@ -809,7 +816,7 @@ QList<QVariantList> Recordset::readColumns(const QStringList& fields) const
         return values;
     };
 
-    if (r.size() > 2048) {
+    if (from == 0 && end == r.size() && r.size() > 2048) {
         // Most of the records: one pass over the row query in its own order, which is the
         // recordset's order unless rows were added since; anything else is matched by key.
         Stmt s(r.conn->db, QStringLiteral("SELECT %1, %2 FROM (%3)").arg(key, exprs.join(QLatin1Char(',')), r.pagePrefix));
@@ -839,15 +846,15 @@ QList<QVariantList> Recordset::readColumns(const QStringList& fields) const
                             .arg(key, exprs.join(QLatin1Char(',')), r.pagePrefix, marks.join(QLatin1Char(',')));
     Stmt s(r.conn->db, sql);
     QHash<qint64, QVariantList> chunk;
-    for (int from = 0; from < r.size(); from += kChunk) {
-        const int to = qMin(r.size(), from + kChunk);
+    for (int first = from; first < end; first += kChunk) {
+        const int to = qMin(end, first + kChunk);
         s.reset();
         for (int i = 0; i < kChunk; ++i)
-            s.bind(i + 1, r.keys[size_t(from + i < to ? from + i : from)]);
+            s.bind(i + 1, r.keys[size_t(first + i < to ? first + i : first)]);
         chunk.clear();
         while (s.step())
             chunk.insert(s.int64(0), readRow(s));
-        for (int i = from; i < to; ++i)
+        for (int i = first; i < to; ++i)
             out << chunk.value(r.keys[size_t(i)]);
     }
     return out;

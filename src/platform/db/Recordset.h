@@ -86,6 +86,8 @@ public:
     // list of 100,000 records reads only what it shows). A row deleted elsewhere gives an empty
     // list at its place. The current record does not change. Unknown field: 3265.
     QList<QVariantList> readColumns(const QStringList& fields) const;
+    // The same for the records at positions from .. from + count - 1 (kept within the records).
+    QList<QVariantList> readColumns(const QStringList& fields, int from, int count) const;
 
 private:
     friend class Database;

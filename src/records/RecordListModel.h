@@ -1,0 +1,38 @@
+#pragma once
+// The record window's record list as a model: one line per record of the window's records, each
+// line built from its record the first time the view shows it, so that a book of 100,000 records
+// lists at once. A line once built stays as it was until the list is filled again.
+
+#include "platform/db/Recordset.h"
+
+#include <QAbstractListModel>
+#include <QDate>
+#include <vector>
+
+namespace records {
+
+class RecordListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    explicit RecordListModel(QObject* parent = nullptr) : QAbstractListModel(parent) {}
+
+    // Lists the records anew (a closed or empty recordset lists nothing); ages as on today.
+    void fill(const db::Recordset& records, const QDate& today);
+    void clear();
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // The line of a row, built when needed.
+    QString line(int row) const;
+
+private:
+    void build(int row) const;
+
+    db::Recordset records_;
+    QDate today_;
+    int count_ = 0;
+    mutable std::vector<QString> lines_;
+    mutable std::vector<bool> built_;
+};
+
+} // namespace records
