@@ -23,7 +23,6 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <QStringListModel>
 
 using namespace Module1;
 

@@ -24,7 +24,6 @@ class QListView;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
-class QStringListModel;
 
 namespace ui {
 class FocusCommit;

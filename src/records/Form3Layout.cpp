@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QStringListModel>
 
 using records::LockableComboBox;
 using ui::InputMode;

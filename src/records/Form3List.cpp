@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QStringListModel>
 #include <QTimer>
 
 using namespace Module1;
