@@ -5,7 +5,6 @@
 #include "shell/Helpers.h"
 #include "shell/ListOutput.h"
 
-#include <QRegularExpression>
 #include <cmath>
 
 namespace records {
@@ -44,14 +43,33 @@ QString numberCell(const db::Recordset& rs, const QString& field)
     return d == 0 ? QString() : PlainNumber(d);
 }
 
-// A date as typed or as the export writes it: "yyyy/mm/dd" or "yyyy/mm/dd(aaa)".
+// A date as typed or as the export writes it: "yyyy/mm/dd" or "yyyy/mm/dd(aaa)" (also with "-").
 std::optional<QDate> readDate(const QString& cell)
 {
-    static const QRegularExpression re(QStringLiteral("^\\s*(\\d{1,4})[/-](\\d{1,2})[/-](\\d{1,2})\\s*(?:\\([^)]*\\))?\\s*$"));
-    const auto m = re.match(cell);
-    if (!m.hasMatch())
+    const QStringView t = QStringView(cell).trimmed();
+    int part[3] = {0, 0, 0};
+    int digits[3] = {0, 0, 0};
+    int k = 0;
+    qsizetype i = 0;
+    for (; i < t.size() && k < 3; ++i) {
+        const QChar c = t[i];
+        if (c >= u'0' && c <= u'9') {
+            part[k] = part[k] * 10 + (c.unicode() - u'0');
+            if (++digits[k] > 4)
+                return std::nullopt;
+        } else if ((c == u'/' || c == u'-') && k < 2 && digits[k] > 0) {
+            ++k;
+        } else {
+            break;
+        }
+    }
+    if (k != 2 || digits[2] == 0 || digits[1] > 2 || digits[2] > 2)
         return std::nullopt;
-    const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    // What may follow: a weekday in brackets, as the export writes it.
+    const QStringView rest = t.mid(i).trimmed();
+    if (!rest.isEmpty() && !(rest.startsWith(u'(') && rest.endsWith(u')')))
+        return std::nullopt;
+    const QDate d(part[0], part[1], part[2]);
     if (!d.isValid())
         return std::nullopt;
     return d;
@@ -59,10 +77,24 @@ std::optional<QDate> readDate(const QString& cell)
 
 std::optional<double> readNumber(const QString& cell)
 {
-    QString t = cell.trimmed();
-    t.remove(QLatin1Char(','));
+    // Whole numbers, the common case, without the general parser.
+    const QStringView t = QStringView(cell).trimmed();
+    if (!t.isEmpty() && t.size() < 16) {
+        qsizetype i = t[0] == u'-' ? 1 : 0;
+        qint64 n = 0;
+        bool plain = i < t.size();
+        for (; plain && i < t.size(); ++i) {
+            const QChar c = t[i];
+            plain = c >= u'0' && c <= u'9';
+            n = n * 10 + (c.unicode() - u'0');
+        }
+        if (plain)
+            return double(t[0] == u'-' ? -n : n);
+    }
+    QString u = t.toString();
+    u.remove(QLatin1Char(','));
     bool ok = false;
-    const double d = t.toDouble(&ok);
+    const double d = u.toDouble(&ok);
     if (!ok || !std::isfinite(d))
         return std::nullopt;
     return d;
