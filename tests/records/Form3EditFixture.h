@@ -14,37 +14,9 @@ namespace editfx {
 
 inline const QDate kToday(2024, 4, 1);
 
-class Fixture {
+class Fixture : protected fixture::WindowCase {
 protected:
-    ui::ScriptedDialogs* dialogs = nullptr;
-    std::unique_ptr<ui::ScopedDialogs> scope;
-    std::unique_ptr<QTemporaryDir> dir;
-    QString book;
-
-    void startCase()
-    {
-        dialogs = new ui::ScriptedDialogs(kToday);
-        scope = std::make_unique<ui::ScopedDialogs>(dialogs);
-    }
-    void endCase()
-    {
-        scope.reset();
-        delete dialogs;
-    }
-    void freshFolder()
-    {
-        dir = std::make_unique<QTemporaryDir>();
-        QString error;
-        QVERIFY2(demo::makeSampleFolder(dir->path(), &error), qPrintable(error));
-        book = fixture::samplePath(*dir);
-    }
-    void dropFolder()
-    {
-        QVERIFY2(!dialogs->hadUnexpected(), qPrintable(dialogs->failures().join(QLatin1Char('\n'))));
-        dialogs->clearRecord();
-        fixture::closeShared();
-        dir.reset();
-    }
+    void startCase() { fixture::WindowCase::startCase(kToday); }
 
     // The window on the book, shown and active so that focus changes commit.
     std::unique_ptr<Form3> load(bool edit = true)

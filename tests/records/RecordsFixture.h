@@ -5,7 +5,9 @@
 #include "DemoFolder.h"
 #include "platform/db/Database.h"
 #include "platform/db/Schema.h"
+#include "platform/ui/ScriptedDialogs.h"
 #include "records/Boxes.h"
+#include "records/Form3.h"
 #include "shell/DbFile.h"
 #include "shell/Module1.h"
 
@@ -97,5 +99,51 @@ inline bool checked(QWidget* window, const QString& objectName)
     auto* b = qobject_cast<QAbstractButton*>(control(window, objectName));
     return b && b->isChecked();
 }
+
+// What a test class of the record window holds: scripted dialogs for the run, a fresh sample
+// folder for each test, and the window loaded the way the main menu loads it.
+class WindowCase {
+protected:
+    ui::ScriptedDialogs* dialogs = nullptr;
+    std::unique_ptr<ui::ScopedDialogs> scope;
+    std::unique_ptr<QTemporaryDir> dir;
+    QString book;
+
+    void startCase(const QDate& today = QDate(2024, 4, 1))
+    {
+        dialogs = new ui::ScriptedDialogs(today);
+        scope = std::make_unique<ui::ScopedDialogs>(dialogs);
+    }
+    void endCase()
+    {
+        scope.reset();
+        delete dialogs;
+        dialogs = nullptr;
+    }
+    void freshFolder()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        QString error;
+        QVERIFY2(demo::makeSampleFolder(dir->path(), &error), qPrintable(error));
+        book = samplePath(*dir);
+    }
+    // Nothing may have been asked that the test did not expect.
+    void dropFolder()
+    {
+        QVERIFY2(!dialogs->hadUnexpected(), qPrintable(dialogs->failures().join(QLatin1Char('\n'))));
+        dialogs->clearRecord();
+        closeShared();
+        dir.reset();
+    }
+    // The window on a book of the folder (the sample book when none is named).
+    std::unique_ptr<Form3> load(const QString& path = {}, db::OpenMode mode = db::OpenMode::ReadWrite)
+    {
+        openCommon(dir->path());
+        openBook(path.isEmpty() ? book : path, mode);
+        auto w = std::make_unique<Form3>();
+        w->formLoad();
+        return w;
+    }
+};
 
 } // namespace fixture

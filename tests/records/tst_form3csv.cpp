@@ -12,49 +12,16 @@
 using fixture::scalar;
 using fixture::shown;
 
-class TestForm3Csv : public QObject {
+class TestForm3Csv : public QObject, private fixture::WindowCase {
     Q_OBJECT
-    ui::ScriptedDialogs* dialogs = nullptr;
-    std::unique_ptr<ui::ScopedDialogs> scope;
-    std::unique_ptr<QTemporaryDir> dir;
-    QString book;
-
-    std::unique_ptr<Form3> load()
-    {
-        fixture::openCommon(dir->path());
-        fixture::openBook(book);
-        auto w = std::make_unique<Form3>();
-        w->formLoad();
-        return w;
-    }
     QString csvPath() const { return dir->filePath(QStringLiteral("サンプル住所録.csv")); }
     int count() const { return scalar(book, QStringLiteral("SELECT count(*) FROM \"個人台帳\"")).toInt(); }
 
 private slots:
-    void initTestCase()
-    {
-        dialogs = new ui::ScriptedDialogs(QDate(2024, 4, 1));
-        scope = std::make_unique<ui::ScopedDialogs>(dialogs);
-    }
-    void cleanupTestCase()
-    {
-        scope.reset();
-        delete dialogs;
-    }
-    void init()
-    {
-        dir = std::make_unique<QTemporaryDir>();
-        QString error;
-        QVERIFY2(demo::makeSampleFolder(dir->path(), &error), qPrintable(error));
-        book = fixture::samplePath(*dir);
-    }
-    void cleanup()
-    {
-        QVERIFY2(!dialogs->hadUnexpected(), qPrintable(dialogs->failures().join(QLatin1Char('\n'))));
-        dialogs->clearRecord();
-        fixture::closeShared();
-        dir.reset();
-    }
+    void initTestCase() { startCase(); }
+    void cleanupTestCase() { endCase(); }
+    void init() { freshFolder(); }
+    void cleanup() { dropFolder(); }
 
     void exportAsksAndWritesBesideTheBook()
     {

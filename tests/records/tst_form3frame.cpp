@@ -16,21 +16,8 @@
 
 using fixture::shown;
 
-class TestForm3Frame : public QObject {
+class TestForm3Frame : public QObject, private fixture::WindowCase {
     Q_OBJECT
-    ui::ScriptedDialogs* dialogs = nullptr;
-    std::unique_ptr<ui::ScopedDialogs> scope;
-    std::unique_ptr<QTemporaryDir> dir;
-    QString book;
-
-    std::unique_ptr<Form3> load()
-    {
-        fixture::openCommon(dir->path());
-        fixture::openBook(book);
-        auto w = std::make_unique<Form3>();
-        w->formLoad();
-        return w;
-    }
 
     static void showActive(QWidget* w)
     {
@@ -40,33 +27,13 @@ class TestForm3Frame : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        dialogs = new ui::ScriptedDialogs(QDate(2024, 4, 1));
-        scope = std::make_unique<ui::ScopedDialogs>(dialogs);
-    }
+    void initTestCase() { startCase(); }
 
-    void cleanupTestCase()
-    {
-        scope.reset();
-        delete dialogs;
-    }
+    void cleanupTestCase() { endCase(); }
 
-    void init()
-    {
-        dir = std::make_unique<QTemporaryDir>();
-        QString error;
-        QVERIFY2(demo::makeSampleFolder(dir->path(), &error), qPrintable(error));
-        book = fixture::samplePath(*dir);
-    }
+    void init() { freshFolder(); }
 
-    void cleanup()
-    {
-        QVERIFY2(!dialogs->hadUnexpected(), qPrintable(dialogs->failures().join(QLatin1Char('\n'))));
-        dialogs->clearRecord();
-        fixture::closeShared();
-        dir.reset();
-    }
+    void cleanup() { dropFolder(); }
 
     void editTwiceLocksAgain()
     {

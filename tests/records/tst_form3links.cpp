@@ -105,22 +105,8 @@ QString number(int no)
 
 } // namespace
 
-class TestForm3Links : public QObject {
+class TestForm3Links : public QObject, private fixture::WindowCase {
     Q_OBJECT
-    ui::ScriptedDialogs* dialogs = nullptr;
-    std::unique_ptr<ui::ScopedDialogs> scope;
-    std::unique_ptr<QTemporaryDir> dir;
-    QString book;
-
-    std::unique_ptr<Form3> load(const QString& path)
-    {
-        fixture::openCommon(dir->path());
-        fixture::openBook(path);
-        auto w = std::make_unique<Form3>();
-        w->formLoad();
-        return w;
-    }
-
     QString recordFolder(int no) const { return dir->filePath(QStringLiteral("サンプル住所録/%1").arg(no)); }
 
     static void writeFile(const QString& path)
@@ -139,8 +125,7 @@ class TestForm3Links : public QObject {
 private slots:
     void initTestCase()
     {
-        dialogs = new ui::ScriptedDialogs(QDate(2024, 4, 1));
-        scope = std::make_unique<ui::ScopedDialogs>(dialogs);
+        startCase();
         auto& registry = ui::WindowRegistry::instance();
         registry.registerFactory(QStringLiteral("Form14"), [] { return new FakeViewer; });
         registry.registerFactory(QStringLiteral("Form4"), [] { return new FakeList; });
@@ -150,16 +135,12 @@ private slots:
     void cleanupTestCase()
     {
         ui::WindowRegistry::instance().unloadAll();
-        scope.reset();
-        delete dialogs;
+        endCase();
     }
 
     void init()
     {
-        dir = std::make_unique<QTemporaryDir>();
-        QString error;
-        QVERIFY2(demo::makeSampleFolder(dir->path(), &error), qPrintable(error));
-        book = fixture::samplePath(*dir);
+        freshFolder();
         viewerSeen = {};
         diallerSeen = {};
         Module1::ImageSubfolder = QStringLiteral("unchanged");
@@ -168,12 +149,9 @@ private slots:
 
     void cleanup()
     {
-        QVERIFY2(!dialogs->hadUnexpected(), qPrintable(dialogs->failures().join(QLatin1Char('\n'))));
-        dialogs->clearRecord();
         unload(QStringLiteral("Form14"));
         unload(QStringLiteral("Form4"));
-        fixture::closeShared();
-        dir.reset();
+        dropFolder();
     }
 
     // ---- the image viewer ----

@@ -40,21 +40,8 @@ void expectAt(Form3* w, int p, int count)
 
 } // namespace
 
-class TestForm3Navigation : public QObject {
+class TestForm3Navigation : public QObject, private fixture::WindowCase {
     Q_OBJECT
-    ui::ScriptedDialogs* dialogs = nullptr;
-    std::unique_ptr<ui::ScopedDialogs> scope;
-    std::unique_ptr<QTemporaryDir> dir;
-    QString book;
-
-    std::unique_ptr<Form3> load(const QString& path)
-    {
-        fixture::openCommon(dir->path());
-        fixture::openBook(path);
-        auto w = std::make_unique<Form3>();
-        w->formLoad();
-        return w;
-    }
 
     QString storedOrder(const QString& path)
     {
@@ -62,33 +49,13 @@ class TestForm3Navigation : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        dialogs = new ui::ScriptedDialogs(QDate(2024, 4, 1));
-        scope = std::make_unique<ui::ScopedDialogs>(dialogs);
-    }
+    void initTestCase() { startCase(); }
 
-    void cleanupTestCase()
-    {
-        scope.reset();
-        delete dialogs;
-    }
+    void cleanupTestCase() { endCase(); }
 
-    void init()
-    {
-        dir = std::make_unique<QTemporaryDir>();
-        QString error;
-        QVERIFY2(demo::makeSampleFolder(dir->path(), &error), qPrintable(error));
-        book = fixture::samplePath(*dir);
-    }
+    void init() { freshFolder(); }
 
-    void cleanup()
-    {
-        QVERIFY2(!dialogs->hadUnexpected(), qPrintable(dialogs->failures().join(QLatin1Char('\n'))));
-        dialogs->clearRecord();
-        fixture::closeShared();
-        dir.reset();
-    }
+    void cleanup() { dropFolder(); }
 
     void listHasALinePerRecordInOrder()
     {

@@ -36,21 +36,8 @@ QString number(int no)
 
 } // namespace
 
-class TestForm3Records : public QObject {
+class TestForm3Records : public QObject, private fixture::WindowCase {
     Q_OBJECT
-    ui::ScriptedDialogs* dialogs = nullptr;
-    std::unique_ptr<ui::ScopedDialogs> scope;
-    std::unique_ptr<QTemporaryDir> dir;
-    QString book;
-
-    std::unique_ptr<Form3> load(const QString& path, db::OpenMode mode = db::OpenMode::ReadWrite)
-    {
-        fixture::openCommon(dir->path());
-        fixture::openBook(path, mode);
-        auto w = std::make_unique<Form3>();
-        w->formLoad();
-        return w;
-    }
 
     int count(const QString& path, const QString& where = QStringLiteral("1"))
     {
@@ -74,34 +61,17 @@ class TestForm3Records : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        dialogs = new ui::ScriptedDialogs(kToday);
-        scope = std::make_unique<ui::ScopedDialogs>(dialogs);
-    }
+    void initTestCase() { startCase(kToday); }
 
-    void cleanupTestCase()
-    {
-        scope.reset();
-        delete dialogs;
-    }
+    void cleanupTestCase() { endCase(); }
 
-    void init()
-    {
-        dir = std::make_unique<QTemporaryDir>();
-        QString error;
-        QVERIFY2(demo::makeSampleFolder(dir->path(), &error), qPrintable(error));
-        book = fixture::samplePath(*dir);
-    }
+    void init() { freshFolder(); }
 
     void cleanup()
     {
-        QVERIFY2(!dialogs->hadUnexpected(), qPrintable(dialogs->failures().join(QLatin1Char('\n'))));
         QCOMPARE(dialogs->pendingAnswers(), 0);
         QCOMPARE(dialogs->pendingFiles(), 0);
-        dialogs->clearRecord();
-        fixture::closeShared();
-        dir.reset();
+        dropFolder();
     }
 
     // ---- adding ----
