@@ -215,6 +215,19 @@ private slots:
         QCOMPARE(ProbeWindow::loads, 1);
     }
 
+    void menuButtonsAreWired()
+    {
+        makeCommon(folder());
+        makeBook(folder() + "/a.mdb", QStringLiteral("甲"));
+        writeFile(folder() + "/PMPath.txt", (folder() + "/a.mdb").toUtf8());
+        auto f = start();
+        f->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.get()));
+        QTest::mouseClick(f->command1(1), Qt::LeftButton);
+        QCOMPARE(ProbeWindow::loads, 1);
+        QCOMPARE(CurrentDb.path(), folder() + "/a.mdb");
+    }
+
     void menuClickOnABadBookKeepsTheCurrentOne_data()
     {
         QTest::addColumn<QByteArray>("content");
