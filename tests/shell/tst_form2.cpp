@@ -26,21 +26,15 @@ QStringList lines(const Form2& w)
 
 } // namespace
 
-class TestForm2 : public QObject {
+class TestForm2 : public QObject, private form2test::Case {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<ui::ScriptedDialogs> dialogs;
-    std::unique_ptr<ui::ScopedDialogs> scope;
-    QString book;
 
 private slots:
     void initTestCase() { ui::setProgramTitle(QStringLiteral("TovariInfolta")); }
 
     void init()
     {
-        dir = std::make_unique<QTemporaryDir>();
-        dialogs = std::make_unique<ui::ScriptedDialogs>(QDate(2024, 4, 1));
-        scope = std::make_unique<ui::ScopedDialogs>(dialogs.get());
+        startTest();
         book = dir->filePath(QStringLiteral("名簿.mdb"));
     }
 
@@ -48,11 +42,7 @@ private slots:
     {
         ui::WindowRegistry::instance().unloadAll();
         QCoreApplication::processEvents();
-        resetShared();
-        QVERIFY2(!dialogs->hadUnexpected(), qPrintable(dialogs->failures().join('\n')));
-        scope.reset();
-        dialogs.reset();
-        dir.reset();
+        endTest();
     }
 
     void loadShowsTitleAndCaption_data()

@@ -115,4 +115,29 @@ inline void setEditMode(Form2& w, bool on)
         w.Command2_Click(0);
 }
 
+// What each settings-window test class holds: a fresh folder and scripted dialogs per test.
+class Case {
+protected:
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<ui::ScriptedDialogs> dialogs;
+    std::unique_ptr<ui::ScopedDialogs> scope;
+    QString book;
+
+    void startTest()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        dialogs = std::make_unique<ui::ScriptedDialogs>(QDate(2024, 4, 1));
+        scope = std::make_unique<ui::ScopedDialogs>(dialogs.get());
+    }
+    // Nothing may have been asked that the test did not expect.
+    void endTest()
+    {
+        resetShared();
+        QVERIFY2(!dialogs->hadUnexpected(), qPrintable(dialogs->failures().join('\n')));
+        scope.reset();
+        dialogs.reset();
+        dir.reset();
+    }
+};
+
 } // namespace form2test

@@ -10,12 +10,8 @@
 
 using namespace form2test;
 
-class TestForm2Captions : public QObject {
+class TestForm2Captions : public QObject, private form2test::Case {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<ui::ScriptedDialogs> dialogs;
-    std::unique_ptr<ui::ScopedDialogs> scope;
-    QString book;
 
     void setCaption(const QString& field, const QVariant& value)
     {
@@ -35,20 +31,14 @@ private slots:
 
     void init()
     {
-        dir = std::make_unique<QTemporaryDir>();
-        dialogs = std::make_unique<ui::ScriptedDialogs>(QDate(2024, 4, 1));
-        scope = std::make_unique<ui::ScopedDialogs>(dialogs.get());
+        startTest();
         book = makeBook(dir->filePath(QStringLiteral("名簿.mdb")), "名簿");
         openAsMenu(book);
     }
 
     void cleanup()
     {
-        resetShared();
-        QVERIFY2(!dialogs->hadUnexpected(), qPrintable(dialogs->failures().join('\n')));
-        scope.reset();
-        dialogs.reset();
-        dir.reset();
+        endTest();
     }
 
     // For each box: its field, what it shows for an empty field, what a reset writes, and

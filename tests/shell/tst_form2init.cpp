@@ -11,12 +11,8 @@
 
 using namespace form2test;
 
-class TestForm2Initialisation : public QObject {
+class TestForm2Initialisation : public QObject, private form2test::Case {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<ui::ScriptedDialogs> dialogs;
-    std::unique_ptr<ui::ScopedDialogs> scope;
-    QString book;
     QString dataFolder;
 
     int recordCount() const { return read(book, QStringLiteral("SELECT count(*) FROM \"個人台帳\"")).toInt(); }
@@ -56,9 +52,7 @@ private slots:
 
     void init()
     {
-        dir = std::make_unique<QTemporaryDir>();
-        dialogs = std::make_unique<ui::ScriptedDialogs>(QDate(2024, 4, 1));
-        scope = std::make_unique<ui::ScopedDialogs>(dialogs.get());
+        startTest();
         book = makeBook(dir->filePath(QStringLiteral("名簿.mdb")), "私の名簿", {{3, "友人"}, {7, "仕事"}});
         dataFolder = dir->filePath(QStringLiteral("名簿"));
         QVERIFY(QDir().mkdir(dataFolder));
@@ -72,11 +66,7 @@ private slots:
 
     void cleanup()
     {
-        resetShared();
-        QVERIFY2(!dialogs->hadUnexpected(), qPrintable(dialogs->failures().join('\n')));
-        scope.reset();
-        dialogs.reset();
-        dir.reset();
+        endTest();
     }
 
     void countBox_data()
