@@ -25,8 +25,11 @@ void LockableComboBox::setLocked(bool locked)
 
 void LockableComboBox::showPopup()
 {
-    if (!locked_)
-        QComboBox::showPopup();
+    if (locked_)
+        return;
+    if (beforePopup_)
+        beforePopup_();
+    QComboBox::showPopup();
 }
 
 void LockableComboBox::keyPressEvent(QKeyEvent* event)

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -19,6 +20,8 @@ public:
     void setLocked(bool locked);
     bool isLocked() const { return locked_; }
     void showPopup() override;
+    // Runs before the list is shown, so that a list can be built only when it is first wanted.
+    void setBeforePopup(std::function<void()> f) { beforePopup_ = std::move(f); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -26,6 +29,7 @@ protected:
 
 private:
     bool locked_ = false;
+    std::function<void()> beforePopup_;
 };
 
 QString BoxText(const QWidget* box);

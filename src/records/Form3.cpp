@@ -83,6 +83,7 @@ void Form3::ConnectHandlers()
     for (int i = 0; i < 2; ++i) {
         auto* commit = ui::onLostFocus(Combo5[size_t(i)], [this, i] { Combo5_LostFocus(i); });
         commit->setGotFocus([this, i] { Combo5_GotFocus(i); });
+        Combo5[size_t(i)]->setBeforePopup([this] { EnsurePlaceLists(); });
         BoxCommit.insert(Combo5[size_t(i)], commit);
     }
 

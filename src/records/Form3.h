@@ -99,6 +99,10 @@ public:
 
     // Lookup lists, record list, navigation and display order.
     void FillLookupCombos();
+    // The place lists are read from the records when they are first wanted (the list of a place
+    // box is opened or the box gets the focus), not at every load: on a large book that read
+    // would be most of the load.
+    void EnsurePlaceLists();
     void FillRecordList();
     void RefreshRecordList();
     void List1_Click();
@@ -253,6 +257,7 @@ private:
     int SearchField = 0;
     int DisplayOrder = 1;
     bool Filling = false;
+    bool PlaceListsPending = false;
     int FocusField = 1;
     bool FocusInTextBox = false;
     bool FocusInCombo = false;

@@ -159,6 +159,8 @@ void Form3::Combo4_GotFocus()
 void Form3::Combo5_GotFocus(int index)
 {
     QWidget* box = Combo5[size_t(index)];
+    if (RecordMode == Search || RecordMode == Edit)
+        EnsurePlaceLists();
     if (RecordMode == Search)
         SearchField = 25 + index;
     else if (RecordMode == Edit)

@@ -76,14 +76,27 @@ void Form3::FillLookupCombos()
     fillList(Combo2, categories);
 
     // Without records the place lists and the shared tables stay as they are.
-    if (!IsBookEmpty()) {
+    PlaceListsPending = !IsBookEmpty();
+    Filling = false;
+}
+
+void Form3::EnsurePlaceLists()
+{
+    if (!PlaceListsPending || IsBookEmpty())
+        return;
+    PlaceListsPending = false;
+    const bool wasFilling = Filling;
+    Filling = true;
+    try {
         const QList<QVariantList> rows = Cursor.records().readColumns({QStringLiteral("都道府県"), QStringLiteral("市町村")});
         Prefectures = distinct(rows, 0);
         Cities = distinct(rows, 1);
         fillList(Combo5[0], Prefectures);
         fillList(Combo5[1], Cities);
+    } catch (const db::Error& e) {
+        ReportError(e);
     }
-    Filling = false;
+    Filling = wasFilling;
 }
 
 void Form3::Combo2_LostFocus()
@@ -142,6 +155,7 @@ void Form3::AddPlaceToComboList(int code)
     const QString text = BoxText(box);
     if (text.isEmpty())
         return;
+    EnsurePlaceLists();
     QStringListModel* model = listModel(box);
     // Compared exactly, against what the list already holds (a place typed twice joins it once).
     if (model->stringList().contains(text))

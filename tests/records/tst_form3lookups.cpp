@@ -4,6 +4,7 @@
 #include "Form3EditFixture.h"
 
 #include <QComboBox>
+#include <QSet>
 
 using fixture::shown;
 
@@ -16,6 +17,15 @@ QStringList items(QWidget* w, const QString& name)
     for (int i = 0; c && i < c->count(); ++i)
         out << c->itemText(i);
     return out;
+}
+
+// What the box offers when the user opens its list.
+QStringList listed(QWidget* w, const QString& name)
+{
+    auto* c = qobject_cast<QComboBox*>(fixture::control(w, name));
+    c->showPopup();
+    c->hidePopup();
+    return items(w, name);
 }
 
 } // namespace
@@ -50,14 +60,42 @@ private slots:
         for (const auto& [no, value] : prefectures)
             exec(QStringLiteral("UPDATE \"個人台帳\" SET \"都道府県\" = ?, \"市町村\" = ? WHERE \"会員NO\" = ?"),
                  {value, no % 2 ? QVariant(QStringLiteral("見本市")) : QVariant(QStringLiteral("架空町")), no});
-        auto w = load(false);
+        auto w = load();
         const QStringList expected = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("a"), QStringLiteral("Ａ")};
-        QCOMPARE(items(w.get(), QStringLiteral("Combo5_0")), expected);
+        QCOMPARE(listed(w.get(), QStringLiteral("Combo5_0")), expected);
         QCOMPARE(Module1::Prefectures, expected);
-        QCOMPARE(items(w.get(), QStringLiteral("Combo5_1")), (QStringList{QStringLiteral("見本市"), QStringLiteral("架空町")}));
+        QCOMPARE(listed(w.get(), QStringLiteral("Combo5_1")), (QStringList{QStringLiteral("見本市"), QStringLiteral("架空町")}));
         QCOMPARE(Module1::Cities.size(), 2);
         // The box still shows the record's own value.
         QCOMPARE(shown(w.get(), QStringLiteral("Combo5_0")), QStringLiteral("A"));
+    }
+
+    // The place lists are read when they are first wanted, by whichever way the user gets there.
+    void placeListsWhenFirstWanted_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("list opened in edit mode") << "popup";
+        QTest::newRow("list opened in search mode") << "search";
+        QTest::newRow("box entered in edit mode") << "focus";
+    }
+    void placeListsWhenFirstWanted()
+    {
+        QFETCH(QString, how);
+        exec(QStringLiteral("UPDATE \"個人台帳\" SET \"都道府県\" = '架空県' WHERE \"会員NO\" = 2"));
+        auto w = load(how != QLatin1String("search"));
+        if (how == QLatin1String("search"))
+            w->EnterSearchMode();
+        QStringList got;
+        if (how == QLatin1String("focus")) {
+            box(w.get(), QStringLiteral("Combo5_0"))->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY(hasFocus(box(w.get(), QStringLiteral("Combo5_0"))));
+            got = items(w.get(), QStringLiteral("Combo5_0"));
+        } else {
+            got = listed(w.get(), QStringLiteral("Combo5_0"));
+        }
+        QVERIFY(got.contains(QStringLiteral("架空県")));
+        QCOMPARE(got, Module1::Prefectures);
+        QCOMPARE(got.size(), QSet<QString>(got.begin(), got.end()).size());
     }
 
     void emptyBookKeepsThePlaceLists()
@@ -93,7 +131,7 @@ private slots:
         QFETCH(int, added);
         exec(QStringLiteral("UPDATE \"個人台帳\" SET \"都道府県\" = '東京都' WHERE \"会員NO\" = 2"));
         auto w = load();
-        const QStringList before = items(w.get(), box);
+        const QStringList before = listed(w.get(), box);
         typeAndLeave(w.get(), box, typed);
         QVERIFY(dialogs->shown().isEmpty());
         const QVariant now = stored(field, 1);
