@@ -1,11 +1,14 @@
 #include "records/AddressBookCsv.h"
 
+#include "platform/db/Inserter.h"
 #include "platform/db/Schema.h"
 #include "shell/Formats.h"
 #include "shell/Helpers.h"
 #include "shell/ListOutput.h"
 
 #include <cmath>
+#include <functional>
+#include <unordered_map>
 
 namespace records {
 
@@ -44,9 +47,9 @@ QString numberCell(const db::Recordset& rs, const QString& field)
 }
 
 // A date as typed or as the export writes it: "yyyy/mm/dd" or "yyyy/mm/dd(aaa)" (also with "-").
-std::optional<QDate> readDate(const QString& cell)
+std::optional<QDate> readDate(QStringView cell)
 {
-    const QStringView t = QStringView(cell).trimmed();
+    const QStringView t = cell.trimmed();
     int part[3] = {0, 0, 0};
     int digits[3] = {0, 0, 0};
     int k = 0;
@@ -75,10 +78,10 @@ std::optional<QDate> readDate(const QString& cell)
     return d;
 }
 
-std::optional<double> readNumber(const QString& cell)
+std::optional<double> readNumber(QStringView cell)
 {
     // Whole numbers, the common case, without the general parser.
-    const QStringView t = QStringView(cell).trimmed();
+    const QStringView t = cell.trimmed();
     if (!t.isEmpty() && t.size() < 16) {
         qsizetype i = t[0] == u'-' ? 1 : 0;
         qint64 n = 0;
@@ -328,29 +331,50 @@ CsvExportResult ExportAddressBookCsv(db::Recordset& mainRs, const CaptionRow& ca
     return result;
 }
 
-ParsedCsv ParseAddressBookCsv(const QString& content, const CaptionRow& captions, const CategoryList& categories,
-                              const QString& defaultPrefecture, const QDate& today)
-{
-    ParsedCsv out;
-    const QList<QStringList> lines = Module1::ReadCsvRecords(content, QLatin1Char(','));
-    int lineNo = 1;  // the header
-    for (qsizetype li = 1; li < lines.size(); ++li) {
-        // Physical line of this record: count the line breaks held by earlier records.
-        lineNo += 1;
-        for (const QString& cell : lines[li - 1])
-            lineNo += int(cell.count(QLatin1Char('\n')));
-        const QStringList& cells = lines[li];
-        auto cell = [&](int n) { return n <= cells.size() ? cells[n - 1] : QString(); };
-        bool blank = true;
-        for (const QString& c : cells)
-            blank = blank && c.trimmed().isEmpty();
-        if (blank)
-            continue;
+namespace {
 
-        CsvRecord rec;
+// Walks the records of the file's text, converts each line that gives a record and hands it to
+// take (valid during the call only); collects what cannot be read into problems when given.
+// Both the parse and the storing go through here, so that they read every line alike.
+void scanCsv(const ParsedCsv& in, ParsedCsv* problems, const std::function<void(const CsvRecord&)>& take)
+{
+    const CaptionRow& captions = in.captions;
+    const CategoryList& categories = in.categories;
+    const QString& defaultPrefecture = in.defaultPrefecture;
+    const QDate& today = in.today;
+    ParsedCsv ignored;
+    ParsedCsv& out = problems ? *problems : ignored;
+    Module1::CsvReader reader(in.text, QLatin1Char(','));
+    CsvRecord rec;
+    rec.fields.reserve(48);
+    // Physical line of each record: one more than the last, and the line breaks its cells hold.
+    int lineNo = 0;
+    int breaksBefore = 0;
+    for (bool header = true; reader.next(); header = false) {
+        lineNo += 1 + breaksBefore;
+        breaksBefore = 0;
+        bool blank = true;
+        for (int i = 0; i < reader.size(); ++i) {
+            breaksBefore += int(reader.cell(i).count(QLatin1Char('\n')));
+            blank = blank && reader.cell(i).trimmed().isEmpty();
+        }
+        if (header || blank)
+            continue;
+        auto cell = [&](int n) { return reader.cell(n - 1); };
+        auto text = [&](int n) { return reader.cell(n - 1).toString(); };
+
         rec.line = lineNo;
-        rec.fields.reserve(48);
-        auto set = [&](const QString& f, const QVariant& v) { rec.fields.append({f, v}); };
+        rec.fields.clear();
+        // Reading the file through only to learn what it holds builds no values.
+        const bool keep = bool(take);
+        auto set = [&](const QString& f, const QVariant& v) {
+            if (keep)
+                rec.fields.append({f, v});
+        };
+        auto setText = [&](const QString& f, int n) {
+            if (keep)
+                rec.fields.append({f, text(n)});
+        };
         auto unset = [&](const QString& f, const QString& why) { out.unsetCells.append({lineNo, f + QStringLiteral(": ") + why}); };
 
         const std::optional<double> no = readNumber(cell(1));
@@ -379,10 +403,11 @@ ParsedCsv ParseAddressBookCsv(const QString& content, const CaptionRow& captions
         }
         set(QStringLiteral("会員区分"), category);
         if (!cell(5).isEmpty())
-            set(QStringLiteral("フリガナ"), cell(5));
+            setText(QStringLiteral("フリガナ"), 5);
         if (!cell(6).isEmpty())
-            set(QStringLiteral("氏名"), cell(6));
-        set(QStringLiteral("性別"), SexCode(captions, cell(7)));
+            setText(QStringLiteral("氏名"), 6);
+        if (keep)
+            set(QStringLiteral("性別"), SexCode(captions, text(7)));
         if (!cell(8).isEmpty()) {
             if (const auto d = readDate(cell(8))) {
                 set(QStringLiteral("生年月日"), *d);
@@ -391,9 +416,9 @@ ParsedCsv ParseAddressBookCsv(const QString& content, const CaptionRow& captions
                 unset(QStringLiteral("生年月日"), QStringLiteral("日付ではありません"));
             }
         }
-        set(QStringLiteral("郵便番号"), cell(10));
-        if (!cell(11).isEmpty()) {
-            const Address a = SplitAddress(cell(11), defaultPrefecture);
+        setText(QStringLiteral("郵便番号"), 10);
+        if (keep && !cell(11).isEmpty()) {
+            const Address a = SplitAddress(text(11), defaultPrefecture);
             set(QStringLiteral("都道府県"), a.prefecture);
             set(QStringLiteral("市町村"), a.city);
             set(QStringLiteral("番地"), a.street);
@@ -412,7 +437,7 @@ ParsedCsv ParseAddressBookCsv(const QString& content, const CaptionRow& captions
                                           QStringLiteral("WebHome")};
         int col = 12;
         for (const QString& f : kTexts)
-            set(f, cell(col++));
+            setText(f, col++);
         for (int i = 1; i <= 10; ++i, ++col) {
             const QString& f = kValues[i - 1];
             if (cell(col).isEmpty())
@@ -423,14 +448,42 @@ ParsedCsv ParseAddressBookCsv(const QString& content, const CaptionRow& captions
                 unset(f, QStringLiteral("数値ではありません"));
         }
         for (const QString& f : kTail)
-            set(f, cell(col++));
-        if (const auto status = StatusCode(captions, cell(36)))
-            set(QStringLiteral("状態"), *status);
+            setText(f, col++);
+        if (keep) {
+            if (const auto status = StatusCode(captions, text(36)))
+                set(QStringLiteral("状態"), *status);
+        }
         set(QStringLiteral("メール送信拒否"), cell(37) == QLatin1String("1"));
-        out.records.append(rec);
+        ++out.recordCount;
+        if (take)
+            take(rec);
     }
+}
+
+} // namespace
+
+ParsedCsv ParseAddressBookCsv(const QString& content, const CaptionRow& captions, const CategoryList& categories,
+                              const QString& defaultPrefecture, const QDate& today)
+{
+    ParsedCsv out;
+    out.text = content;
+    out.captions = captions;
+    out.categories = categories;
+    out.defaultPrefecture = defaultPrefecture;
+    out.today = today;
+    scanCsv(out, &out, {});
     return out;
 }
+
+void ParsedCsv::forEachRecord(const std::function<void(const CsvRecord&)>& take) const { scanCsv(*this, nullptr, take); }
+
+QList<CsvRecord> ParsedCsv::records() const
+{
+    QList<CsvRecord> all;
+    forEachRecord([&](const CsvRecord& r) { all.append(r); });
+    return all;
+}
+
 
 CsvImportResult ImportAddressBookCsv(const db::Database& book, const ParsedCsv& parsed, bool replace)
 {
@@ -446,12 +499,29 @@ CsvImportResult ImportAddressBookCsv(const db::Database& book, const ParsedCsv& 
     try {
         if (replace)
             book.execute(QStringLiteral("DELETE FROM \"%1\"").arg(db::schema::personTableName()));
-        db::Recordset rs = book.openRecordset(QStringLiteral("Q_個人台帳"), db::RecordsetType::Dynaset);
-        for (const CsvRecord& rec : parsed.records) {
-            rs.addNew();
-            for (const auto& [field, value] : rec.fields) {
+        // Replacing loads into an emptied table: its indexes are built once at the end.
+        db::Inserter rows(book, db::schema::personTableName(),
+                          replace ? db::Inserter::Indexes::RebuiltAtFinish : db::Inserter::Indexes::Kept);
+        // Field names are the same few strings in every record, mostly in the same order: each
+        // is looked up once, by where its text is (texts alive at once at one place are equal).
+        std::unordered_map<const QChar*, int> fieldOf;
+        std::vector<std::pair<const QChar*, int>> lastRecord;
+        auto index = [&](qsizetype k, const QString& field) {
+            if (size_t(k) < lastRecord.size() && lastRecord[size_t(k)].first == field.constData())
+                return lastRecord[size_t(k)].second;
+            auto it = fieldOf.find(field.constData());
+            if (it == fieldOf.end())
+                it = fieldOf.emplace(field.constData(), rows.field(field)).first;
+            if (size_t(k) >= lastRecord.size())
+                lastRecord.resize(size_t(k) + 1);
+            lastRecord[size_t(k)] = {field.constData(), it->second};
+            return it->second;
+        };
+        parsed.forEachRecord([&](const CsvRecord& rec) {
+            for (qsizetype k = 0; k < rec.fields.size(); ++k) {
+                const auto& [field, value] = rec.fields[k];
                 try {
-                    rs.setValue(field, value);
+                    rows.setValue(index(k, field), value);
                 } catch (const db::Error& e) {
                     if (e.number() != db::err::TypeMismatch)
                         throw;
@@ -459,16 +529,15 @@ CsvImportResult ImportAddressBookCsv(const db::Database& book, const ParsedCsv& 
                 }
             }
             try {
-                rs.update();
+                rows.insert();
                 ++result.added;
             } catch (const db::Error& e) {
-                rs.cancelUpdate();
                 if (e.number() != db::err::DuplicateKey)
                     throw;
                 result.skipped.append({rec.line, QStringLiteral("登録番号 %1 は登録済みです").arg(rec.fields.first().second.toLongLong())});
             }
-        }
-        rs.close();
+        });
+        rows.finish();
         book.commitTrans();
         result.ok = true;
     } catch (const db::Error& e) {

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <optional>
 
 namespace records {
@@ -74,10 +75,22 @@ struct CsvRecord {
     QList<QPair<QString, QVariant>> fields;
 };
 
+// A file read through once: what it holds is known, its records are converted again from its
+// text as they are stored, so that a large file is never held as records all at once.
 struct ParsedCsv {
-    QList<CsvRecord> records;
+    QString text;
+    CaptionRow captions;
+    CategoryList categories;
+    QString defaultPrefecture;
+    QDate today;
+
+    int recordCount = 0;               // lines that give a record
     QList<CsvLineProblem> skipped;     // lines that cannot be read as a record
     QList<CsvLineProblem> unsetCells;  // cells that could not be stored; the field stays unset
+
+    // Every record in file order; the one handed over is valid during the call only.
+    void forEachRecord(const std::function<void(const CsvRecord&)>& take) const;
+    QList<CsvRecord> records() const;
 };
 // Reads the whole file's text (the first line is the header and is skipped).
 ParsedCsv ParseAddressBookCsv(const QString& content, const CaptionRow& captions, const CategoryList& categories,

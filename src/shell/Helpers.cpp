@@ -109,7 +109,7 @@ namespace {
 bool isBreak(QChar c) { return c == u'\r' || c == u'\n'; }
 
 // Position after the line break that starts at k (CR LF counts as one).
-qsizetype skipBreak(const QString& s, qsizetype k)
+qsizetype skipBreak(QStringView s, qsizetype k)
 {
     return (s.at(k) == u'\r' && k + 1 < s.size() && s.at(k + 1) == u'\n') ? k + 2 : k + 1;
 }
@@ -117,34 +117,47 @@ qsizetype skipBreak(const QString& s, qsizetype k)
 // Reads the field that starts at *pos and moves *pos to where the next one starts; *more is
 // false when it was the last field. With records set, a line break outside quotes ends the
 // record (and *pos moves past it), and a quoted field may run over line breaks.
-QString readField(const QString& s, qsizetype* pos, QChar sep, bool records, bool* more)
+// The text is a view of s, or of *scratch when doubled quotes had to be undone.
+QStringView readField(QStringView s, qsizetype* pos, QChar sep, bool records, bool* more, QString* scratch)
 {
     const qsizetype n = s.size();
     const qsizetype start = *pos;
     *more = false;
 
     if (start < n && s.at(start) == u'"') {
-        // Copied a stretch at a time, from quote to quote: a whole file goes through here.
-        QString text;
+        // A stretch at a time, from quote to quote: a whole file goes through here. Only a
+        // field with doubled quotes is copied.
+        bool copied = false;
+        qsizetype viewEnd = start + 1;  // end of the text while it is still a view of s
         qsizetype textAtBreak = -1, breakAt = -1;
         qsizetype j = start + 1;
+        auto text = [&]() -> QStringView {
+            return copied ? QStringView(*scratch) : s.mid(start + 1, viewEnd - start - 1);
+        };
         for (;;) {
             const qsizetype q = s.indexOf(u'"', j);
             const qsizetype end = q < 0 ? n : q;
             if (records && breakAt < 0) {
                 for (qsizetype b = j; b < end; ++b) {
                     if (isBreak(s.at(b))) {
-                        textAtBreak = text.size() + (b - j);
+                        textAtBreak = text().size() + (b - j);
                         breakAt = b;
                         break;
                     }
                 }
             }
-            text += QStringView(s).mid(j, end - j);
+            if (copied)
+                scratch->append(s.mid(j, end - j));
+            else
+                viewEnd = end;
             if (q < 0)
                 break;
             if (q + 1 < n && s.at(q + 1) == u'"') {
-                text += u'"';
+                if (!copied) {
+                    *scratch = s.mid(start + 1, viewEnd - start - 1).toString();
+                    copied = true;
+                }
+                scratch->append(u'"');
                 j = q + 2;
                 continue;
             }
@@ -158,22 +171,21 @@ QString readField(const QString& s, qsizetype* pos, QChar sep, bool records, boo
                 *pos = after + 1;
                 *more = true;
             }
-            return text;
+            return text();
         }
         // No closing quote: the field runs to the end of its line and is the last one.
         if (breakAt >= 0) {
-            text.truncate(textAtBreak);
             *pos = skipBreak(s, breakAt);
-        } else {
-            *pos = n;
+            return text().left(textAtBreak);
         }
-        return text;
+        *pos = n;
+        return text();
     }
 
     qsizetype j = start;
     while (j < n && s.at(j) != sep && !(records && isBreak(s.at(j))))
         ++j;
-    const QString text = s.mid(start, j - start);
+    const QStringView text = s.mid(start, j - start);
     if (j >= n) {
         *pos = n;
     } else if (s.at(j) == sep) {
@@ -191,23 +203,40 @@ QString CsvField(const QString& line, int n, QChar sep)
 {
     qsizetype pos = 0;
     bool more = true;
+    QString scratch;
     for (int field = 1; field <= n && more; ++field) {
-        QString text = readField(line, &pos, sep, false, &more);
+        const QStringView text = readField(line, &pos, sep, false, &more, &scratch);
         if (field == n)
-            return text;
+            return text.toString();
     }
     return QString();
+}
+
+CsvReader::CsvReader(QStringView content, QChar sep) : content_(content), sep_(sep) {}
+
+bool CsvReader::next()
+{
+    cells_.clear();
+    if (pos_ >= content_.size())
+        return false;
+    bool more = true;
+    while (more) {
+        if (scratch_.size() <= cells_.size())
+            scratch_.resize(cells_.size() + 1);
+        cells_.push_back(readField(content_, &pos_, sep_, true, &more, &scratch_[cells_.size()]));
+    }
+    return true;
 }
 
 QList<QStringList> ReadCsvRecords(const QString& content, QChar sep)
 {
     QList<QStringList> records;
-    qsizetype pos = 0;
-    while (pos < content.size()) {
+    CsvReader reader(content, sep);
+    while (reader.next()) {
         QStringList fields;
-        bool more = true;
-        while (more)
-            fields.append(readField(content, &pos, sep, true, &more));
+        fields.reserve(reader.size());
+        for (int i = 0; i < reader.size(); ++i)
+            fields.append(reader.cell(i).toString());
         records.append(fields);
     }
     return records;

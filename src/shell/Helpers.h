@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <vector>
 
 namespace Module1 {
 
@@ -44,6 +46,24 @@ QString CsvField(const QString& line, int n, QChar sep);
 // quotes; a quoted field may hold line breaks. Lines without such fields give exactly the
 // fields CsvField gives for them. A line break at the very end gives no empty last record.
 QList<QStringList> ReadCsvRecords(const QString& content, QChar sep = u',');
+
+// The same, a record at a time, for files too large to hold as lists of strings: the cells of
+// the current record are views, valid until the next call of next() (content must outlive it).
+class CsvReader {
+public:
+    explicit CsvReader(QStringView content, QChar sep = u',');
+    bool next();  // false at the end
+    int size() const { return int(cells_.size()); }
+    // The n-th cell from 0; "" past the last one.
+    QStringView cell(int n) const { return n >= 0 && n < size() ? cells_[size_t(n)] : QStringView(); }
+
+private:
+    QStringView content_;
+    QChar sep_;
+    qsizetype pos_ = 0;
+    std::vector<QStringView> cells_;
+    std::vector<QString> scratch_;  // cells whose doubled quotes were undone
+};
 
 // The name itself when it ends in a picture extension (exact case), else "".
 QString ImageFileName(const QString& fileName);

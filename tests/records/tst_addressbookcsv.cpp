@@ -201,7 +201,7 @@ private slots:
         CategoryList categories = {{1, QStringLiteral("友人")}, {5, QStringLiteral("取引先")}};
         const ParsedCsv parsed = ParseAddressBookCsv(text::readCp932File(dir.filePath("b.csv")).content, captions,
                                                      categories, QStringLiteral("東京都"), kToday);
-        QCOMPARE(parsed.records.size(), 3);
+        QCOMPARE(parsed.recordCount, 3);
         const CsvImportResult r = ImportAddressBookCsv(d, parsed, true);
         QVERIFY2(r.ok, qPrintable(r.error));
         QCOMPARE(r.added, 3);
@@ -246,16 +246,16 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QVariant, value);
         const ParsedCsv p = parse(text::encodeCp932("header\r\n" + line + "\r\n").bytes);
-        QCOMPARE(p.records.size(), 1);
-        QCOMPARE(fieldOf(p.records.first(), field), value);
+        QCOMPARE(p.records().size(), 1);
+        QCOMPARE(fieldOf(p.records().first(), field), value);
     }
 
     void cellsThatCannotBeStoredAreCounted()
     {
         const ParsedCsv p = parse(text::encodeCp932("h\r\n5,2021/02/30,,,,,,誕生日不明,,,,,,,,,,,,,,abc\r\n,名無し\r\n\r\n").bytes);
-        QCOMPARE(p.records.size(), 1);
+        QCOMPARE(p.records().size(), 1);
         QCOMPARE(p.unsetCells.size(), 3);  // 登録日, 生年月日, 数値1
-        QCOMPARE(fieldOf(p.records.first(), "生年月日"), QVariant(QStringLiteral("<unset>")));
+        QCOMPARE(fieldOf(p.records().first(), "生年月日"), QVariant(QStringLiteral("<unset>")));
         QCOMPARE(p.skipped.size(), 1);     // no number; the blank line is passed over
         QCOMPARE(p.skipped.first().line, 3);
     }
@@ -286,7 +286,7 @@ private slots:
         QVERIFY(r.ok);
         QCOMPARE(r.added, 0);
         QVERIFY(carried(d).isEmpty());
-        QCOMPARE(parse("").records.size(), 0);
+        QCOMPARE(parse("").recordCount, 0);
     }
 
     void aFailingImportLeavesTheBookAsItWas()

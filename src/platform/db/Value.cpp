@@ -99,6 +99,9 @@ QVariant toStorage(const QVariant& v, Kind kind)
     const auto type = v.typeId();
     const bool isText = type == QMetaType::QString || type == QMetaType::QByteArray;
     auto fail = [&]() -> QVariant { throw Error(err::TypeMismatch, v.toString()); };
+    // Values already in their stored form, the common case of a bulk load, go as they are.
+    if ((kind == Kind::Text && type == QMetaType::QString) || (kind == Kind::Integer && type == QMetaType::LongLong))
+        return v;
 
     switch (kind) {
     case Kind::Text:

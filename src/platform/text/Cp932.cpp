@@ -5,7 +5,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 namespace text {
 
@@ -134,15 +136,82 @@ Encoded encodeCp932(const QString& s)
     return out;
 }
 
+namespace {
+
+// What each byte and each pair of bytes decodes to, taken from the converter itself once, so that
+// a large file is decoded by looking up its characters. 0 marks what is not a whole character.
+struct DecodeTable {
+    char16_t single[256] = {};
+    std::vector<char16_t> pair;  // (lead - 0x80) * 256 + trail
+
+    DecodeTable() : pair(128 * 256, 0)
+    {
+        for (int b = 0; b < 256; ++b) {
+            if (isLeadByte(uchar(b)))
+                continue;
+            const QString c = decodeRaw(QByteArray(1, char(b)));
+            if (c.size() == 1 && c[0] != QChar::ReplacementCharacter && (c[0].unicode() != 0x1A || b == 0x1A))
+                single[b] = c[0].unicode();
+        }
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!isLeadByte(uchar(lead)))
+                continue;
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                const char two[2] = {char(lead), char(trail)};
+                const QString c = decodeRaw(QByteArray(two, 2));
+                if (c.size() == 1 && c[0] != QChar::ReplacementCharacter && c[0].unicode() != 0x1A)
+                    pair[size_t((lead - 0x80) * 256 + trail)] = c[0].unicode();
+            }
+        }
+    }
+};
+
+// Decodes by the table; false when something in the bytes is not a whole character, which the
+// converter then decodes in its own way.
+bool decodeByTable(const QByteArray& bytes, QString* out)
+{
+    static const DecodeTable table;
+    out->resize(bytes.size());
+    char16_t* to = reinterpret_cast<char16_t*>(out->data());
+    const auto* from = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    qsizetype k = 0;
+    for (qsizetype i = 0; i < n;) {
+        const uchar b = from[i];
+        if (b < 0x80 && b != 0) {
+            to[k++] = table.single[b] ? table.single[b] : char16_t(b);
+            ++i;
+            continue;
+        }
+        char16_t c = 0;
+        if (isLeadByte(b)) {
+            if (i + 1 < n)
+                c = table.pair[size_t((b - 0x80) * 256 + from[i + 1])];
+            i += 2;
+        } else {
+            c = table.single[b];
+            ++i;
+        }
+        if (c == 0 && b != 0)
+            return false;
+        to[k++] = c;
+    }
+    out->truncate(k);
+    return true;
+}
+
+} // namespace
+
 QString decodeCp932(const QByteArray& bytes)
 {
-    bool ascii = true;
-    for (char b : bytes)
-        ascii = ascii && uchar(b) < 0x80;
-    if (ascii)
+    const auto* from = reinterpret_cast<const uchar*>(bytes.constData());
+    if (std::all_of(from, from + bytes.size(), [](uchar b) { return b < 0x80; }))
         return QString::fromLatin1(bytes);
     requireCodec();
-    QString s = decodeRaw(bytes);
+    QString s;
+    if (decodeByTable(bytes, &s))
+        return s;
+    s = decodeRaw(bytes);
     // The decoder silently drops a lead byte at the very end; show that something was there.
     qsizetype i = 0;
     while (i < bytes.size())

@@ -1,4 +1,5 @@
 #include <QFile>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -46,6 +47,8 @@ private slots:
     void refuseLeavesFileUntouched();
     void substituteWhenNotRefused();
     void danglingLeadByteIsNotLost();
+    void decodesAsTheConverter_data();
+    void decodesAsTheConverter();
 };
 
 void TestCp932::converterExists()
@@ -223,6 +226,46 @@ void TestCp932::danglingLeadByteIsNotLost()
 {
     QCOMPARE(decodeCp932(QByteArray("a\x82")), QStringLiteral("a") + QChar(QChar::ReplacementCharacter));
     QCOMPARE(decodeCp932(QByteArray("\x82\xa0")), QString::fromUtf8("あ"));
+}
+
+// However a text is decoded, it reads as the converter itself reads it, character for
+// character, broken bytes included.
+void TestCp932::decodesAsTheConverter_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    auto isLead = [](int b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
+    auto oneCharacter = [](const QByteArray& code) {
+        const QString c = QStringDecoder("windows-31j").decode(code);
+        return c.size() == 1 && c[0] != QChar::ReplacementCharacter && c[0] != QChar(0x1A);
+    };
+    QByteArray pairs, singles;
+    int pairCount = 0;
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        for (int trail = 0x40; isLead(lead) && trail <= 0xFC; ++trail) {
+            const char two[2] = {char(lead), char(trail)};
+            if (oneCharacter(QByteArray(two, 2))) {
+                pairs += QByteArray(two, 2);
+                ++pairCount;
+            }
+        }
+    }
+    for (int b = 1; b < 256; ++b)
+        if (!isLead(b) && oneCharacter(QByteArray(1, char(b))))
+            singles += char(b);
+    QVERIFY(pairCount > 7000);
+    QTest::newRow("every two-byte character") << pairs;
+    QTest::newRow("every single-byte character") << singles;
+    QTest::newRow("a lead byte before a line end") << QByteArray("\x82\r\nabc\x82\xa0");
+    QTest::newRow("a lead byte before a byte no trail can be") << QByteArray("x\x88\x20y");
+    QTest::newRow("a NUL inside") << QByteArray("a\0\x82\xa0", 4);
+    QTest::newRow("bytes no character uses") << QByteArray("\x80\xa0\xfd\xfe\xff\x82\xa0");
+    QTest::newRow("a code no character has") << QByteArray("\x85\x40\x82\xa0");
+}
+
+void TestCp932::decodesAsTheConverter()
+{
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(decodeCp932(bytes), QStringDecoder("windows-31j").decode(bytes));
 }
 
 QTEST_GUILESS_MAIN(TestCp932)
