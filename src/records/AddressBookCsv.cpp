@@ -16,6 +16,31 @@ namespace {
 
 const QString kNo = QStringLiteral("会員NO");
 
+// The fields of columns 12 to 21, 22 to 31 and 32 to 35, named once: every record passes here.
+const QStringList& textFields()
+{
+    static const QStringList f = {QStringLiteral("住所2"), QStringLiteral("自宅電話"), QStringLiteral("自宅FAX"),
+                                  QStringLiteral("Eメール"), QStringLiteral("携帯電話"), QStringLiteral("携帯Eメール"),
+                                  QStringLiteral("職業"), QStringLiteral("勤務先学校"), QStringLiteral("職種専攻"),
+                                  QStringLiteral("学年")};
+    return f;
+}
+const QStringList& valueFields()
+{
+    static const QStringList f = [] {
+        QStringList v;
+        for (int i = 1; i <= 10; ++i)
+            v << QStringLiteral("数値%1").arg(i);
+        return v;
+    }();
+    return f;
+}
+const QStringList& tailFields()
+{
+    static const QStringList f = {QStringLiteral("趣味"), QStringLiteral("特技"), QStringLiteral("備考"), QStringLiteral("WebHome")};
+    return f;
+}
+
 bool isEmptyCaption(const QVariant& v) { return v.isNull() || v.toString().isEmpty(); }
 
 // "caption X": the caption's text, or the fixed word when the caption is Null.
@@ -273,12 +298,12 @@ QStringList CsvRecordCells(const db::Recordset& rs, const CaptionRow& c, const Q
     r << (birthDate.isValid() ? Module1::FormatPlain(Module1::AgeInYears(birthDate, today)) : QString());
     r << fieldText(rs, QStringLiteral("郵便番号"))
       << fieldText(rs, QStringLiteral("都道府県")) + fieldText(rs, QStringLiteral("市町村")) + fieldText(rs, QStringLiteral("番地"));
-    for (const char* f : {"住所2", "自宅電話", "自宅FAX", "Eメール", "携帯電話", "携帯Eメール", "職業", "勤務先学校", "職種専攻", "学年"})
-        r << fieldText(rs, QString::fromUtf8(f));
-    for (int i = 1; i <= 10; ++i)
-        r << numberCell(rs, QStringLiteral("数値%1").arg(i));
-    for (const char* f : {"趣味", "特技", "備考", "WebHome"})
-        r << fieldText(rs, QString::fromUtf8(f));
+    for (const QString& f : textFields())
+        r << fieldText(rs, f);
+    for (const QString& f : valueFields())
+        r << numberCell(rs, f);
+    for (const QString& f : tailFields())
+        r << fieldText(rs, f);
     r << StatusWord(c, fieldText(rs, QStringLiteral("状態")));
     const QVariant refuse = rs.value(QStringLiteral("メール送信拒否"));
     r << (!refuse.isNull() && refuse.toBool() ? QStringLiteral("1") : QStringLiteral("0"));
@@ -423,23 +448,11 @@ void scanCsv(const ParsedCsv& in, ParsedCsv* problems, const std::function<void(
             set(QStringLiteral("市町村"), a.city);
             set(QStringLiteral("番地"), a.street);
         }
-        static const QStringList kTexts = {QStringLiteral("住所2"), QStringLiteral("自宅電話"), QStringLiteral("自宅FAX"),
-                                           QStringLiteral("Eメール"), QStringLiteral("携帯電話"), QStringLiteral("携帯Eメール"),
-                                           QStringLiteral("職業"), QStringLiteral("勤務先学校"), QStringLiteral("職種専攻"),
-                                           QStringLiteral("学年")};
-        static const QStringList kValues = [] {
-            QStringList v;
-            for (int i = 1; i <= 10; ++i)
-                v << QStringLiteral("数値%1").arg(i);
-            return v;
-        }();
-        static const QStringList kTail = {QStringLiteral("趣味"), QStringLiteral("特技"), QStringLiteral("備考"),
-                                          QStringLiteral("WebHome")};
         int col = 12;
-        for (const QString& f : kTexts)
+        for (const QString& f : textFields())
             setText(f, col++);
         for (int i = 1; i <= 10; ++i, ++col) {
-            const QString& f = kValues[i - 1];
+            const QString& f = valueFields()[i - 1];
             if (cell(col).isEmpty())
                 set(f, 0.0);
             else if (const auto n = readNumber(cell(col)))
@@ -447,7 +460,7 @@ void scanCsv(const ParsedCsv& in, ParsedCsv* problems, const std::function<void(
             else
                 unset(f, QStringLiteral("数値ではありません"));
         }
-        for (const QString& f : kTail)
+        for (const QString& f : tailFields())
             setText(f, col++);
         if (keep) {
             if (const auto status = StatusCode(captions, text(36)))

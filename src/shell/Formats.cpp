@@ -15,7 +15,15 @@ QString zeroPadded(qint64 value, int digits)
 
 QString yyyymmdd(const QDate& d)
 {
-    return zeroPadded(d.year(), 4) + u'/' + zeroPadded(d.month(), 2) + u'/' + zeroPadded(d.day(), 2);
+    int y = 0, m = 0, day = 0;
+    d.getDate(&y, &m, &day);
+    if (y < 0 || y > 9999)
+        return zeroPadded(y, 4) + u'/' + zeroPadded(m, 2) + u'/' + zeroPadded(day, 2);
+    // Put together in place: lists and CSV files format a date for every record.
+    const char16_t text[10] = {char16_t(u'0' + y / 1000), char16_t(u'0' + y / 100 % 10), char16_t(u'0' + y / 10 % 10),
+                               char16_t(u'0' + y % 10), u'/', char16_t(u'0' + m / 10), char16_t(u'0' + m % 10), u'/',
+                               char16_t(u'0' + day / 10), char16_t(u'0' + day % 10)};
+    return QString(reinterpret_cast<const QChar*>(text), 10);
 }
 
 } // namespace
@@ -40,7 +48,11 @@ QString FormatSlashDateWeekday(const QDate& date)
 {
     if (!date.isValid())
         return QString();
-    return yyyymmdd(date) + u'(' + WeekdayKanji(date) + u')';
+    static const char16_t kNames[] = u"日月火水木金土";
+    QString text = yyyymmdd(date);
+    text.reserve(13);
+    text.append(u'(').append(QChar(kNames[date.dayOfWeek() % 7])).append(u')');
+    return text;
 }
 
 QString FormatSlashDate(const QDate& date)

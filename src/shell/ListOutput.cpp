@@ -15,7 +15,20 @@ struct ListOutputTarget {
     bool failed = false;               // a step failed; the list waits for EndListOutput
     QString error;
     int substitutedCells = 0;
+    QByteArray cell;                   // the bytes of the cell being written, kept for its room
+    QByteArray pending;                // cells not yet handed to the file, written a chunk at a time
 };
+
+constexpr qsizetype kWriteChunk = 256 * 1024;
+
+bool flush(ListOutputTarget& t)
+{
+    if (t.pending.isEmpty())
+        return true;
+    const bool ok = t.file->write(t.pending) == t.pending.size();
+    t.pending.clear();
+    return ok;
+}
 
 ListOutputTarget& target()
 {
@@ -45,6 +58,7 @@ bool BeginListOutput(const QString& pathWithoutExtension, int /*columns*/, int /
     t.failed = false;
     t.error.clear();
     t.substitutedCells = 0;
+    t.pending.clear();
     auto file = std::make_unique<QSaveFile>(pathWithoutExtension + QStringLiteral(".csv"));
     if (!file->open(QIODevice::WriteOnly))
         return fail(t, fileError(*file));
@@ -61,18 +75,28 @@ bool WriteListCell(int /*column*/, const QString& text, const QString& kind)
         return false;
 
     const bool last = kind == u"E" || kind == u"e";
-    QString cell;
+    // The cell's bytes are put together here, a list of 100,000 records writes millions of them.
+    QByteArray& bytes = t.cell;
+    bytes.clear();
+    int substituted = 0;
     if (!text.isEmpty()) {
-        cell = u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
+        bytes.append('"');
+        QStringView rest(text);
+        for (qsizetype q; (q = rest.indexOf(u'"')) >= 0; rest = rest.mid(q + 1)) {
+            substituted += text::appendCp932(rest.left(q), &bytes);
+            bytes.append("\"\"");
+        }
+        substituted += text::appendCp932(rest, &bytes);
+        bytes.append('"');
     } else if (last) {
-        cell = QStringLiteral(" ");
+        bytes.append(' ');
     }
-    cell += last ? QStringLiteral("\r\n") : QStringLiteral(",");
+    bytes.append(last ? "\r\n" : ",");
 
-    const text::Encoded encoded = text::encodeCp932(cell);
-    if (encoded.substituted > 0)
+    if (substituted > 0)
         ++t.substitutedCells;
-    if (t.file->write(encoded.bytes) != encoded.bytes.size()) {
+    t.pending.append(bytes);
+    if (t.pending.size() >= kWriteChunk && !flush(t)) {
         t.failed = true;
         return fail(t, fileError(*t.file));
     }
@@ -84,7 +108,12 @@ bool EndListOutput()
     ListOutputTarget& t = target();
     if (!t.file)
         return fail(t, QStringLiteral("一覧ファイルが開かれていません"));
+    if (!t.failed && !flush(t)) {
+        t.failed = true;
+        fail(t, fileError(*t.file));
+    }
     std::unique_ptr<QSaveFile> file = std::move(t.file);
+    t.pending.clear();
     if (t.failed) {
         t.failed = false;
         file->cancelWriting();

@@ -101,38 +101,75 @@ bool fitsCp932(const QString& s)
     return encodeCp932(s).substituted == 0;
 }
 
+namespace {
+
+// What each character encodes to, asked of the converter the first time the character is met:
+// a list of 100,000 records repeats the same few thousand characters. Entries: 0 not asked yet,
+// kNotHeld, or kHeld | length << 16 | bytes.
+constexpr quint32 kHeld = 0x80000000u;
+constexpr quint32 kNotHeld = 0x40000000u;
+
+quint32 encodedChar(char16_t c)
+{
+    thread_local std::vector<quint32> memo(0x10000, 0);
+    quint32& e = memo[c];
+    if (e == 0) {
+        const QChar ch(c);
+        QByteArray bytes;
+        if (encodesExactly(QStringView(&ch, 1), &bytes) && bytes.size() <= 2)
+            e = kHeld | quint32(bytes.size()) << 16 | (bytes.size() == 2 ? uchar(bytes[0]) << 8 | uchar(bytes[1]) : uchar(bytes[0]));
+        else
+            e = kNotHeld;
+    }
+    return e;
+}
+
+} // namespace
+
+int appendCp932(QStringView s, QByteArray* out)
+{
+    int substituted = 0;
+    // Room for two bytes a character, written in place and cut to what was written.
+    const qsizetype start = out->size();
+    out->resize(start + 2 * s.size());
+    char* to = out->data() + start;
+    for (qsizetype i = 0; i < s.size();) {
+        const char16_t c = s[i].unicode();
+        if (c < 0x80) {
+            *to++ = char(c);
+            ++i;
+            continue;
+        }
+        if (!QChar::isSurrogate(c)) {
+            requireCodec();
+            const quint32 e = encodedChar(c);
+            if (e & kHeld) {
+                if (((e >> 16) & 0xFF) == 2)
+                    *to++ = char((e >> 8) & 0xFF);
+                *to++ = char(e & 0xFF);
+            } else {
+                *to++ = '?';
+                ++substituted;
+            }
+            ++i;
+            continue;
+        }
+        // Code page 932 holds nothing beyond the basic plane: a pair, or a lone half, is one substitute.
+        const qsizetype units = (QChar::isHighSurrogate(c) && i + 1 < s.size() && s[i + 1].isLowSurrogate()) ? 2 : 1;
+        // Nothing code page 932 holds takes two units, so this is one substitute.
+        *to++ = '?';
+        ++substituted;
+        i += units;
+    }
+    out->truncate(to - out->constData());
+    return substituted;
+}
+
 Encoded encodeCp932(const QString& s)
 {
     Encoded out;
-    // ASCII is the same in code page 932; most cells of a list are plain ASCII.
-    bool ascii = true;
-    for (QChar c : s)
-        ascii = ascii && c.unicode() < 0x80;
-    if (ascii) {
-        out.bytes = s.toLatin1();
-        return out;
-    }
-    requireCodec();
-    bool failed = false;
-    out.bytes = encodeStrict(s, &failed);
-    if (!failed && decodeRaw(out.bytes) == s)
-        return out;
-
-    // Something cannot be held: go character by character to place the substitutes.
-    out.bytes.clear();
     out.bytes.reserve(s.size() * 2);
-    for (qsizetype i = 0; i < s.size();) {
-        qsizetype units = 0;
-        charByteWidth(s, i, &units);
-        QByteArray bytes;
-        if (encodesExactly(QStringView(s).mid(i, units), &bytes)) {
-            out.bytes += bytes;
-        } else {
-            out.bytes += '?';
-            ++out.substituted;
-        }
-        i += units;
-    }
+    out.substituted = appendCp932(s, &out.bytes);
     return out;
 }
 
@@ -178,8 +215,9 @@ bool decodeByTable(const QByteArray& bytes, QString* out)
     qsizetype k = 0;
     for (qsizetype i = 0; i < n;) {
         const uchar b = from[i];
-        if (b < 0x80 && b != 0) {
-            to[k++] = table.single[b] ? table.single[b] : char16_t(b);
+        // ASCII as it is, control codes too, as an all-ASCII text reads and as it is written.
+        if (b < 0x80) {
+            to[k++] = char16_t(b);
             ++i;
             continue;
         }
@@ -192,7 +230,7 @@ bool decodeByTable(const QByteArray& bytes, QString* out)
             c = table.single[b];
             ++i;
         }
-        if (c == 0 && b != 0)
+        if (c == 0)
             return false;
         to[k++] = c;
     }

@@ -26,6 +26,8 @@ struct Encoded {
 };
 // Encodes s; characters code page 932 cannot hold become "?" and are counted.
 Encoded encodeCp932(const QString& s);
+// The same, appended to out; returns how many characters were substituted.
+int appendCp932(QStringView s, QByteArray* out);
 QString decodeCp932(const QByteArray& bytes);
 
 struct ReadResult {
