@@ -377,12 +377,10 @@ void scanCsv(const ParsedCsv& in, ParsedCsv* problems, const std::function<void(
     int breaksBefore = 0;
     for (bool header = true; reader.next(); header = false) {
         lineNo += 1 + breaksBefore;
-        breaksBefore = 0;
+        breaksBefore = reader.lineFeeds();
         bool blank = true;
-        for (int i = 0; i < reader.size(); ++i) {
-            breaksBefore += int(reader.cell(i).count(QLatin1Char('\n')));
-            blank = blank && reader.cell(i).trimmed().isEmpty();
-        }
+        for (int i = 0; blank && i < reader.size(); ++i)
+            blank = reader.cell(i).trimmed().isEmpty();
         if (header || blank)
             continue;
         auto cell = [&](int n) { return reader.cell(n - 1); };

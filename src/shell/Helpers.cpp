@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include "platform/text/Cp932.h"
 #include "shell/Formats.h"
@@ -118,11 +119,17 @@ qsizetype skipBreak(QStringView s, qsizetype k)
 // false when it was the last field. With records set, a line break outside quotes ends the
 // record (and *pos moves past it), and a quoted field may run over line breaks.
 // The text is a view of s, or of *scratch when doubled quotes had to be undone.
-QStringView readField(QStringView s, qsizetype* pos, QChar sep, bool records, bool* more, QString* scratch)
+QStringView readField(QStringView s, qsizetype* pos, QChar sep, bool records, bool* more, QString* scratch,
+                      int* lineFeeds = nullptr)
 {
     const qsizetype n = s.size();
     const qsizetype start = *pos;
     *more = false;
+    int feeds = 0;
+    const auto countFeeds = qScopeGuard([&] {
+        if (lineFeeds)
+            *lineFeeds = feeds;
+    });
 
     if (start < n && s.at(start) == u'"') {
         // A stretch at a time, from quote to quote: a whole file goes through here. Only a
@@ -135,17 +142,25 @@ QStringView readField(QStringView s, qsizetype* pos, QChar sep, bool records, bo
             return copied ? QStringView(*scratch) : s.mid(start + 1, viewEnd - start - 1);
         };
         for (;;) {
-            const qsizetype q = s.indexOf(u'"', j);
-            const qsizetype end = q < 0 ? n : q;
-            if (records && breakAt < 0) {
-                for (qsizetype b = j; b < end; ++b) {
-                    if (isBreak(s.at(b))) {
-                        textAtBreak = text().size() + (b - j);
-                        breakAt = b;
-                        break;
+            // One pass to the next quote, noting the first line break and counting line feeds.
+            qsizetype q = j;
+            for (; q < n; ++q) {
+                const char16_t c = s[q].unicode();
+                if (c > u'"')
+                    continue;
+                if (c == u'"')
+                    break;
+                if (c == u'\n' || c == u'\r') {
+                    feeds += c == u'\n';
+                    if (records && breakAt < 0) {
+                        textAtBreak = text().size() + (q - j);
+                        breakAt = q;
                     }
                 }
             }
+            const qsizetype end = q;
+            if (q >= n)
+                q = -1;
             if (copied)
                 scratch->append(s.mid(j, end - j));
             else
@@ -176,6 +191,7 @@ QStringView readField(QStringView s, qsizetype* pos, QChar sep, bool records, bo
         // No closing quote: the field runs to the end of its line and is the last one.
         if (breakAt >= 0) {
             *pos = skipBreak(s, breakAt);
+            feeds = 0;  // the text ends before its first line break
             return text().left(textAtBreak);
         }
         *pos = n;
@@ -217,13 +233,16 @@ CsvReader::CsvReader(QStringView content, QChar sep) : content_(content), sep_(s
 bool CsvReader::next()
 {
     cells_.clear();
+    lineFeeds_ = 0;
     if (pos_ >= content_.size())
         return false;
     bool more = true;
     while (more) {
         if (scratch_.size() <= cells_.size())
             scratch_.resize(cells_.size() + 1);
-        cells_.push_back(readField(content_, &pos_, sep_, true, &more, &scratch_[cells_.size()]));
+        int feeds = 0;
+        cells_.push_back(readField(content_, &pos_, sep_, true, &more, &scratch_[cells_.size()], &feeds));
+        lineFeeds_ += feeds;
     }
     return true;
 }

@@ -56,11 +56,14 @@ public:
     int size() const { return int(cells_.size()); }
     // The n-th cell from 0; "" past the last one.
     QStringView cell(int n) const { return n >= 0 && n < size() ? cells_[size_t(n)] : QStringView(); }
+    // Line feeds held inside the cells of the current record.
+    int lineFeeds() const { return lineFeeds_; }
 
 private:
     QStringView content_;
     QChar sep_;
     qsizetype pos_ = 0;
+    int lineFeeds_ = 0;
     std::vector<QStringView> cells_;
     std::vector<QString> scratch_;  // cells whose doubled quotes were undone
 };
