@@ -102,11 +102,10 @@ void Form3::ExecuteSearch(int keyField)
     bool found = false;
     try {
         if (key) {
-            // Read in bulk; a row's place is its position in the current order.
-            const QList<QVariantList> rows = Cursor.records().readColumns(key->fields());
-            for (int position = 0; position < rows.size(); ++position) {
-                if (!key->matches(rows.at(position)))
-                    continue;
+            // The book is compared in one pass; a match's place is its position in the current order.
+            const std::vector<int> matches =
+                Cursor.records().positionsWhere(key->fields(), [&](const QVariantList& row) { return key->matches(row); });
+            for (const int position : matches) {
                 found = true;
                 Cursor.moveTo(position);
                 ClearRecordControls();

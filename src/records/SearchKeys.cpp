@@ -1,5 +1,7 @@
 #include "records/SearchKeys.h"
 
+#include <algorithm>
+
 #include "records/RecordDisplay.h"
 
 namespace records {
@@ -35,8 +37,34 @@ const SearchKeyField* SearchKeyFieldOf(int keyField)
     return nullptr;
 }
 
+namespace {
+
+// Characters that compatibility composition and case folding leave as they are, or change by
+// a fixed step: the kanji, kana, ASCII and full-width space most names and addresses are made of.
+bool foldsSimply(char16_t u)
+{
+    return (u >= 0x20 && u < 0x7F) || u == 0x3000 || (u >= 0x3041 && u <= 0x3096) || u == 0x309D || u == 0x309E
+           || (u >= 0x30A1 && u <= 0x30FA) || (u >= 0x30FC && u <= 0x30FE) || (u >= 0x4E00 && u <= 0x9FFF);
+}
+
+} // namespace
+
 QString SearchFolded(const QString& text)
 {
+    // A search compares every record: texts of such characters alone are folded directly.
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return foldsSimply(c.unicode()); })) {
+        QString s = text;
+        for (QChar& c : s) {
+            const char16_t u = c.unicode();
+            if (u >= u'A' && u <= u'Z')
+                c = QChar(char16_t(u + 0x20));
+            else if (u == 0x3000)
+                c = QChar(u' ');
+            else if ((u >= 0x3041 && u <= 0x3096) || u == 0x309D || u == 0x309E)
+                c = QChar(char16_t(u + 0x60));
+        }
+        return s;
+    }
     // Compatibility composition makes full-width letters and digits half-width and half-width
     // katakana full-width, voiced marks joined ("ｶﾞ" becomes "ガ").
     QString s = text.normalized(QString::NormalizationForm_KC);

@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
+#include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace db {
@@ -21,6 +23,7 @@ struct Column {
     Kind kind = Kind::Unknown;
     QString baseName;     // the base table's column it writes to; empty: read-only
     bool hidden = false;  // engine columns such as "_rowid"
+    bool storedAsIs = false;  // the base table's value itself, no expression over it
 };
 
 // The copy of a snapshot lives in a temporary table of the connection.
@@ -244,6 +247,41 @@ struct RecordsetImpl {
         return keyIndex.value(key, -1);
     }
 
+    // True when every one of these columns is a column of the base table as it is stored, so
+    // that the table itself can be read for them.
+    bool readsFromBase(const std::vector<int>& columns) const
+    {
+        return !snap && !baseTable.isEmpty()
+               && std::all_of(columns.begin(), columns.end(), [&](int c) { return cols[size_t(c)].storedAsIs; });
+    }
+
+    // Reads those columns of every row of the base table in the table's own order, which needs
+    // no index and no lookup a row, and hands each row of the recordset over with its position.
+    // Values are at 1.. in the statement.
+    void scanBase(const std::vector<int>& columns, const std::function<void(int, const Stmt&)>& visit) const
+    {
+        QStringList names;
+        for (int c : columns)
+            names << quoteIdent(cols[size_t(c)].baseName);
+        const qint64 maxKey = keys.empty() ? -1 : *std::max_element(keys.begin(), keys.end());
+        const bool dense = maxKey >= 0 && maxKey <= 4 * qint64(size()) + 1024;
+        std::vector<int> placeOf(dense ? size_t(maxKey) + 1 : 0, -1);
+        QHash<qint64, int> placeOfSparse;
+        for (int i = 0; i < size(); ++i) {
+            if (dense && keys[size_t(i)] >= 0)
+                placeOf[size_t(keys[size_t(i)])] = i;
+            else
+                placeOfSparse.insert(keys[size_t(i)], i);
+        }
+        Stmt s(conn->db, QStringLiteral("SELECT rowid, %1 FROM %2").arg(names.join(QLatin1Char(',')), quoteIdent(baseTable)));
+        while (s.step()) {
+            const qint64 k = s.int64(0);
+            const int place = dense && k >= 0 && k <= maxKey ? placeOf[size_t(k)] : placeOfSparse.value(k, -1);
+            if (place >= 0)
+                visit(place, s);
+        }
+    }
+
     void loadKeys()
     {
         keys.clear();
@@ -380,6 +418,7 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
             const auto it = baseCols.constFind(col.name.toCaseFolded());
             if (!col.hidden && fromBase && it != baseCols.constEnd()) {
                 col.baseName = it->first;
+                col.storedAsIs = origin != nullptr;
                 if (col.kind == Kind::Unknown)
                     col.kind = it->second;
             }
@@ -816,6 +855,12 @@ QList<QVariantList> Recordset::readColumns(const QStringList& fields, int from, 
         return values;
     };
 
+    if (from == 0 && end == r.size() && r.size() > 2048 && r.readsFromBase(cols)) {
+        out.resize(r.size());  // a row deleted elsewhere keeps its empty list
+        r.scanBase(cols, [&](int place, const Stmt& s) { out[place] = readRow(s); });
+        return out;
+    }
+
     if (from == 0 && end == r.size() && r.size() > 2048) {
         // Most of the records: one pass over the row query in its own order, which is the
         // recordset's order unless rows were added since; anything else is matched by key.
@@ -858,6 +903,34 @@ QList<QVariantList> Recordset::readColumns(const QStringList& fields, int from, 
             out << chunk.value(r.keys[size_t(i)]);
     }
     return out;
+}
+
+std::vector<int> Recordset::positionsWhere(const QStringList& fields,
+                                           const std::function<bool(const QVariantList&)>& matches) const
+{
+    const auto& r = impl();
+    std::vector<int> cols;
+    for (const QString& f : fields)
+        cols.push_back(r.column(f));
+    std::vector<int> found;
+    if (r.size() > 2048 && r.readsFromBase(cols)) {
+        // One row's values at a time; only the places of the matches are kept.
+        QVariantList values;
+        r.scanBase(cols, [&](int place, const Stmt& s) {
+            values.clear();
+            for (size_t k = 0; k < cols.size(); ++k)
+                values << s.column(int(k) + 1, r.cols[size_t(cols[k])].kind);
+            if (matches(values))
+                found.push_back(place);
+        });
+        std::sort(found.begin(), found.end());
+        return found;
+    }
+    const QList<QVariantList> rows = readColumns(fields);
+    for (int i = 0; i < rows.size(); ++i)
+        if (!rows[i].isEmpty() && matches(rows[i]))
+            found.push_back(i);
+    return found;
 }
 
 } // namespace db

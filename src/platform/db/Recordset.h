@@ -11,7 +11,9 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace db {
 
@@ -88,6 +90,9 @@ public:
     QList<QVariantList> readColumns(const QStringList& fields) const;
     // The same for the records at positions from .. from + count - 1 (kept within the records).
     QList<QVariantList> readColumns(const QStringList& fields, int from, int count) const;
+    // The positions, in order, of the records whose values of these fields satisfy matches
+    // (handed the values in the order of fields). Records deleted elsewhere are left out.
+    std::vector<int> positionsWhere(const QStringList& fields, const std::function<bool(const QVariantList&)>& matches) const;
 
 private:
     friend class Database;

@@ -406,6 +406,38 @@ private slots:
         QCOMPARE(bulk.last(), QString("99999"));
     }
 
+    // The places of the matching records, in the recordset's order, whether the book is read
+    // through its order or straight from its table, and with a field of the joined table.
+    void positionsWhereFollowTheOrder_data()
+    {
+        QTest::addColumn<int>("added");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("a few records") << 0 << "フリガナ";
+        QTest::newRow("thousands of records") << 3000 << "フリガナ";
+        QTest::newRow("thousands, a joined field") << 3000 << "名称";
+    }
+    void positionsWhereFollowTheOrder()
+    {
+        QFETCH(int, added);
+        QFETCH(QString, field);
+        Database d = Database::open(path);
+        d.beginTrans();
+        for (int i = 0; i < added; ++i)
+            d.execute("INSERT INTO people(\"会員NO\", \"フリガナ\", \"区分\") VALUES (?, ?, ?)",
+                      {100 + i, QString("ｶ%1").arg(i % 97), 1 + i % 2});
+        d.commitTrans();
+        Recordset rs = d.openRecordset("Q_kana");
+        d.execute("DELETE FROM people WHERE \"会員NO\" IN (1, 150)");
+        auto wanted = [](const QString& v) { return v.contains("ｱ") || v.contains("ｶ1") || v == "友人"; };
+        const std::vector<int> found = rs.positionsWhere({field}, [&](const QVariantList& row) { return wanted(row.first().toString()); });
+        std::vector<int> walked;
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+            if (wanted(rs.text(field)))
+                walked.push_back(rs.absolutePosition());
+        QVERIFY(!found.empty());
+        QCOMPARE(found, walked);
+    }
+
     void scalarBindsItsValues()
     {
         Database d = Database::open(path);
