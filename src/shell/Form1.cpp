@@ -46,8 +46,10 @@ QString bookTitle(const QString& path)
 {
     try {
         const db::Database book = db::Database::open(path, db::OpenMode::ReadOnly);
-        const db::Recordset rs = book.openRecordset(QStringLiteral("管理情報"), db::RecordsetType::Table);
-        const QVariant title = rs.eof() ? QVariant() : rs.value(BookSettings::Title);
+        // The first row in the table's own order, as a table recordset would stand on it; one
+        // query, for a folder may hold a hundred books.
+        const QVariant title = book.scalar(
+            QStringLiteral("SELECT \"%1\" FROM \"管理情報\" ORDER BY rowid LIMIT 1").arg(BookSettings::Title));
         return title.isNull() ? kNullTitle : title.toString();
     } catch (const db::Error&) {
         return kNullTitle;  // listed all the same, so one damaged book hides no other
