@@ -50,11 +50,20 @@ QString captionOr(const CaptionRow& c, const QString& field, const QString& fixe
     return v.isNull() ? fixed : v.toString();
 }
 
-QString fieldText(const db::Recordset& rs, const QString& field) { return rs.text(field); }
-
-QString dateCell(const db::Recordset& rs, const QString& field)
+// A value as a recordset gives it as text: Null as "".
+QString fieldText(const QVariant& v)
 {
-    const QVariant v = rs.value(field);
+    if (v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate().toString(QStringLiteral("yyyy/MM/dd"));
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    return v.toString();
+}
+
+QString dateCell(const QVariant& v)
+{
     if (v.isNull())
         return {};
     if (v.typeId() == QMetaType::QDate)
@@ -62,9 +71,8 @@ QString dateCell(const db::Recordset& rs, const QString& field)
     return v.toString();
 }
 
-QString numberCell(const db::Recordset& rs, const QString& field)
+QString numberCell(const QVariant& v)
 {
-    const QVariant v = rs.value(field);
     if (v.isNull())
         return {};
     const double d = v.toDouble();
@@ -285,27 +293,36 @@ QStringList CsvHeaderCells(const CaptionRow& c)
     return h;
 }
 
-QStringList CsvRecordCells(const db::Recordset& rs, const CaptionRow& c, const QDate& today)
+const QStringList& CsvRecordFields()
 {
+    static const QStringList f = QStringList{kNo, QStringLiteral("登録日"), QStringLiteral("退会日"), QStringLiteral("会員区分名称"),
+                                             QStringLiteral("フリガナ"), QStringLiteral("氏名"), QStringLiteral("性別"),
+                                             QStringLiteral("生年月日"), QStringLiteral("郵便番号"), QStringLiteral("都道府県"),
+                                             QStringLiteral("市町村"), QStringLiteral("番地")}
+                                 + textFields() + valueFields() + tailFields()
+                                 + QStringList{QStringLiteral("状態"), QStringLiteral("メール送信拒否")};
+    return f;
+}
+
+QStringList CsvRecordCells(const QVariantList& v, const CaptionRow& c, const QDate& today)
+{
+    // v holds the fields of CsvRecordFields(), in that order.
     QStringList r;
     r.reserve(38);
-    r << Module1::FormatMemberNo(rs.value(kNo).toLongLong()) << dateCell(rs, QStringLiteral("登録日"))
-      << dateCell(rs, QStringLiteral("退会日")) << fieldText(rs, QStringLiteral("会員区分名称"))
-      << fieldText(rs, QStringLiteral("フリガナ")) << fieldText(rs, QStringLiteral("氏名"))
-      << SexWord(c, fieldText(rs, QStringLiteral("性別"))) << dateCell(rs, QStringLiteral("生年月日"));
-    const QVariant birth = rs.value(QStringLiteral("生年月日"));
-    const QDate birthDate = birth.typeId() == QMetaType::QDate ? birth.toDate() : QDate();
+    r << Module1::FormatMemberNo(v[0].toLongLong()) << dateCell(v[1]) << dateCell(v[2]) << fieldText(v[3])
+      << fieldText(v[4]) << fieldText(v[5]) << SexWord(c, fieldText(v[6])) << dateCell(v[7]);
+    const QDate birthDate = v[7].typeId() == QMetaType::QDate ? v[7].toDate() : QDate();
     r << (birthDate.isValid() ? Module1::FormatPlain(Module1::AgeInYears(birthDate, today)) : QString());
-    r << fieldText(rs, QStringLiteral("郵便番号"))
-      << fieldText(rs, QStringLiteral("都道府県")) + fieldText(rs, QStringLiteral("市町村")) + fieldText(rs, QStringLiteral("番地"));
-    for (const QString& f : textFields())
-        r << fieldText(rs, f);
-    for (const QString& f : valueFields())
-        r << numberCell(rs, f);
-    for (const QString& f : tailFields())
-        r << fieldText(rs, f);
-    r << StatusWord(c, fieldText(rs, QStringLiteral("状態")));
-    const QVariant refuse = rs.value(QStringLiteral("メール送信拒否"));
+    r << fieldText(v[8]) << fieldText(v[9]) + fieldText(v[10]) + fieldText(v[11]);
+    int i = 12;
+    for (qsizetype k = 0; k < textFields().size(); ++k)
+        r << fieldText(v[i++]);
+    for (qsizetype k = 0; k < valueFields().size(); ++k)
+        r << numberCell(v[i++]);
+    for (qsizetype k = 0; k < tailFields().size(); ++k)
+        r << fieldText(v[i++]);
+    r << StatusWord(c, fieldText(v[i++]));
+    const QVariant& refuse = v[i];
     r << (!refuse.isNull() && refuse.toBool() ? QStringLiteral("1") : QStringLiteral("0"));
     r << (birthDate.isValid() ? Module1::FormatMonthDay(birthDate) : QString());
     return r;
@@ -316,12 +333,10 @@ QString CsvPathWithoutExtension(const Module1::DbFile& f)
     return f.Drive + f.Folder + Module1::PathSeparator(f) + f.FileName.left(f.FileName.size() - 4);
 }
 
-CsvExportResult ExportAddressBookCsv(db::Recordset& mainRs, const CaptionRow& captions,
+CsvExportResult ExportAddressBookCsv(const db::Recordset& mainRs, const CaptionRow& captions,
                                      const QString& pathWithoutExtension, const QDate& today)
 {
     CsvExportResult result;
-    const bool hadCurrent = !mainRs.bof() && !mainRs.eof();
-    const db::Bookmark keep = hadCurrent ? mainRs.bookmark() : db::Bookmark{};
     auto writeLine = [](const QStringList& cells) {
         for (int i = 0; i < cells.size(); ++i)
             if (!Module1::WriteListCell(i + 1, cells[i], i + 1 == cells.size() ? QStringLiteral("E") : QStringLiteral("C")))
@@ -331,11 +346,17 @@ CsvExportResult ExportAddressBookCsv(db::Recordset& mainRs, const CaptionRow& ca
     bool ok = Module1::BeginListOutput(pathWithoutExtension, 9, 4, 2, QStringLiteral("ＭＳ ゴシック"), 9);
     try {
         ok = ok && writeLine(CsvHeaderCells(captions));
-        if (ok && mainRs.recordCount() > 0) {
-            for (mainRs.moveFirst(); ok && !mainRs.eof(); mainRs.moveNext()) {
-                ok = writeLine(CsvRecordCells(mainRs, captions, today));
-                if (ok)
-                    ++result.records;
+        // In the recordset's order, a block of records at a time; a record deleted meanwhile is
+        // passed over, as a move passes over it.
+        constexpr int kBlock = 512;
+        for (int from = 0; ok && from < mainRs.recordCount(); from += kBlock) {
+            for (const QVariantList& row : mainRs.readColumns(CsvRecordFields(), from, kBlock)) {
+                if (row.isEmpty())
+                    continue;
+                ok = writeLine(CsvRecordCells(row, captions, today));
+                if (!ok)
+                    break;
+                ++result.records;
             }
         }
     } catch (const db::Error& e) {
@@ -347,12 +368,6 @@ CsvExportResult ExportAddressBookCsv(db::Recordset& mainRs, const CaptionRow& ca
     if (!result.ok && result.error.isEmpty())
         result.error = Module1::ListOutputError();
     result.substitutedCells = Module1::ListOutputSubstitutedCells();
-    if (keep.valid) {
-        try {
-            mainRs.setBookmark(keep);
-        } catch (const db::Error&) {
-        }
-    }
     return result;
 }
 

@@ -47,8 +47,9 @@ Address SplitAddress(const QString& address, const QString& defaultPrefecture);
 QString BuiltInDefaultPrefecture();
 
 QStringList CsvHeaderCells(const CaptionRow& captions);
-// The 38 cells of the current record.
-QStringList CsvRecordCells(const db::Recordset& rs, const CaptionRow& captions, const QDate& today);
+// The fields a record's line is made of, and its 38 cells from the values of those fields.
+const QStringList& CsvRecordFields();
+QStringList CsvRecordCells(const QVariantList& values, const CaptionRow& captions, const QDate& today);
 
 // The file beside the database: its folder and its name less the last four characters (".csv"
 // is added by the list output).
@@ -60,8 +61,8 @@ struct CsvExportResult {
     int records = 0;
     int substitutedCells = 0;  // cells with characters code page 932 cannot hold
 };
-// Writes the header and every record of mainRs in its order; mainRs ends on the record it stood on.
-CsvExportResult ExportAddressBookCsv(db::Recordset& mainRs, const CaptionRow& captions,
+// Writes the header and every record of mainRs in its order; mainRs stays on the record it stood on.
+CsvExportResult ExportAddressBookCsv(const db::Recordset& mainRs, const CaptionRow& captions,
                                      const QString& pathWithoutExtension, const QDate& today);
 
 struct CsvLineProblem {

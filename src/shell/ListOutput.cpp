@@ -3,6 +3,7 @@
 #include <QSaveFile>
 
 #include <memory>
+#include <string>
 
 #include "platform/text/Cp932.h"
 
@@ -15,17 +16,16 @@ struct ListOutputTarget {
     bool failed = false;               // a step failed; the list waits for EndListOutput
     QString error;
     int substitutedCells = 0;
-    QByteArray cell;                   // the bytes of the cell being written, kept for its room
-    QByteArray pending;                // cells not yet handed to the file, written a chunk at a time
+    std::string pending;               // cells not yet handed to the file, written a chunk at a time
 };
 
-constexpr qsizetype kWriteChunk = 256 * 1024;
+constexpr size_t kWriteChunk = 256 * 1024;
 
 bool flush(ListOutputTarget& t)
 {
-    if (t.pending.isEmpty())
+    if (t.pending.empty())
         return true;
-    const bool ok = t.file->write(t.pending) == t.pending.size();
+    const bool ok = t.file->write(t.pending.data(), qint64(t.pending.size())) == qint64(t.pending.size());
     t.pending.clear();
     return ok;
 }
@@ -75,27 +75,36 @@ bool WriteListCell(int /*column*/, const QString& text, const QString& kind)
         return false;
 
     const bool last = kind == u"E" || kind == u"e";
-    // The cell's bytes are put together here, a list of 100,000 records writes millions of them.
-    QByteArray& bytes = t.cell;
-    bytes.clear();
+    // The cell's bytes go straight into the buffer: a list of 100,000 records writes millions
+    // of cells. Room: two bytes a character (a doubled quote too), the quotes and the end.
+    std::string& out = t.pending;
+    const size_t at = out.size();
+    out.resize(at + 2 * size_t(text.size()) + 4);
+    char* to = out.data() + at;
     int substituted = 0;
     if (!text.isEmpty()) {
-        bytes.append('"');
+        *to++ = '"';
         QStringView rest(text);
         for (qsizetype q; (q = rest.indexOf(u'"')) >= 0; rest = rest.mid(q + 1)) {
-            substituted += text::appendCp932(rest.left(q), &bytes);
-            bytes.append("\"\"");
+            to = text::writeCp932(rest.left(q), to, &substituted);
+            *to++ = '"';
+            *to++ = '"';
         }
-        substituted += text::appendCp932(rest, &bytes);
-        bytes.append('"');
+        to = text::writeCp932(rest, to, &substituted);
+        *to++ = '"';
     } else if (last) {
-        bytes.append(' ');
+        *to++ = ' ';
     }
-    bytes.append(last ? "\r\n" : ",");
+    if (last) {
+        *to++ = '\r';
+        *to++ = '\n';
+    } else {
+        *to++ = ',';
+    }
+    out.resize(size_t(to - out.data()));
 
     if (substituted > 0)
         ++t.substitutedCells;
-    t.pending.append(bytes);
     if (t.pending.size() >= kWriteChunk && !flush(t)) {
         t.failed = true;
         return fail(t, fileError(*t.file));

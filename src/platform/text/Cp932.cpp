@@ -128,11 +128,17 @@ quint32 encodedChar(char16_t c)
 
 int appendCp932(QStringView s, QByteArray* out)
 {
-    int substituted = 0;
     // Room for two bytes a character, written in place and cut to what was written.
     const qsizetype start = out->size();
     out->resize(start + 2 * s.size());
-    char* to = out->data() + start;
+    int substituted = 0;
+    char* end = writeCp932(s, out->data() + start, &substituted);
+    out->truncate(end - out->constData());
+    return substituted;
+}
+
+char* writeCp932(QStringView s, char* to, int* substituted)
+{
     for (qsizetype i = 0; i < s.size();) {
         const char16_t c = s[i].unicode();
         if (c < 0x80) {
@@ -149,7 +155,7 @@ int appendCp932(QStringView s, QByteArray* out)
                 *to++ = char(e & 0xFF);
             } else {
                 *to++ = '?';
-                ++substituted;
+                ++*substituted;
             }
             ++i;
             continue;
@@ -158,11 +164,10 @@ int appendCp932(QStringView s, QByteArray* out)
         const qsizetype units = (QChar::isHighSurrogate(c) && i + 1 < s.size() && s[i + 1].isLowSurrogate()) ? 2 : 1;
         // Nothing code page 932 holds takes two units, so this is one substitute.
         *to++ = '?';
-        ++substituted;
+        ++*substituted;
         i += units;
     }
-    out->truncate(to - out->constData());
-    return substituted;
+    return to;
 }
 
 Encoded encodeCp932(const QString& s)
