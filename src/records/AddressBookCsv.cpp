@@ -50,17 +50,7 @@ QString captionOr(const CaptionRow& c, const QString& field, const QString& fixe
     return v.isNull() ? fixed : v.toString();
 }
 
-// A value as a recordset gives it as text: Null as "".
-QString fieldText(const QVariant& v)
-{
-    if (v.isNull())
-        return {};
-    if (v.typeId() == QMetaType::QDate)
-        return v.toDate().toString(QStringLiteral("yyyy/MM/dd"));
-    if (v.typeId() == QMetaType::Bool)
-        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    return v.toString();
-}
+QString fieldText(const QVariant& v) { return db::TextOf(v); }
 
 QString dateCell(const QVariant& v)
 {

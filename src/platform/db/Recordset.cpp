@@ -634,9 +634,8 @@ QVariant Recordset::value(const QString& field) const
     return r.row[size_t(i)];
 }
 
-QString Recordset::text(const QString& field) const
+QString TextOf(const QVariant& v)
 {
-    const QVariant v = value(field);
     if (v.isNull())
         return {};
     if (v.typeId() == QMetaType::QDate)
@@ -645,6 +644,8 @@ QString Recordset::text(const QString& field) const
         return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     return v.toString();
 }
+
+QString Recordset::text(const QString& field) const { return TextOf(value(field)); }
 
 bool Recordset::isNull(const QString& field) const { return value(field).isNull(); }
 

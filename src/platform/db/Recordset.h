@@ -28,6 +28,10 @@ struct Bookmark {
     bool operator==(const Bookmark& o) const { return valid == o.valid && key == o.key; }
 };
 
+// A value as text, as Recordset::text gives it: Null as "", dates as "yyyy/MM/dd", booleans as
+// "True" / "False".
+QString TextOf(const QVariant& value);
+
 class Recordset {
 public:
     Recordset() = default;

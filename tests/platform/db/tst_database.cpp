@@ -1,3 +1,4 @@
+#include "DbTestHelpers.h"
 #include "platform/db/Database.h"
 
 #include <QFile>
@@ -6,6 +7,7 @@
 #include <sqlite3.h>
 
 using namespace db;
+using dbtest::errorOf;
 
 namespace {
 
@@ -48,15 +50,6 @@ QStringList names(Recordset& rs)
     return out;
 }
 
-int errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 } // namespace
 

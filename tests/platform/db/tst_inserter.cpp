@@ -1,6 +1,7 @@
 // Loading many rows into one table: conversions, defaults, refusals, and the indexes that are
 // built again at the end of a load into an emptied table.
 
+#include "DbTestHelpers.h"
 #include "platform/db/Database.h"
 #include "platform/db/Inserter.h"
 
@@ -12,6 +13,7 @@
 #include <sqlite3.h>
 
 using namespace db;
+using dbtest::errorOf;
 
 namespace {
 
@@ -23,15 +25,6 @@ CREATE INDEX "people_kana" ON "people"("フリガナ", "会員NO");
 INSERT INTO "people"("会員NO", "氏名", "フリガナ") VALUES (1, '山田太郎', 'ﾔﾏﾀﾞ');
 )";
 
-int errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 } // namespace
 
