@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QScopeGuard>
 #include <QStringEncoder>
+#include <exception>
 #include <unordered_map>
 #include <vector>
 
@@ -30,9 +31,11 @@ struct InserterImpl {
 
     // Texts of the row in UTF-8, bound without another copy: SQLite reads them during the step.
     std::vector<char> utf8;
-    QStringEncoder encoder{QStringEncoder::Utf8};
+    // Stateless: a text ending in half a surrogate pair must not spill into the next one.
+    QStringEncoder encoder{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
 
     QStringList droppedIndexes;  // their CREATE statements
+    int unwindingAtStart = std::uncaught_exceptions();
 
     void dropSecondaryIndexes()
     {
@@ -144,7 +147,9 @@ Inserter::Inserter(const Database& database, const QString& table, Indexes index
 
 Inserter::~Inserter()
 {
-    if (!d)
+    // Gone while an error unwinds: the caller's rollback brings the indexes back, and building
+    // them over rows about to be thrown away would only keep the user waiting.
+    if (!d || std::uncaught_exceptions() > d->unwindingAtStart)
         return;
     try {
         d->rebuildIndexes();
