@@ -389,7 +389,11 @@ void scanCsv(const ParsedCsv& in, ParsedCsv* problems, const std::function<void(
         if (header || blank)
             continue;
         auto cell = [&](int n) { return reader.cell(n - 1); };
-        auto text = [&](int n) { return reader.cell(n - 1).toString(); };
+        // The record lives only during take: its texts are the file's own characters, not copies.
+        auto text = [&](int n) {
+            const QStringView cell = reader.cell(n - 1);
+            return QString::fromRawData(cell.data(), cell.size());
+        };
 
         rec.line = lineNo;
         rec.fields.clear();
@@ -496,7 +500,14 @@ void ParsedCsv::forEachRecord(const std::function<void(const CsvRecord&)>& take)
 QList<CsvRecord> ParsedCsv::records() const
 {
     QList<CsvRecord> all;
-    forEachRecord([&](const CsvRecord& r) { all.append(r); });
+    forEachRecord([&](const CsvRecord& r) {
+        // Kept beyond the call: texts get characters of their own.
+        CsvRecord copy = r;
+        for (auto& [field, value] : copy.fields)
+            if (value.typeId() == QMetaType::QString)
+                value = QString(value.toString().constData(), value.toString().size());
+        all.append(copy);
+    });
     return all;
 }
 

@@ -63,9 +63,11 @@ struct InserterImpl {
         // page cache makes it do, it takes a good deal less time than sorted in one piece.
         const QVariant cache = scalarOf(QStringLiteral("PRAGMA cache_size"));
         execSql(db, QStringLiteral("PRAGMA cache_size = -2048"));
+        execSql(db, QStringLiteral("PRAGMA threads = 4"));
         const auto restore = qScopeGuard([&] {
             try {
                 execSql(db, QStringLiteral("PRAGMA cache_size = %1").arg(cache.toLongLong()));
+                execSql(db, QStringLiteral("PRAGMA threads = 0"));
             } catch (const Error&) {
                 // A smaller cache costs only speed.
             }
