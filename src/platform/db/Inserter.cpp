@@ -59,8 +59,9 @@ struct InserterImpl {
     {
         if (droppedIndexes.isEmpty())
             return;
-        // Building an index sorts the whole table: sorted in small runs and merged, which a small
-        // page cache makes it do, it takes a good deal less time than sorted in one piece.
+        // Building an index sorts the whole table. Sorted in small runs and merged (what a small
+        // page cache makes the engine do), on a few worker threads of its own, it takes a good
+        // deal less time than sorted in one piece.
         const QVariant cache = scalarOf(QStringLiteral("PRAGMA cache_size"));
         execSql(db, QStringLiteral("PRAGMA cache_size = -2048"));
         execSql(db, QStringLiteral("PRAGMA threads = 4"));
@@ -69,7 +70,7 @@ struct InserterImpl {
                 execSql(db, QStringLiteral("PRAGMA cache_size = %1").arg(cache.toLongLong()));
                 execSql(db, QStringLiteral("PRAGMA threads = 0"));
             } catch (const Error&) {
-                // A smaller cache costs only speed.
+                // Left as they are, they cost only speed.
             }
         });
         while (!droppedIndexes.isEmpty()) {
