@@ -62,7 +62,7 @@ struct InserterImpl {
         // Building an index sorts the whole table. Sorted in small runs and merged (what a small
         // page cache makes the engine do), on a few worker threads of its own, it takes a good
         // deal less time than sorted in one piece.
-        const QVariant cache = scalarOf(QStringLiteral("PRAGMA cache_size"));
+        const QVariant cache = database.scalar(QStringLiteral("PRAGMA cache_size"));
         execSql(db, QStringLiteral("PRAGMA cache_size = -2048"));
         execSql(db, QStringLiteral("PRAGMA threads = 4"));
         const auto restore = qScopeGuard([&] {
@@ -77,12 +77,6 @@ struct InserterImpl {
             execSql(db, droppedIndexes.first());
             droppedIndexes.removeFirst();
         }
-    }
-
-    QVariant scalarOf(const QString& sql) const
-    {
-        Stmt s(db, sql);
-        return s.step() ? s.column(0, Kind::Integer) : QVariant();
     }
 
     Stmt& statementFor(const std::string& shape)

@@ -126,17 +126,6 @@ quint32 encodedChar(char16_t c)
 
 } // namespace
 
-int appendCp932(QStringView s, QByteArray* out)
-{
-    // Room for two bytes a character, written in place and cut to what was written.
-    const qsizetype start = out->size();
-    out->resize(start + 2 * s.size());
-    int substituted = 0;
-    char* end = writeCp932(s, out->data() + start, &substituted);
-    out->truncate(end - out->constData());
-    return substituted;
-}
-
 char* writeCp932(QStringView s, char* to, int* substituted)
 {
     for (qsizetype i = 0; i < s.size();) {
@@ -172,9 +161,11 @@ char* writeCp932(QStringView s, char* to, int* substituted)
 
 Encoded encodeCp932(const QString& s)
 {
+    // Room for two bytes a character, written in place and cut to what was written.
     Encoded out;
-    out.bytes.reserve(s.size() * 2);
-    out.substituted = appendCp932(s, &out.bytes);
+    out.bytes.resize(2 * s.size());
+    char* end = writeCp932(s, out.bytes.data(), &out.substituted);
+    out.bytes.truncate(end - out.bytes.constData());
     return out;
 }
 

@@ -26,8 +26,6 @@ struct Encoded {
 };
 // Encodes s; characters code page 932 cannot hold become "?" and are counted.
 Encoded encodeCp932(const QString& s);
-// The same, appended to out; returns how many characters were substituted.
-int appendCp932(QStringView s, QByteArray* out);
 // The same, written from to, which has room for two bytes a UTF-16 unit of s; returns where the
 // bytes end and adds the substituted characters to *substituted.
 char* writeCp932(QStringView s, char* to, int* substituted);
