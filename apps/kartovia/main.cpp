@@ -1,3 +1,4 @@
+#include "edition/Profile.h"
 #include "editions/Windows.h"
 #include "shell/Startup.h"
 
@@ -6,6 +7,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    edition::setProfile(edition::InformationManagerProfile());
     editions::RegisterKartoviaWindows();
     return Module1::RunMainWindow(app);
 }

@@ -1,6 +1,7 @@
 // The record window's frame: its load, its modes, its command dispatcher and its position.
 
 #include "records/Form3.h"
+#include "edition/Profile.h"
 #include "records/RecordListModel.h"
 
 #include "platform/ui/Accessibility.h"
@@ -27,7 +28,6 @@
 using namespace Module1;
 
 // The title of a book whose "タイトル" is Null.
-const QString Form3::NullTitle = QStringLiteral("Infolta");
 
 Form3::Form3(QWidget* parent) : ui::Window(parent)
 {
@@ -165,9 +165,9 @@ void Form3::formLoad()
 QString Form3::BookTitle() const
 {
     if (!WindowSettingsRs.isOpen() || WindowSettingsRs.bof() || WindowSettingsRs.eof())
-        return NullTitle;
+        return edition::profile().EditionName;
     const QVariant title = WindowSettingsRs.value(BookSettings::Title);
-    return title.isNull() ? NullTitle : title.toString();
+    return title.isNull() ? edition::profile().EditionName : title.toString();
 }
 
 void Form3::OpenRecordsetByDisplayOrder()

@@ -143,7 +143,6 @@ public:
     // The boxes of the entry fields, in the order they are locked and unlocked.
     QList<QWidget*> entryFields() const;
 
-    static const QString NullTitle;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

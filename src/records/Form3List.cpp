@@ -1,6 +1,7 @@
 // The record list, the moves that end in the scroll bar, the kana index and the display orders.
 
 #include "records/Form3.h"
+#include "edition/Profile.h"
 #include "records/RecordListModel.h"
 
 #include "platform/ui/Dialogs.h"
@@ -113,7 +114,7 @@ void Form3::Label1_Click(int index)
         return;
     // The index only makes sense while the records stand in reading order.
     if (DisplayOrder != 3) {
-        ui::dialogs().message(records::KanaOrderOnlyMessage(), QStringLiteral("Infolta"), ui::Icon::None);
+        ui::dialogs().message(records::KanaOrderOnlyMessage(), edition::profile().EditionName, ui::Icon::None);
         return;
     }
     if (IsBookEmpty())

@@ -1,6 +1,7 @@
 // Adding and deleting records, and opening another address book in the record window.
 
 #include "records/Form3.h"
+#include "edition/Profile.h"
 
 #include "platform/ui/Dialogs.h"
 #include "records/DisplayOrder.h"
@@ -219,7 +220,7 @@ void Form3::SwitchBook(DbFile chosen)
     CaptionRs = captions;
     Cursor.reset(opened.main);
 
-    SetCaption(QStringLiteral("Infolta ") + WindowDbFile.FullPath);
+    SetCaption(edition::profile().EditionName + QLatin1Char(' ') + WindowDbFile.FullPath);
     ApplyFieldCaptions();
     ApplyListHeadings();
     try {

@@ -1,4 +1,5 @@
 #include "shell/Form1.h"
+#include "edition/Profile.h"
 
 #include "platform/db/Database.h"
 #include "platform/ui/Accessibility.h"
@@ -21,7 +22,6 @@
 
 using namespace Module1;
 
-const QString Form1::ProductTitle = QStringLiteral("TovariInfolta 1.3　2023/01/13");
 
 namespace {
 
@@ -132,7 +132,7 @@ void Form1::formLoad()
     // 6.-8.
     OpenCommonDatabase();
     FillDatabaseFileList();
-    SetCaption(ProductTitle);
+    SetCaption(edition::profile().MainWindowTitle);
 
     // The shared objects go when the program ends, not when this window does.
     static bool closeAtQuit = false;
@@ -276,7 +276,7 @@ void Form1::Image1_Click()
 void Form1::Image2_Click()
 {
     const QStringList lines = {
-        QStringLiteral("  「TovariInfolta」"),
+        edition::profile().AboutFirstLine(),
         QStringLiteral("■動作環境　Windows 7,Windows 8,Windows 10"),
         QStringLiteral("■機能　　　住所録管理機能を中心に顧客管理機能をサポート"),
         QStringLiteral("　　　　　　宛名印刷機能　タックシート、はがき宛名印刷"),

@@ -36,7 +36,6 @@ public:
     QPushButton* command1(int index) const { return Command1[size_t(index)]; }
 
     static constexpr int MaxListedFiles = 101;
-    static const QString ProductTitle;
 
 private:
     bool OpenCurrentBook();

@@ -1,4 +1,5 @@
 #include "shell/Form2.h"
+#include "edition/Profile.h"
 
 #include "platform/text/Cp932.h"
 #include "platform/ui/Accessibility.h"
@@ -21,7 +22,6 @@
 
 using namespace Module1;
 
-const QString Form2::ProductName = QStringLiteral("Infolta");
 
 namespace {
 
@@ -146,7 +146,7 @@ void Form2::ShowTitle()
 {
     try {
         const QVariant title = SettingsRs.eof() ? QVariant() : SettingsRs.value(BookSettings::Title);
-        Text3->setText(title.isNull() ? ProductName : title.toString());
+        Text3->setText(title.isNull() ? edition::profile().EditionName : title.toString());
     } catch (const db::Error& e) {
         ReportError(e);
     }

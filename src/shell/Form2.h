@@ -68,7 +68,6 @@ public:
     QCheckBox* check1(int index) const { return Check1[size_t(index)]; }
 
     // Shown in the title box when the book has no title.
-    static const QString ProductName;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

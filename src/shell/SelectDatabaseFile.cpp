@@ -1,4 +1,5 @@
 #include "shell/SelectDatabaseFile.h"
+#include "edition/Profile.h"
 
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Dialogs.h"
@@ -14,7 +15,7 @@ bool SelectDatabaseFile(const DbFile& source, DbFile& target)
     registry.reach(QStringLiteral("Form10"));
 
     ui::OpenFileOptions options;
-    options.title = QStringLiteral("Infoltaシステム Microsoft Access2000 データベース設定");
+    options.title = edition::profile().DatabaseDialogTitle();
     options.filters = {{QStringLiteral("Microsoft Access MDB (*.mdb)"), QStringLiteral("*.mdb")},
                        {QStringLiteral("すべてのﾌｧｲﾙ (*.*)"), QStringLiteral("*.*")}};
     options.selectedFilter = 0;

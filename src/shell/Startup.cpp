@@ -1,4 +1,5 @@
 #include "shell/Startup.h"
+#include "edition/Profile.h"
 
 #include "platform/ui/Fonts.h"
 #include "platform/ui/Translations.h"
@@ -22,7 +23,7 @@ int RunMainWindow(QApplication& app)
 {
     ui::installFontSubstitutions();
     ui::installJapaneseTranslations(app);
-    ui::setProgramTitle(QStringLiteral("TovariInfolta"));
+    ui::setProgramTitle(edition::profile().ProgramTitle);
     QApplication::setQuitOnLastWindowClosed(true);
     ui::WindowRegistry::instance().show(QStringLiteral("Form1"));
     return app.exec();

@@ -3,6 +3,7 @@
 #include "platform/text/Cp932.h"
 #include "platform/ui/ScriptedDialogs.h"
 #include "platform/ui/WindowRegistry.h"
+#include "edition/Profile.h"
 #include "shell/Form1.h"
 #include "shell/Formats.h"
 #include "shell/Helpers.h"
@@ -149,7 +150,7 @@ private slots:
         QCOMPARE(f->list1()->item(1)->text(), FitBytes("取引先名簿", 40) + FitBytes("b.mdb", 40));
         QCOMPARE(f->list1()->currentRow(), 1);
         QCOMPARE(f->label2()->text(), folder() + "/b.mdb");
-        QCOMPARE(f->windowTitle(), FitBytes(Form1::ProductTitle, 160) + QString("2024年04月01日(月) "));
+        QCOMPARE(f->windowTitle(), FitBytes(edition::profile().MainWindowTitle, 160) + QString("2024年04月01日(月) "));
         QCOMPARE(JapaneseEraYear(QDate(2019, 5, 1)), QString("令和01年"));
     }
 
