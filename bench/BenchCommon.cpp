@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <algorithm>
 #include <cstdio>
@@ -57,7 +58,18 @@ void print(const Result& r)
     std::fflush(stdout);
 }
 
-static bool wanted(const Options& o, const QString& name) { return o.only.isEmpty() || name.contains(o.only); }
+bool wanted(const Options& o, const QString& name) { return o.only.isEmpty() || name.contains(o.only); }
+
+static QMap<QString, Group>& groups()
+{
+    static QMap<QString, Group> g;
+    return g;
+}
+
+RegisterGroup::RegisterGroup(const QString& name, Group g)
+{
+    groups().insert(name, std::move(g));
+}
 
 // 1. The main window lists 101 books with their titles.
 static Result listBooks(const Options& o)
@@ -181,6 +193,9 @@ QList<Result> runAll(const Options& o)
         if (wanted(o, QStringLiteral("csv-import")))
             add(importCsv(o, n));
     }
+    for (auto it = groups().cbegin(); it != groups().cend(); ++it)
+        for (const Result& r : it.value()(o))
+            add(r);
     return all;
 }
 

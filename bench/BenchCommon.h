@@ -32,6 +32,14 @@ QString bookPath(const Options& o, int n);
 void ensureBook(const Options& o, int n);
 
 void print(const Result& r);
+
+// A group of workloads kept in a file of its own, registered by a static object of that file.
+// Groups run after the built-in workloads, in name order; each filters with wanted() itself.
+using Group = std::function<QList<Result>(const Options& o)>;
+struct RegisterGroup {
+    RegisterGroup(const QString& name, Group g);
+};
+bool wanted(const Options& o, const QString& name);
 QList<Result> runAll(const Options& o);
 
 // The record window's workloads (load, next record, order change, search) and its peak memory.
