@@ -6,10 +6,21 @@
 
 namespace editions {
 
-void RegisterKartoviaWindows()
+void RegisterCommonWindows()
 {
     Module1::RegisterSharedWindows();
-    ui::WindowRegistry::instance().registerFactory(QStringLiteral("Form3"), [] { return new Form3; });
+    auto& registry = ui::WindowRegistry::instance();
+    registry.registerFactory(QStringLiteral("Form3"), [] { return new Form3; });
+}
+
+void RegisterKartoviaWindows()
+{
+    RegisterCommonWindows();
+}
+
+void RegisterAdroviaWindows()
+{
+    RegisterCommonWindows();
 }
 
 } // namespace editions

@@ -1,8 +1,12 @@
 #pragma once
-// The windows of the information-manager edition, registered by their system names.
+// The windows of each program, registered by their system names.
 
 namespace editions {
 
+// Windows that both programs have, in their shared form.
+void RegisterCommonWindows();
+
 void RegisterKartoviaWindows();
+void RegisterAdroviaWindows();
 
 } // namespace editions
