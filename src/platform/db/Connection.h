@@ -1,6 +1,7 @@
 #pragma once
 // Internal to the engine: one SQLite connection, statements and value conversion.
 
+#include "platform/db/Criteria.h"
 #include "platform/db/Error.h"
 
 #include <QString>
@@ -56,6 +57,33 @@ private:
 };
 
 void execSql(sqlite3* db, const QString& sql);
+
+// A value handed to a function of the engine's, converted as Stmt::column converts it.
+QVariant storedValue(sqlite3_value* v, Kind kind);
+
+// The size of a text field from its declared type ("VARCHAR(255)": 255); 0 when it has none.
+int sizeFromDeclType(const char* decl);
+// Characters of a text as the old engine counted them: a surrogate pair is one.
+qsizetype characterCount(const QString& text);
+// Refuses a stored text longer than size characters with 3163 (size 0: no limit).
+void checkTextSize(const QVariant& stored, int size, const QString& field);
+
+// One criterion as the function kv_match(value, criterion) reads it: the criterion is bound to
+// the statement as a pointer, so that its value keeps its own type (a date stays a date) and is
+// compared by compareValues, exactly as a row read into the recordset is.
+struct MatchArg {
+    Kind kind = Kind::Unknown;  // of the column, as the recordset reads it
+    Op op = Op::Eq;
+    QVariant operand;
+    bool operandNull = false;
+    bool number = false;  // the operand read as a number against a number (compareValues' first rule)
+    double x = 0;
+};
+MatchArg makeMatchArg(Kind kind, const Criterion& c);
+inline constexpr const char* kMatchArgType = "kv_match_arg";
+
+// Gives a new connection the functions bound criteria use.
+void registerFunctions(sqlite3* db);
 
 // Converts a value for storage in a column of the given kind (3421 when it cannot be held).
 QVariant toStorage(const QVariant& v, Kind kind);

@@ -16,6 +16,9 @@ QString describe(int number)
         return QStringLiteral("データベースの形式が認識できません。ファイルが壊れているか、データベースではありません。");
     case err::ObjectNotFound: return QStringLiteral("入力テーブルまたはクエリが見つかりません。");
     case err::InvalidBookmark: return QStringLiteral("ブックマークが正しくありません。");
+    case err::FieldTooSmall:
+        return QStringLiteral("フィールドが小さすぎるため、入力しようとしたデータを格納できません。"
+                              "入力するデータの量を減らしてください。");
     case err::FieldNotUpdatable: return QStringLiteral("フィールドを更新できません。");
     case err::RecordDeleted: return QStringLiteral("レコードは削除されています。");
     case err::Locked: return QStringLiteral("ほかのユーザーがロックしているため、更新できません。");

@@ -17,6 +17,7 @@ constexpr int NotInEditMode = 3020;        // update or assignment without edit 
 constexpr int NotADatabase = 3049;         // damaged, or not a database at all
 constexpr int ObjectNotFound = 3078;       // no table or query of that name
 constexpr int InvalidBookmark = 3159;
+constexpr int FieldTooSmall = 3163;        // a text longer than its field's size
 constexpr int FieldNotUpdatable = 3164;
 constexpr int RecordDeleted = 3167;
 constexpr int Locked = 3260;

@@ -22,6 +22,7 @@ struct InserterImpl {
     QString table;
     std::vector<QString> names;
     std::vector<Kind> kinds;
+    std::vector<int> sizes;  // characters a text may hold; 0: no limit
     QHash<QString, int> exact;
     QHash<QString, int> folded;
 
@@ -125,6 +126,7 @@ Inserter::Inserter(const Database& database, const QString& table, Indexes index
         const int index = int(d->names.size());
         d->names.push_back(name);
         d->kinds.push_back(s.columnKind(i));
+        d->sizes.push_back(sizeFromDeclType(sqlite3_column_decltype(s.raw(), i)));
         d->exact.insert(name, index);
         if (!d->folded.contains(name.toCaseFolded()))
             d->folded.insert(name.toCaseFolded(), index);
@@ -171,7 +173,9 @@ void Inserter::setValue(int field, const QVariant& value)
 {
     if (field < 0 || size_t(field) >= d->names.size())
         throw Error(err::ItemNotFound, QString::number(field));
-    d->values[size_t(field)] = toStorage(value, d->kinds[size_t(field)]);
+    QVariant stored = toStorage(value, d->kinds[size_t(field)]);
+    checkTextSize(stored, d->sizes[size_t(field)], d->names[size_t(field)]);
+    d->values[size_t(field)] = std::move(stored);
     d->set[size_t(field)] = 1;
 }
 

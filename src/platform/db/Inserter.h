@@ -30,8 +30,8 @@ public:
 
     // The index of a field of the table, by its name as a recordset finds it. Unknown field: 3265.
     int field(const QString& name) const;
-    // Sets a field of the row being built; a value the field cannot hold fails with 3421 and
-    // leaves the field as it was.
+    // Sets a field of the row being built; a value the field cannot hold fails with 3421, a text
+    // longer than the field's size (in characters) with 3163, and either leaves the field as it was.
     void setValue(int field, const QVariant& value);
     void setValue(const QString& name, const QVariant& value) { setValue(field(name), value); }
     // Stores the row and starts the next one; returns the new row's key. A duplicate key fails

@@ -11,7 +11,9 @@
 #include <QScopeGuard>
 #include <QSet>
 #include <algorithm>
+#include <cmath>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace db {
@@ -24,6 +26,7 @@ struct Column {
     QString baseName;     // the base table's column it writes to; empty: read-only
     bool hidden = false;  // engine columns such as "_rowid"
     bool storedAsIs = false;  // the base table's value itself, no expression over it
+    int size = 0;             // characters a text of the base field may hold; 0: no limit
 };
 
 // The copy of a snapshot lives in a temporary table of the connection.
@@ -77,12 +80,16 @@ struct RecordsetImpl {
     int keyColumn = 0;   // where the page query gives each row's key
     QString pagePrefix;  // the row query without its key condition
     QString keyExpr;     // the key column in that query
+    QString fromPart;    // what the row query reads: a table, a view, "(statement)" or the copy
     int firstValue = 0;  // where the page query's values begin
     std::shared_ptr<TempTable> snap;
     std::vector<Column> cols;
     QHash<QString, int> colIndex;  // case-folded name -> column
     QHash<QString, int> colExact;  // the name as the query spells it -> column (the usual case)
     std::vector<qint64> keys;
+    // Where each key stands: by the key itself when the keys are dense (row ids mostly are),
+    // else by a hash.
+    mutable std::vector<int> keyPlace;
     mutable QHash<qint64, int> keyIndex;
     mutable bool keyIndexValid = false;
     int pos = -1;
@@ -92,7 +99,8 @@ struct RecordsetImpl {
     mutable qint64 rowKey = 0;
     mutable quint64 rowGen = 0;
     mutable bool rowLoaded = false;
-    mutable std::unique_ptr<Stmt> fetch;
+    // The page statement; a recordset opened from this one shares it (they read one at a time).
+    mutable std::shared_ptr<Stmt> fetch;
     // Writes of the same shape (the same columns) reuse their prepared statement: a CSV import
     // adds thousands of rows.
     QHash<QByteArray, std::shared_ptr<Stmt>> writes;
@@ -159,7 +167,7 @@ struct RecordsetImpl {
     void loadPage(int index) const
     {
         if (!fetch)
-            fetch = std::make_unique<Stmt>(conn->db, pageSql);
+            fetch = std::make_shared<Stmt>(conn->db, pageSql);
         page.clear();
         pageAsked.clear();
         const int from = qMax(0, qMin(index - kPage / 4, size() - kPage));
@@ -239,12 +247,40 @@ struct RecordsetImpl {
     {
         if (!keyIndexValid) {
             keyIndex.clear();
-            keyIndex.reserve(size());
-            for (int i = 0; i < size(); ++i)
-                keyIndex.insert(keys[size_t(i)], i);
+            keyPlace.clear();
+            qint64 low = 0, high = -1;
+            if (!keys.empty()) {
+                const auto [lo, hi] = std::minmax_element(keys.begin(), keys.end());
+                low = *lo;
+                high = *hi;
+            }
+            if (low >= 0 && high <= 4 * qint64(size()) + 1024) {
+                keyPlace.assign(size_t(high + 1), -1);
+                for (int i = 0; i < size(); ++i)
+                    keyPlace[size_t(keys[size_t(i)])] = i;
+            } else {
+                keyIndex.reserve(size());
+                for (int i = 0; i < size(); ++i)
+                    keyIndex.insert(keys[size_t(i)], i);
+            }
             keyIndexValid = true;
         }
+        if (!keyPlace.empty() || keyIndex.isEmpty())
+            return key >= 0 && key < qint64(keyPlace.size()) ? keyPlace[size_t(key)] : -1;
         return keyIndex.value(key, -1);
+    }
+
+    // A key added at the end: the places known stay right.
+    void noteAppended(qint64 key)
+    {
+        if (!keyIndexValid)
+            return;
+        if (!keyPlace.empty() && key >= 0 && key < qint64(keyPlace.size()))
+            keyPlace[size_t(key)] = size() - 1;
+        else if (keyPlace.empty() && !keyIndex.isEmpty())
+            keyIndex.insert(key, size() - 1);
+        else
+            keyIndexValid = false;
     }
 
     // True when every one of these columns is a column of the base table as it is stored, so
@@ -305,12 +341,111 @@ struct RecordsetImpl {
             column(k.field);
     }
 
+    // True when the base table's field holds a text or a binary value: then a numeric range
+    // cannot stand for the comparison (such a value compares as text). With the field indexed,
+    // this reads one entry of the index.
+    bool baseHoldsText(const Column& col) const
+    {
+        Stmt s(conn->db, QStringLiteral("SELECT 1 FROM %1 WHERE %2 >= '' LIMIT 1").arg(quoteIdent(baseTable), quoteIdent(col.baseName)));
+        return s.step();
+    }
+
+    // The keys of the rows that exist now and satisfy every criterion, in no particular order,
+    // read with one bound statement. Each value is compared by kv_match exactly as a row read in
+    // full is compared; for a number against a numeric field a range on the stored value comes
+    // first, so that the field's index narrows the rows. nullopt: the statement could not be
+    // built for this recordset (the caller then reads the rows).
+    std::optional<std::vector<qint64>> matchedKeys(const Criteria& c) const
+    {
+        std::vector<MatchArg> args;
+        args.reserve(size_t(c.size()));
+        QStringList terms;
+        QVariantList bounds;  // the range bounds, bound after the criteria
+        for (const Criterion& k : c) {
+            const Column& col = cols[size_t(column(k.field))];
+            args.push_back(makeMatchArg(col.kind, k));
+            const MatchArg& m = args.back();
+            if (m.operandNull)
+                return std::vector<qint64>();  // Null matches nothing
+            const QString ref = quoteIdent(col.name);
+            terms << QStringLiteral("kv_match(%1, ?%2)").arg(ref).arg(args.size());
+            // The stored numbers a value read as a number near x can come from: an integer
+            // field rounds a real it holds, so the range is half a unit wider.
+            const bool ranged = m.number && k.op != Op::Ne && std::abs(m.x) < 4503599627370496.0
+                                && (col.kind == Kind::Integer || col.kind == Kind::Real) && col.storedAsIs
+                                && !snap && !baseTable.isEmpty() && !col.baseName.isEmpty();
+            if (ranged && !baseHoldsText(col)) {
+                // Numbered after the criteria, which take ?1 .. ?n.
+                if (k.op == Op::Eq || k.op == Op::Ge || k.op == Op::Gt) {
+                    terms << QStringLiteral("%1 >= ?%2").arg(ref).arg(c.size() + bounds.size() + 1);
+                    bounds << m.x - 0.5;
+                }
+                if (k.op == Op::Eq || k.op == Op::Le || k.op == Op::Lt) {
+                    terms << QStringLiteral("%1 <= ?%2").arg(ref).arg(c.size() + bounds.size() + 1);
+                    bounds << m.x + 0.5;
+                }
+            }
+        }
+        std::unique_ptr<Stmt> s;
+        try {
+            s = std::make_unique<Stmt>(conn->db, QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                                                     .arg(keyExpr, fromPart, terms.join(QStringLiteral(" AND "))));
+        } catch (const Error&) {
+            return std::nullopt;
+        }
+        for (size_t i = 0; i < args.size(); ++i)
+            if (sqlite3_bind_pointer(s->raw(), int(i) + 1, const_cast<MatchArg*>(&args[i]), kMatchArgType, nullptr) != SQLITE_OK)
+                return std::nullopt;
+        for (int i = 0; i < bounds.size(); ++i)
+            s->bind(int(c.size()) + i + 1, bounds[i]);
+        std::vector<qint64> found;
+        while (s->step())
+            found.push_back(s->int64(0));
+        return found;
+    }
+
+    // The positions in this recordset of those keys, in its order.
+    std::vector<int> positionsOf(const std::vector<qint64>& found) const
+    {
+        std::vector<int> at;
+        at.reserve(found.size());
+        for (const qint64 k : found)
+            if (const int p = indexOfKey(k); p >= 0)
+                at.push_back(p);
+        std::sort(at.begin(), at.end());
+        at.erase(std::unique(at.begin(), at.end()), at.end());
+        return at;
+    }
+
     // Scans from index `from` in direction `dir` for the first row matching c.
     bool find(const Criteria& c, int from, int dir)
     {
         checkOpen();
         validate(c);
         leaveEdit();
+        if (!c.isEmpty() && from >= 0 && from < size()) {
+            if (const auto found = matchedKeys(c)) {
+                int best = -1;
+                for (const qint64 k : *found) {
+                    const int p = indexOfKey(k);
+                    if (p < 0 || (dir > 0 ? p < from : p > from))
+                        continue;
+                    if (best < 0 || (dir > 0 ? p < best : p > best))
+                        best = p;
+                }
+                if (best >= 0 && fetchRow(best)) {
+                    pos = best;
+                    onDeleted = false;
+                    noMatch = false;
+                    return true;
+                }
+                if (best < 0) {
+                    noMatch = true;
+                    return false;
+                }
+                from = best;  // gone meanwhile: read on from there
+            }
+        }
         for (int i = from; i >= 0 && i < size(); i += dir) {
             if (fetchRow(i) && rowMatches(c)) {
                 pos = i;
@@ -338,7 +473,7 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
     const QString trimmed = source.trimmed();
     const bool isSql = trimmed.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)
                        || trimmed.startsWith(QLatin1String("WITH"), Qt::CaseInsensitive);
-    QString rowSql, keySql, pagePrefix, keyExpr, base;
+    QString rowSql, keySql, pagePrefix, keyExpr, fromPart, base;
     bool isTable = false;
 
     auto queryBase = [&](const QString& name) -> QString {
@@ -371,6 +506,7 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
             rowSql = QStringLiteral("SELECT rowid AS _rowid, * FROM %1 ORDER BY %2").arg(quoteIdent(name), order);
             keySql = QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(quoteIdent(name), order);
             pagePrefix = QStringLiteral("SELECT rowid AS _rowid, * FROM %1").arg(quoteIdent(name));
+            fromPart = quoteIdent(name);
             keyExpr = QStringLiteral("rowid");
         } else {
             if (type == RecordsetType::Table)
@@ -379,6 +515,7 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
             rowSql = QStringLiteral("SELECT * FROM %1").arg(quoteIdent(name));
             keySql = QStringLiteral("SELECT \"_rowid\" FROM %1").arg(quoteIdent(name));
             pagePrefix = QStringLiteral("SELECT * FROM %1").arg(quoteIdent(name));
+            fromPart = quoteIdent(name);
             keyExpr = QStringLiteral("\"_rowid\"");
         }
     } else {
@@ -389,18 +526,24 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
         base = from.isEmpty() ? QString() : queryBase(from);
         keySql = QStringLiteral("SELECT \"_rowid\" FROM (%1)").arg(trimmed);
         pagePrefix = QStringLiteral("SELECT * FROM (%1)").arg(trimmed);
+        fromPart = QStringLiteral("(%1)").arg(trimmed);
         keyExpr = QStringLiteral("\"_rowid\"");
     }
 
     // Columns, their kinds and where each one writes to.
-    QHash<QString, std::pair<QString, Kind>> baseCols;
+    struct BaseColumn {
+        QString name;
+        Kind kind;
+        int size;
+    };
+    QHash<QString, BaseColumn> baseCols;
     if (!base.isEmpty()) {
         Stmt ti(c.db, QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
         ti.bind(1, base);
         while (ti.step()) {
             const QString n = ti.column(0, Kind::Text).toString();
-            baseCols.insert(n.toCaseFolded(),
-                            {n, kindFromDeclType(ti.column(1, Kind::Text).toString().toUtf8().constData())});
+            const QByteArray decl = ti.column(1, Kind::Text).toString().toUtf8();
+            baseCols.insert(n.toCaseFolded(), {n, kindFromDeclType(decl.constData()), sizeFromDeclType(decl.constData())});
         }
     }
     bool keyed = false;
@@ -417,10 +560,11 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
             const bool fromBase = !origin || base.compare(QString::fromUtf8(origin), Qt::CaseInsensitive) == 0;
             const auto it = baseCols.constFind(col.name.toCaseFolded());
             if (!col.hidden && fromBase && it != baseCols.constEnd()) {
-                col.baseName = it->first;
+                col.baseName = it->name;
                 col.storedAsIs = origin != nullptr;
+                col.size = it->size;
                 if (col.kind == Kind::Unknown)
-                    col.kind = it->second;
+                    col.kind = it->kind;
             }
             if (!col.hidden && !d->colIndex.contains(col.name.toCaseFolded())) {
                 d->colIndex.insert(col.name.toCaseFolded(), int(d->cols.size()));
@@ -439,6 +583,7 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
         d->snap = t;
         keySql = QStringLiteral("SELECT rowid FROM temp.%1 ORDER BY rowid").arg(quoteIdent(t->name));
         pagePrefix = QStringLiteral("SELECT rowid, * FROM temp.%1").arg(quoteIdent(t->name));
+        fromPart = QStringLiteral("temp.%1").arg(quoteIdent(t->name));
         keyExpr = QStringLiteral("rowid");
         d->firstValue = 1;  // the copy's own rowid comes first
         for (Column& col : d->cols)
@@ -449,6 +594,7 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
     d->keySql = keySql;
     d->pagePrefix = pagePrefix;
     d->keyExpr = keyExpr;
+    d->fromPart = fromPart;
     QStringList marks;
     for (int i = 1; i <= RecordsetImpl::kPage; ++i)
         marks << QStringLiteral("?%1").arg(i);
@@ -677,7 +823,10 @@ void Recordset::setValue(const QString& field, const QVariant& value)
     const Column& c = r.cols[size_t(i)];
     if (c.baseName.isEmpty())
         throw Error(err::FieldNotUpdatable, field);
-    r.pending.insert(i, toStorage(value, c.kind));
+    QVariant stored = toStorage(value, c.kind);
+    // Only what is assigned is measured: a longer text stored before stays as it is.
+    checkTextSize(stored, c.size, field);
+    r.pending.insert(i, std::move(stored));
 }
 
 void Recordset::update()
@@ -731,8 +880,7 @@ void Recordset::update()
         }
         const bool atEnd = r.pos >= r.size();
         r.keys.push_back(key);
-        if (r.keyIndexValid)
-            r.keyIndex.insert(key, r.size() - 1);
+        r.noteAppended(key);
         if (atEnd)
             r.pos = r.size();
     }
@@ -807,12 +955,25 @@ Recordset Recordset::openRecordset() const
     n->pagePrefix = r.pagePrefix;
     n->keyExpr = r.keyExpr;
     n->firstValue = r.firstValue;
+    n->fromPart = r.fromPart;
+    n->fetch = r.fetch;
     n->snap = r.snap;
     n->cols = r.cols;
     n->colIndex = r.colIndex;
     n->colExact = r.colExact;
-    n->keys = r.keys;
-    if (!r.filter.isEmpty()) {
+    std::optional<std::vector<qint64>> found;
+    if (!r.filter.isEmpty())
+        found = r.matchedKeys(r.filter);
+    if (found) {
+        // The matching rows in this recordset's order, as reading every row would keep them.
+        const std::vector<int> at = r.positionsOf(*found);
+        n->keys.reserve(at.size());
+        for (const int p : at)
+            n->keys.push_back(r.keys[size_t(p)]);
+    } else {
+        n->keys = r.keys;
+    }
+    if (!r.filter.isEmpty() && !found) {
         std::vector<qint64> kept;
         for (int i = 0; i < n->size(); ++i)
             if (n->fetchRow(i) && n->rowMatches(r.filter))

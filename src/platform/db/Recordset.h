@@ -69,6 +69,8 @@ public:
 
     void edit();
     void addNew();
+    // A value the field cannot hold fails with 3421; a text longer than its field's size (counted
+    // in characters, a surrogate pair as one) with 3163. Either leaves the field as it was.
     void setValue(const QString& field, const QVariant& value);
     void update();
     void cancelUpdate();
@@ -83,6 +85,8 @@ public:
     bool findPrevious(const Criteria& c);
     bool noMatch() const;
 
+    // Finds and filters read the keys of the matching rows with one bound statement; the rows,
+    // their order and the comparison (matches()) are those of reading every row in turn.
     // The filter applies to recordsets opened from this one, as on the old engine.
     void setFilter(const Criteria& c);
     Criteria filter() const;

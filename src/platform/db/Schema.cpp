@@ -73,8 +73,8 @@ FieldDef dateTime(const QString& name) { return {name, QStringLiteral("DATETIME"
 
 QList<FieldDef> buildPersonFields()
 {
-    // Sizes hold at least what the record window accepts (Shift-JIS bytes); boxes without a
-    // limit get the largest ordinary text size.
+    // Sizes (characters) hold at least what the record window accepts (Shift-JIS bytes, never
+    // fewer than characters); boxes without a limit get the largest ordinary text size.
     QList<FieldDef> f = {
         integer(QStringLiteral("会員NO")),
         date(QStringLiteral("登録日")),

@@ -10,7 +10,8 @@
 namespace db::schema {
 
 // A column of a base table: its name, its declared type ("INTEGER", "VARCHAR", "TEXT", "DOUBLE",
-// "BOOLEAN", "DATE", "DATETIME") and, for VARCHAR, its length in Shift-JIS bytes (0 otherwise).
+// "BOOLEAN", "DATE", "DATETIME") and, for VARCHAR, the characters it holds (0 otherwise); a longer
+// text is refused with 3163.
 struct FieldDef {
     QString name;
     QString type;

@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 #include <cmath>
 #include <cstring>
+#include <algorithm>
+#include <cstdlib>
 
 namespace db {
 
@@ -303,13 +305,17 @@ QString Stmt::columnName(int i) const { return QString::fromUtf8(sqlite3_column_
 
 Kind Stmt::columnKind(int i) const { return kindFromDeclType(sqlite3_column_decltype(s_, i)); }
 
-QVariant Stmt::column(int i, Kind kind) const
+namespace {
+
+// A stored value as the engine hands it over, read from a row of a statement or from an
+// argument of a function the engine gives SQLite: both read it alike.
+template <class Source> QVariant convertStored(const Source& v, Kind kind)
 {
-    switch (sqlite3_column_type(s_, i)) {
+    switch (v.type()) {
     case SQLITE_NULL:
         return {};
     case SQLITE_INTEGER: {
-        const qint64 n = sqlite3_column_int64(s_, i);
+        const qint64 n = v.int64();
         if (kind == Kind::Boolean)
             return n != 0;
         if (kind == Kind::Real)
@@ -317,18 +323,18 @@ QVariant Stmt::column(int i, Kind kind) const
         return n;
     }
     case SQLITE_FLOAT: {
-        const double d = sqlite3_column_double(s_, i);
+        const double d = v.real();
         if (kind == Kind::Integer)
             return qint64(std::llround(d));
         return d;
     }
     case SQLITE_BLOB: {
-        const auto* p = static_cast<const char*>(sqlite3_column_blob(s_, i));
-        return QByteArray(p, sqlite3_column_bytes(s_, i));
+        const auto* p = static_cast<const char*>(v.blob());
+        return QByteArray(p, v.bytes());
     }
     default: {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s_, i));
-        const QString t = QString::fromUtf8(p, sqlite3_column_bytes(s_, i));
+        const auto* p = reinterpret_cast<const char*>(v.text());
+        const QString t = QString::fromUtf8(p, v.bytes());
         if (kind == Kind::Date || kind == Kind::DateTime) {
             const DateTimeText dt = parseDateTimeText(t);
             if (dt.valid())
@@ -337,6 +343,61 @@ QVariant Stmt::column(int i, Kind kind) const
         return t;
     }
     }
+}
+
+struct ColumnSource {
+    sqlite3_stmt* s;
+    int i;
+    int type() const { return sqlite3_column_type(s, i); }
+    qint64 int64() const { return sqlite3_column_int64(s, i); }
+    double real() const { return sqlite3_column_double(s, i); }
+    const void* blob() const { return sqlite3_column_blob(s, i); }
+    const unsigned char* text() const { return sqlite3_column_text(s, i); }
+    int bytes() const { return sqlite3_column_bytes(s, i); }
+};
+
+struct ValueSource {
+    sqlite3_value* v;
+    int type() const { return sqlite3_value_type(v); }
+    qint64 int64() const { return sqlite3_value_int64(v); }
+    double real() const { return sqlite3_value_double(v); }
+    const void* blob() const { return sqlite3_value_blob(v); }
+    const unsigned char* text() const { return sqlite3_value_text(v); }
+    int bytes() const { return sqlite3_value_bytes(v); }
+};
+
+} // namespace
+
+QVariant Stmt::column(int i, Kind kind) const { return convertStored(ColumnSource{s_, i}, kind); }
+
+QVariant storedValue(sqlite3_value* v, Kind kind) { return convertStored(ValueSource{v}, kind); }
+
+int sizeFromDeclType(const char* decl)
+{
+    // "VARCHAR(255)": the characters a text of the field may hold.
+    if (!decl || kindFromDeclType(decl) != Kind::Text)
+        return 0;
+    const char* open = std::strchr(decl, '(');
+    return open ? std::max(0, std::atoi(open + 1)) : 0;
+}
+
+qsizetype characterCount(const QString& text)
+{
+    qsizetype n = text.size();
+    for (const QChar c : text)
+        if (c.isLowSurrogate())
+            --n;
+    return n;
+}
+
+void checkTextSize(const QVariant& stored, int size, const QString& field)
+{
+    // A text has at least as many UTF-16 units as characters: only a long one is counted.
+    if (size <= 0 || stored.typeId() != QMetaType::QString)
+        return;
+    const QString& text = *static_cast<const QString*>(stored.constData());
+    if (text.size() > size && characterCount(text) > size)
+        throw Error(err::FieldTooSmall, field);
 }
 
 void execSql(sqlite3* db, const QString& sql)

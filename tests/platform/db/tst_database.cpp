@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <sqlite3.h>
 
 using namespace db;
@@ -350,6 +351,178 @@ private slots:
         f.setValue("氏名", "変更");
         f.update();
         QVERIFY(rs.findFirst(eq("氏名", "変更")));
+    }
+
+    // Finds and filtered recordsets give what reading every row in turn and comparing it with
+    // matches() gives: the same rows, in the same order, the same count. Each criterion runs on
+    // a view, a table, a statement and a snapshot, with a row added through the recordset (kept
+    // at its end) and a row deleted elsewhere.
+    void filtersAndFindsKeepTheirRows_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("op");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("field2");  // a second criterion, equality; empty: none
+        QTest::addColumn<QVariant>("value2");
+        QTest::addColumn<bool>("textInNumbers");  // a text stored in the numeric field "区分"
+        QTest::addColumn<bool>("any");
+        const auto eqOp = int(Op::Eq);
+        const QVariant none;
+        QTest::newRow("number equal") << "区分" << eqOp << QVariant(1) << "" << none << false << true;
+        QTest::newRow("number equal, numeric text") << "区分" << eqOp << QVariant("1") << "" << none << false << true;
+        QTest::newRow("number equal, spaced text") << "区分" << eqOp << QVariant(" 1 ") << "" << none << false << true;
+        QTest::newRow("number equal, a real read rounded") << "区分" << eqOp << QVariant(3) << "" << none << false << true;
+        QTest::newRow("number below") << "区分" << int(Op::Lt) << QVariant(2) << "" << none << false << true;
+        QTest::newRow("number at most, a real") << "区分" << int(Op::Le) << QVariant(2.6) << "" << none << false << true;
+        QTest::newRow("number at least, a real") << "区分" << int(Op::Ge) << QVariant(2.5) << "" << none << false << true;
+        QTest::newRow("number above, a text among the numbers") << "区分" << int(Op::Gt) << QVariant(2) << "" << none << true << true;
+        QTest::newRow("number below, a text among the numbers") << "区分" << int(Op::Lt) << QVariant(2) << "" << none << true << true;
+        QTest::newRow("number equal, a text among the numbers") << "区分" << eqOp << QVariant(1) << "" << none << true << true;
+        QTest::newRow("not equal leaves Null out") << "区分" << int(Op::Ne) << QVariant(1) << "" << none << false << true;
+        QTest::newRow("Null matches nothing") << "区分" << eqOp << none << "" << none << false << false;
+        QTest::newRow("a null QString is the empty text") << "氏名" << eqOp << QVariant(QString()) << "" << none << false << true;
+        QTest::newRow("text with quotes") << "氏名" << eqOp << QVariant("O'Brien \"Bob\"") << "" << none << false << true;
+        QTest::newRow("text without regard to case") << "氏名" << eqOp << QVariant("ＡＢＣ") << "" << none << false << true;
+        QTest::newRow("text after") << "氏名" << int(Op::Gt) << QVariant("佐") << "" << none << false << true;
+        QTest::newRow("empty text is not Null") << "氏名" << eqOp << QVariant("") << "" << none << false << true;
+        QTest::newRow("date equal") << "生年月日" << eqOp << QVariant(QDate(1975, 12, 31)) << "" << none << false << true;
+        QTest::newRow("date before, typed") << "生年月日" << int(Op::Lt) << QVariant("2000/1/1") << "" << none << false << true;
+        QTest::newRow("boolean") << "拒否" << eqOp << QVariant(true) << "" << none << false << true;
+        QTest::newRow("double equal") << "数値1" << eqOp << QVariant(1.5) << "" << none << false << true;
+        QTest::newRow("double below zero") << "数値1" << int(Op::Lt) << QVariant(0) << "" << none << false << true;
+        QTest::newRow("joined field") << "名称" << eqOp << QVariant("友人") << "" << none << false << true;
+        QTest::newRow("two criteria") << "区分" << eqOp << QVariant(1) << "氏名" << QVariant("佐藤花子") << false << true;
+        QTest::newRow("no match, text") << "氏名" << eqOp << QVariant("該当なし") << "" << none << false << false;
+        QTest::newRow("no match, number") << "区分" << eqOp << QVariant(99) << "" << none << false << false;
+    }
+    void filtersAndFindsKeepTheirRows()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, op);
+        QFETCH(QVariant, value);
+        QFETCH(QString, field2);
+        QFETCH(QVariant, value2);
+        QFETCH(bool, textInNumbers);
+        QFETCH(bool, any);
+        Database d = Database::open(path);
+        // Indexed, so that a number is looked up through the index.
+        d.execute(R"(CREATE INDEX "people_cat" ON "people"("区分"))");
+        const QString insert = R"(INSERT INTO people("会員NO", "氏名", "フリガナ", "区分", "生年月日", "拒否", "数値1") VALUES (?, ?, ?, ?, ?, ?, ?))";
+        d.execute(insert, {4, "O'Brien \"Bob\"", "ｵﾌﾞﾗｲｴﾝ", QVariant(), "2001-01-01", 0, 0});
+        d.execute(insert, {5, "ａｂｃ", "ﾀﾅｶ", 2.6, QVariant(), 1, -0.5});
+        d.execute(insert, {6, "ＡＢＣ", "ｽｽﾞｷ", 3, "1975-12-31", QVariant(), 1.5});
+        d.execute(insert, {7, QVariant(), "ｲﾄｳ", 1, "2024-02-29", 0, 1.5});
+        d.execute(insert, {8, "abc", "ｶﾄｳ", -2.5, "1999-12-31", 1, 3});
+        if (textInNumbers)
+            d.execute(R"(INSERT INTO people("会員NO", "氏名", "フリガナ", "区分") VALUES (9, 'テキスト', 'ﾃｷｽﾄ', 'x1'), (10, '記号', 'ｷｺﾞｳ', '#1'))");
+        Criteria c{Criterion{field, Op(op), value}};
+        if (!field2.isEmpty())
+            c << Criterion{field2, Op::Eq, value2};
+
+        const QList<QPair<QString, RecordsetType>> sources = {
+            {"Q_kana", RecordsetType::Dynaset},
+            {"people", RecordsetType::Table},
+            {R"(SELECT * FROM Q_kana WHERE "会員NO" <> 8)", RecordsetType::Dynaset},
+            {"Q_kana", RecordsetType::Snapshot},
+        };
+        int added = 20;  // numbers of the rows added
+        for (const auto& [source, type] : sources) {
+            const QByteArray where = source.toUtf8() + (type == RecordsetType::Snapshot ? " (snapshot)" : "");
+            Recordset rs = d.openRecordset(source, type);
+            if (!rs.hasField(field))
+                continue;
+            if (rs.updatable()) {
+                rs.addNew();  // sorts first, stays last in a dynaset
+                rs.setValue("会員NO", ++added);
+                rs.setValue("氏名", "ＡＢＣ");
+                rs.setValue("フリガナ", "ｱ");
+                rs.setValue("区分", 1);
+                rs.setValue("生年月日", QDate(1975, 12, 31));
+                rs.setValue("拒否", true);
+                rs.setValue("数値1", 1.5);
+                rs.update();
+            }
+            Database::open(path).execute(R"(DELETE FROM people WHERE "会員NO" = ?)", {type == RecordsetType::Snapshot ? 6 : 7});
+
+            QList<qint64> expected;
+            for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+                const bool all = std::all_of(c.begin(), c.end(), [&](const Criterion& k) { return matches(rs.value(k.field), k.op, k.value); });
+                if (all)
+                    expected << rs.value("会員NO").toLongLong();
+            }
+            QVERIFY2(expected.isEmpty() != any, where);
+
+            QList<qint64> forward, backward;
+            for (bool hit = rs.findFirst(c); hit; hit = rs.findNext(c))
+                forward << rs.value("会員NO").toLongLong();
+            QVERIFY2(rs.noMatch(), where);
+            for (bool hit = rs.findLast(c); hit; hit = rs.findPrevious(c))
+                backward.prepend(rs.value("会員NO").toLongLong());
+            QVERIFY2(forward == expected, where);
+            QVERIFY2(backward == expected, where);
+
+            rs.setFilter(c);
+            Recordset f = rs.openRecordset();
+            QVERIFY2(f.recordCount() == expected.size(), where);
+            QList<qint64> filtered;
+            for (; f.recordCount() > 0 && !f.eof(); f.moveNext())
+                filtered << f.value("会員NO").toLongLong();
+            QVERIFY2(filtered == expected, where);
+        }
+    }
+
+    // A text longer than its field's size (in characters, as the schema gives it) is refused at
+    // its assignment with 3163; the field keeps what it had.
+    void textLongerThanItsFieldIsRefused_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<bool>("adding");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("error");
+        QTest::newRow("edit through a view, one too many") << "Q_kana" << false << QString(256, u'あ') << 3163;
+        QTest::newRow("edit through a view, exactly the size") << "Q_kana" << false << QString(255, u'あ') << 0;
+        QTest::newRow("edit through a statement") << "SELECT * FROM Q_kana" << false << QString(300, u'x') << 3163;
+        QTest::newRow("add through a view") << "Q_kana" << true << QString(256, u'a') << 3163;
+        QTest::newRow("add through the table") << "people" << true << QString(256, u'a') << 3163;
+        QTest::newRow("surrogate pairs count one each") << "Q_kana" << true << QStringLiteral("𠮷").repeated(255) << 0;
+        QTest::newRow("one pair too many") << "Q_kana" << true << QStringLiteral("𠮷").repeated(256) << 3163;
+    }
+    void textLongerThanItsFieldIsRefused()
+    {
+        QFETCH(QString, source);
+        QFETCH(bool, adding);
+        QFETCH(QString, text);
+        QFETCH(int, error);
+        Database d = Database::open(path);
+        Recordset rs = d.openRecordset(source, source == "people" ? RecordsetType::Table : RecordsetType::Dynaset);
+        if (adding) {
+            rs.addNew();
+            rs.setValue("会員NO", 40);
+        } else {
+            QVERIFY(rs.findFirst(eq("会員NO", 3)));
+            rs.edit();
+        }
+        QCOMPARE(errorOf([&] { rs.setValue("氏名", text); }), error);
+        const QString kept = adding ? QString() : QString("佐藤花子");
+        QCOMPARE(rs.text("氏名"), error ? kept : text);
+        rs.update();
+        QCOMPARE(d.scalar(R"(SELECT "氏名" FROM people WHERE "会員NO" = ?)", {adding ? 40 : 3}).toString(), error ? kept : text);
+        QVERIFY(error || d.scalar(R"(SELECT "氏名" FROM people WHERE "会員NO" = ?)", {adding ? 40 : 3}).toString().size() == text.size());
+    }
+
+    // A longer text stored before stays readable, and its record editable in its other fields.
+    void longerTextStoredBeforeStaysEditable()
+    {
+        Database d = Database::open(path);
+        d.execute(R"(UPDATE people SET "氏名" = ? WHERE "会員NO" = 3)", {QString(300, u'長')});
+        Recordset rs = d.openRecordset("Q_kana");
+        QVERIFY(rs.findFirst(eq("会員NO", 3)));
+        QCOMPARE(rs.text("氏名").size(), 300);
+        rs.edit();
+        rs.setValue("フリガナ", "ｻﾄｳﾊﾅｺ");
+        rs.update();
+        QCOMPARE(rs.text("フリガナ"), QString("ｻﾄｳﾊﾅｺ"));
+        QCOMPARE(rs.text("氏名"), QString(300, u'長'));
     }
 
     void readColumnsInBulk()

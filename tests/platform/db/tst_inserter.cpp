@@ -93,6 +93,8 @@ private slots:
         QTest::newRow("a field the table lacks") << "住所" << QVariant(QStringLiteral("x")) << 3265 << 0;
         QTest::newRow("a value the field cannot hold") << "数値1" << QVariant(QStringLiteral("abc")) << 3421 << 0;
         QTest::newRow("a number already there") << "会員NO" << QVariant(1) << 0 << 3022;
+        QTest::newRow("a text longer than its field") << "氏名" << QVariant(QString(256, u'あ')) << 3163 << 0;
+        QTest::newRow("surrogate pairs count one each") << "氏名" << QVariant(QStringLiteral("𠮷").repeated(255)) << 0 << 0;
     }
     void refusals()
     {
