@@ -550,7 +550,8 @@ CsvImportResult ImportAddressBookCsv(const db::Database& book, const ParsedCsv& 
                 try {
                     rows.setValue(index(k, field), value);
                 } catch (const db::Error& e) {
-                    if (e.number() != db::err::TypeMismatch)
+                    // A value of the wrong kind, or a text longer than its field: the cell is left out.
+                    if (e.number() != db::err::TypeMismatch && e.number() != db::err::FieldTooSmall)
                         throw;
                     result.unsetCells.append({rec.line, field + QStringLiteral(": ") + e.description()});
                 }

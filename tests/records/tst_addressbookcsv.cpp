@@ -278,6 +278,24 @@ private slots:
         QVERIFY(report.contains("4 行目"));
     }
 
+    // A text longer than its field is refused by the book like any other value it cannot
+    // hold: the cell stays unset, the record goes in, and the report counts the cell.
+    void aTextLongerThanItsFieldIsACellNotStored()
+    {
+        QTemporaryDir dir;
+        db::Database d = makeBook(dir.filePath("b.mdb"), {});
+        const QString file = "h\r\n20,,,,," + QString(256, u'長') + "\r\n21,,,,,短い\r\n";
+        const CsvImportResult r = ImportAddressBookCsv(d, parse(text::encodeCp932(file).bytes), true);
+        QVERIFY(r.ok);
+        QCOMPARE(r.added, 2);
+        QCOMPARE(r.unsetCells.size(), 1);
+        QCOMPARE(r.unsetCells.first().line, 2);
+        QVERIFY(r.unsetCells.first().reason.startsWith("氏名"));
+        QVERIFY(d.scalar(R"(SELECT "氏名" FROM "個人台帳" WHERE "会員NO" = 20)").isNull());
+        QCOMPARE(d.scalar(R"(SELECT "氏名" FROM "個人台帳" WHERE "会員NO" = 21)").toString(), QString("短い"));
+        QVERIFY(ImportReport(r).contains("設定できなかった項目：1 件"));
+    }
+
     void headerOnlyWithReplaceEmptiesTheBook()
     {
         QTemporaryDir dir;
