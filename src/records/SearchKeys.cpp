@@ -47,6 +47,84 @@ bool foldsSimply(char16_t u)
            || (u >= 0x30A1 && u <= 0x30FA) || (u >= 0x30FC && u <= 0x30FE) || (u >= 0x4E00 && u <= 0x9FFF);
 }
 
+bool isHalfWidthKana(char16_t u) { return u >= 0xFF61 && u <= 0xFF9F; }
+
+// What compatibility composition makes of the half-width katakana (readings are kept in them),
+// and which kana a voiced or semi-voiced mark joins with: taken from the full rules once, so
+// that a reading is folded by table instead of being normalised in full.
+struct KanaTables {
+    char16_t wide[0xFF9F - 0xFF61 + 1] = {};
+    char16_t voiced[0x30FF - 0x3041 + 1] = {};
+    char16_t semiVoiced[0x30FF - 0x3041 + 1] = {};
+    KanaTables()
+    {
+        for (char16_t u = 0xFF61; u <= 0xFF9F; ++u) {
+            const QString n = QString(QChar(u)).normalized(QString::NormalizationForm_KC);
+            wide[u - 0xFF61] = n.size() == 1 ? n.at(0).unicode() : 0;
+        }
+        for (char16_t u = 0x3041; u <= 0x30FF; ++u) {
+            const QString v = (QString(QChar(u)) + QChar(char16_t(0x3099))).normalized(QString::NormalizationForm_C);
+            const QString s = (QString(QChar(u)) + QChar(char16_t(0x309A))).normalized(QString::NormalizationForm_C);
+            voiced[u - 0x3041] = v.size() == 1 ? v.at(0).unicode() : 0;
+            semiVoiced[u - 0x3041] = s.size() == 1 ? s.at(0).unicode() : 0;
+        }
+    }
+};
+
+const KanaTables& kanaTables()
+{
+    static const KanaTables t;
+    return t;
+}
+
+// The text as compatibility composition gives it, for texts of simply folded characters and
+// half-width katakana; false when another character needs the full rules.
+bool composeHalfWidth(const QString& text, QString* out)
+{
+    const KanaTables& t = kanaTables();
+    out->clear();
+    out->reserve(text.size());
+    for (const QChar c : text) {
+        char16_t u = c.unicode();
+        if (isHalfWidthKana(u)) {
+            u = t.wide[u - 0xFF61];
+            if (u == 0)
+                return false;
+        } else if (!foldsSimply(u)) {
+            return false;
+        }
+        if ((u == 0x3099 || u == 0x309A) && !out->isEmpty()) {
+            // A mark joins the kana before it when the two have one composed form.
+            QChar& before = (*out)[out->size() - 1];
+            const char16_t b = before.unicode();
+            if (b >= 0x3041 && b <= 0x30FF) {
+                const char16_t joined = u == 0x3099 ? t.voiced[b - 0x3041] : t.semiVoiced[b - 0x3041];
+                if (joined) {
+                    before = QChar(joined);
+                    continue;
+                }
+            }
+        }
+        out->append(QChar(u));
+    }
+    return true;
+}
+
+// Hiragana to katakana, ASCII letters to small letters, the full-width space to a space: the
+// rest of the fold for characters the fast ways let through (kana marks included).
+void foldComposed(QString& s)
+{
+    for (QChar& c : s) {
+        const char16_t u = c.unicode();
+        if (u >= u'A' && u <= u'Z')
+            c = QChar(char16_t(u + 0x20));
+        else if (u == 0x3000)
+            c = QChar(u' ');
+        else if ((u >= 0x3041 && u <= 0x3096) || u == 0x309D || u == 0x309E)
+            c = QChar(char16_t(u + 0x60));
+    }
+}
+
 } // namespace
 
 QString SearchFolded(const QString& text)
@@ -54,16 +132,14 @@ QString SearchFolded(const QString& text)
     // A search compares every record: texts of such characters alone are folded directly.
     if (std::all_of(text.begin(), text.end(), [](QChar c) { return foldsSimply(c.unicode()); })) {
         QString s = text;
-        for (QChar& c : s) {
-            const char16_t u = c.unicode();
-            if (u >= u'A' && u <= u'Z')
-                c = QChar(char16_t(u + 0x20));
-            else if (u == 0x3000)
-                c = QChar(u' ');
-            else if ((u >= 0x3041 && u <= 0x3096) || u == 0x309D || u == 0x309E)
-                c = QChar(char16_t(u + 0x60));
-        }
+        foldComposed(s);
         return s;
+    }
+    // Readings in half-width katakana: composed by table, voiced marks joined ("ｶﾞ" becomes "ガ").
+    QString composed;
+    if (composeHalfWidth(text, &composed)) {
+        foldComposed(composed);
+        return composed;
     }
     // Compatibility composition makes full-width letters and digits half-width and half-width
     // katakana full-width, voiced marks joined ("ｶﾞ" becomes "ガ").
