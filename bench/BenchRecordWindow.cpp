@@ -5,6 +5,8 @@
 #include "records/Form3.h"
 #include "shell/Module1.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
@@ -55,6 +57,42 @@ void sqliteOrderedKeys(const QString& book, const char* query, bool fetchFirst)
     sqlite3_close(h);
 }
 
+// Counts the paints of a window and of everything in it.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+// Processes events until the paint a change caused is done (or nothing more is waiting).
+void settlePaint(const PaintCounter& counter)
+{
+    const int before = counter.paints;
+    for (int i = 0; i < 20 && counter.paints == before; ++i)
+        QApplication::processEvents(QEventLoop::AllEvents);
+    QApplication::processEvents(QEventLoop::AllEvents);
+}
+
+// Plain SQLite: how many records hold the key in one of these fields.
+void sqliteContains(const QString& book, const char* where, const QString& key)
+{
+    sqlite3* h = nullptr;
+    sqlite3_open_v2(QFile::encodeName(book).constData(), &h, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* s = nullptr;
+    const QByteArray sql = QByteArray("SELECT count(*) FROM \"個人台帳\" WHERE ") + where;
+    sqlite3_prepare_v2(h, sql.constData(), -1, &s, nullptr);
+    const QByteArray k = key.toUtf8();
+    sqlite3_bind_text(s, 1, k.constData(), int(k.size()), SQLITE_TRANSIENT);
+    sqlite3_step(s);
+    sqlite3_finalize(s);
+    sqlite3_close(h);
+}
+
 double peakMemoryMB(const Options& o, int n)
 {
     QProcess p;
@@ -70,7 +108,8 @@ QList<Result> runRecordWindow(const Options& o, int n)
     auto wanted = [&](const QString& name) { return o.only.isEmpty() || name.contains(o.only); };
     QList<Result> out;
     const QStringList names = {QStringLiteral("record-load"), QStringLiteral("record-next"), QStringLiteral("record-order"),
-                               QStringLiteral("record-search")};
+                               QStringLiteral("record-search"), QStringLiteral("record-search-kana"),
+                               QStringLiteral("record-search-phone")};
     if (std::none_of(names.begin(), names.end(), wanted))
         return out;
     ensureBook(o, n);
@@ -94,11 +133,40 @@ QList<Result> runRecordWindow(const Options& o, int n)
     Form3 w;
     w.formLoad();
     if (wanted(QStringLiteral("record-next"))) {
+        // On the screen (the offscreen platform): a move is done when the window has painted it.
+        PaintCounter painted;
+        w.show();
+        for (QWidget* child : w.findChildren<QWidget*>())
+            child->installEventFilter(&painted);
+        w.installEventFilter(&painted);
+        settlePaint(painted);
+        // Runs of 64 moves to the next record, each run starting in a part of the book not read
+        // yet, so that every run crosses into pages the moves have to read: the time of a move
+        // is a run's time over its moves, the median over the runs.
         Result r{QStringLiteral("record-next"), n};
         QScrollBar* bar = w.hScroll1();
-        int steps = 0;
-        r.median = medianSeconds(qMax(o.runs, 25), [&] { bar->setValue(++steps % qMax(1, bar->maximum())); });
+        constexpr int kMoves = 64;
+        const int last = qMax(1, bar->maximum());
+        int run = 0;
+        r.median = medianSeconds(
+                       qMax(o.runs, 5),
+                       [&] {
+                           for (int i = 0; i < kMoves; ++i) {
+                               bar->setValue(qMin(last, bar->value() + 1));
+                               settlePaint(painted);
+                           }
+                       },
+                       [&] {
+                           // Somewhere else in the book, a few pages past the last run.
+                           bar->setValue(int((qint64(++run) * 7919 * kMoves + 13) % qMax(1, last - kMoves)));
+                           settlePaint(painted);
+                       })
+                   / kMoves;
         out << r;
+        w.hide();
+        for (QWidget* child : w.findChildren<QWidget*>())
+            child->removeEventFilter(&painted);
+        w.removeEventFilter(&painted);
     }
     if (wanted(QStringLiteral("record-order"))) {
         Result r{QStringLiteral("record-order"), n};
@@ -120,16 +188,34 @@ QList<Result> runRecordWindow(const Options& o, int n)
             name->setText(key);
             w.ExecuteSearch(2);
         });
+        r.baseline = medianSeconds(o.runs, [&] { sqliteContains(book, "instr(\"氏名\", ?) > 0", key); });
+        out << r;
+    }
+    if (wanted(QStringLiteral("record-search-kana"))) {
+        // A reading that no record holds, typed in half-width katakana as the readings are kept.
+        Result r{QStringLiteral("record-search-kana"), n};
+        auto* reading = w.findChild<QLineEdit*>(QStringLiteral("Text1_1"));
+        const QString key = QStringLiteral("ﾝｶﾞｲﾄｳﾅｼ");
+        r.median = medianSeconds(o.runs, [&] {
+            w.EnterSearchMode();
+            reading->setText(key);
+            w.ExecuteSearch(1);
+        });
+        r.baseline = medianSeconds(o.runs, [&] { sqliteContains(book, "instr(\"フリガナ\", ?) > 0", key); });
+        out << r;
+    }
+    if (wanted(QStringLiteral("record-search-phone"))) {
+        // A telephone number that no record holds: both numbers of every record are compared.
+        Result r{QStringLiteral("record-search-phone"), n};
+        auto* phone = w.findChild<QLineEdit*>(QStringLiteral("Text1_8"));
+        const QString key = QStringLiteral("00-0000-0009");
+        r.median = medianSeconds(o.runs, [&] {
+            w.EnterSearchMode();
+            phone->setText(key);
+            w.ExecuteSearch(8);
+        });
         r.baseline = medianSeconds(o.runs, [&] {
-            sqlite3* h = nullptr;
-            sqlite3_open_v2(QFile::encodeName(book).constData(), &h, SQLITE_OPEN_READONLY, nullptr);
-            sqlite3_stmt* s = nullptr;
-            sqlite3_prepare_v2(h, "SELECT count(*) FROM \"個人台帳\" WHERE instr(\"氏名\", ?) > 0", -1, &s, nullptr);
-            const QByteArray k = key.toUtf8();
-            sqlite3_bind_text(s, 1, k.constData(), int(k.size()), SQLITE_TRANSIENT);
-            sqlite3_step(s);
-            sqlite3_finalize(s);
-            sqlite3_close(h);
+            sqliteContains(book, "(instr(\"自宅電話\", ?1) > 0 OR instr(\"携帯電話\", ?1) > 0)", key);
         });
         out << r;
     }
@@ -144,6 +230,10 @@ int memoryProbe(const QString& book)
     openShared(folder, book);
     Form3 w;
     w.formLoad();
+    // The window as a person sees it: shown and painted.
+    w.show();
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents(QEventLoop::AllEvents);
     QFile status(QStringLiteral("/proc/self/status"));
     status.open(QIODevice::ReadOnly);
     for (const QByteArray& line : status.readAll().split('\n')) {
