@@ -423,6 +423,17 @@ struct RecordsetImpl {
         checkOpen();
         validate(c);
         leaveEdit();
+        // The rows near the start are read first, as a page or two: a match close by (the next
+        // one of a few) is found without going through the whole book.
+        constexpr int kNear = 2 * kPage;
+        for (int i = from, read = 0; read < kNear && i >= 0 && i < size(); i += dir, ++read, from = i) {
+            if (fetchRow(i) && rowMatches(c)) {
+                pos = i;
+                onDeleted = false;
+                noMatch = false;
+                return true;
+            }
+        }
         if (!c.isEmpty() && from >= 0 && from < size()) {
             if (const auto found = matchedKeys(c)) {
                 int best = -1;

@@ -407,6 +407,13 @@ private slots:
         Database d = Database::open(path);
         // Indexed, so that a number is looked up through the index.
         d.execute(R"(CREATE INDEX "people_cat" ON "people"("区分"))");
+        // Rows that match nothing (Null is compared with nothing), first and last in the view's
+        // order and in the table's middle: enough of them that a find reads past the rows near
+        // where it starts, in either direction.
+        d.beginTrans();
+        for (int i = 0; i < 600; ++i)
+            d.execute(R"(INSERT INTO people("会員NO", "フリガナ") VALUES (?, ?))", {1000 + i, i % 2 ? "ｦ" : "ﾝ"});
+        d.commitTrans();
         const QString insert = R"(INSERT INTO people("会員NO", "氏名", "フリガナ", "区分", "生年月日", "拒否", "数値1") VALUES (?, ?, ?, ?, ?, ?, ?))";
         d.execute(insert, {4, "O'Brien \"Bob\"", "ｵﾌﾞﾗｲｴﾝ", QVariant(), "2001-01-01", 0, 0});
         d.execute(insert, {5, "ａｂｃ", "ﾀﾅｶ", 2.6, QVariant(), 1, -0.5});
