@@ -472,8 +472,12 @@ private slots:
             Recordset f = rs.openRecordset();
             QVERIFY2(f.recordCount() == expected.size(), where);
             QList<qint64> filtered;
-            for (; f.recordCount() > 0 && !f.eof(); f.moveNext())
+            for (; f.recordCount() > 0 && !f.eof(); f.moveNext()) {
                 filtered << f.value("会員NO").toLongLong();
+                // A bookmark of the filtered recordset finds its record in the one it came from.
+                rs.setBookmark(f.bookmark());
+                QVERIFY2(rs.value("会員NO").toLongLong() == filtered.last(), where);
+            }
             QVERIFY2(filtered == expected, where);
         }
     }
