@@ -423,10 +423,14 @@ struct RecordsetImpl {
         checkOpen();
         validate(c);
         leaveEdit();
-        // The rows near the start are read first, as a page or two: a match close by (the next
-        // one of a few) is found without going through the whole book.
-        constexpr int kNear = 2 * kPage;
-        for (int i = from, read = 0; read < kNear && i >= 0 && i < size(); i += dir, ++read, from = i) {
+        // The rows of the page that holds the start are compared first: a match close by (the
+        // next one of a few) is found without going through the whole book.
+        const int start = from;
+        for (int i = start; i >= 0 && i < size(); i += dir) {
+            const bool inPage = pageGen == g_generation.load(std::memory_order_relaxed) && pageAsked.contains(keys[size_t(i)]);
+            if (i != start && !inPage)
+                break;
+            from = i + dir;  // the first row not compared yet
             if (fetchRow(i) && rowMatches(c)) {
                 pos = i;
                 onDeleted = false;

@@ -61,6 +61,27 @@ static DateTimeText parseDateTimeText(const QString& raw)
         r.date = QDate::fromString(raw, Qt::ISODate);
         return r;
     }
+    // So is the stored date and time, "yyyy-MM-ddTHH:mm:ss" in ASCII digits.
+    if (raw.size() == 19 && raw[4] == u'-' && raw[7] == u'-' && raw[10] == u'T' && raw[13] == u':' && raw[16] == u':') {
+        auto number = [&](int from, int length, bool* ok) {
+            int n = 0;
+            for (int i = from; i < from + length; ++i) {
+                const char16_t c = raw[i].unicode();
+                if (c < u'0' || c > u'9')
+                    *ok = false;
+                n = n * 10 + (c - u'0');
+            }
+            return n;
+        };
+        bool ok = true;
+        const int y = number(0, 4, &ok), mo = number(5, 2, &ok), d = number(8, 2, &ok);
+        const int h = number(11, 2, &ok), mi = number(14, 2, &ok), sec = number(17, 2, &ok);
+        if (ok) {
+            r.date = QDate(y, mo, d);
+            r.time = QTime(h, mi, sec);
+            return r;
+        }
+    }
     const auto m = re.match(raw);
     if (!m.hasMatch())
         return {QDate(), QTime()};
