@@ -82,7 +82,7 @@ const KanaTables& kanaTables()
 bool composeHalfWidth(const QString& text, QString* out)
 {
     const KanaTables& t = kanaTables();
-    out->clear();
+    out->resize(0);  // keeps the room of the text folded before
     out->reserve(text.size());
     for (const QChar c : text) {
         char16_t u = c.unicode();
@@ -125,24 +125,10 @@ void foldComposed(QString& s)
     }
 }
 
-} // namespace
-
-QString SearchFolded(const QString& text)
+// Compatibility composition makes full-width letters and digits half-width and half-width
+// katakana full-width, voiced marks joined ("ｶﾞ" becomes "ガ").
+QString fullFold(const QString& text)
 {
-    // A search compares every record: texts of such characters alone are folded directly.
-    if (std::all_of(text.begin(), text.end(), [](QChar c) { return foldsSimply(c.unicode()); })) {
-        QString s = text;
-        foldComposed(s);
-        return s;
-    }
-    // Readings in half-width katakana: composed by table, voiced marks joined ("ｶﾞ" becomes "ガ").
-    QString composed;
-    if (composeHalfWidth(text, &composed)) {
-        foldComposed(composed);
-        return composed;
-    }
-    // Compatibility composition makes full-width letters and digits half-width and half-width
-    // katakana full-width, voiced marks joined ("ｶﾞ" becomes "ガ").
     QString s = text.normalized(QString::NormalizationForm_KC);
     for (QChar& c : s) {
         const char16_t u = c.unicode();
@@ -150,6 +136,41 @@ QString SearchFolded(const QString& text)
             c = QChar(char16_t(u + 0x60));
     }
     return s.toCaseFolded();
+}
+
+// The fold of a text into out, whose room is used again: a search folds every record.
+void foldInto(const QString& text, QString& out)
+{
+    // Texts of simply folded characters alone are folded directly.
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return foldsSimply(c.unicode()); })) {
+        out.resize(0);
+        out.append(text);
+        foldComposed(out);
+        return;
+    }
+    // Readings in half-width katakana: composed by table, voiced marks joined ("ｶﾞ" becomes "ガ").
+    if (composeHalfWidth(text, &out)) {
+        foldComposed(out);
+        return;
+    }
+    out = fullFold(text);
+}
+
+// Whether the folded text contains the folded key.
+bool foldedContains(const QString& text, const QString& key)
+{
+    thread_local QString folded;
+    foldInto(text, folded);
+    return folded.contains(key);
+}
+
+} // namespace
+
+QString SearchFolded(const QString& text)
+{
+    QString s;
+    foldInto(text, s);
+    return s;
 }
 
 QString Digits(const QString& text)
@@ -212,7 +233,7 @@ bool SearchKey::matches(const QVariantList& row) const
         return !first.isNull() && first.isValid() && first.toLongLong() == key_.toLongLong();
     case SearchRule::Contains: {
         const QString value = first.isNull() ? QString() : first.toString();
-        return !value.isEmpty() && SearchFolded(value).contains(key_.toString());
+        return !value.isEmpty() && foldedContains(value, key_.toString());
     }
     case SearchRule::HomePhone: {
         // Each number by itself, so that no key is found across the end of one and the start of the other.
