@@ -6,7 +6,9 @@
 
 #include <QString>
 #include <QVariant>
+#include <QHash>
 #include <atomic>
+#include <memory>
 #include <sqlite3.h>
 
 namespace db {
@@ -19,8 +21,12 @@ Kind kindFromDeclType(const char* decl);
 extern std::atomic<quint64> g_generation;
 inline void bumpGeneration() { g_generation.fetch_add(1, std::memory_order_relaxed); }
 
+class Stmt;
+
 struct Connection {
     sqlite3* db = nullptr;
+    // Statements run again and again with other values (filters and finds), prepared once.
+    QHash<QString, std::shared_ptr<Stmt>> statements;
     QString path;
     bool readOnly = false;
     int txLevel = 0;

@@ -66,6 +66,28 @@ QString baseFromSql(const QString& sql)
     return m.captured(2).isEmpty() ? m.captured(3) : m.captured(2);
 }
 
+// Reads made together take the file's lock once, not once a statement; inside a transaction
+// of the caller's they are part of it.
+class ReadTogether {
+public:
+    explicit ReadTogether(sqlite3* db) : db_(db)
+    {
+        if (sqlite3_get_autocommit(db_))
+            began_ = sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~ReadTogether()
+    {
+        if (began_ && !sqlite3_get_autocommit(db_) && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    ReadTogether(const ReadTogether&) = delete;
+    ReadTogether& operator=(const ReadTogether&) = delete;
+
+private:
+    sqlite3* db_;
+    bool began_ = false;
+};
+
 } // namespace
 
 struct RecordsetImpl {
@@ -346,8 +368,18 @@ struct RecordsetImpl {
     // this reads one entry of the index.
     bool baseHoldsText(const Column& col) const
     {
-        Stmt s(conn->db, QStringLiteral("SELECT 1 FROM %1 WHERE %2 >= '' LIMIT 1").arg(quoteIdent(baseTable), quoteIdent(col.baseName)));
+        Stmt& s = kept(QStringLiteral("SELECT 1 FROM %1 WHERE %2 >= '' LIMIT 1").arg(quoteIdent(baseTable), quoteIdent(col.baseName)));
+        const auto resetAfter = qScopeGuard([&s] { s.reset(); });
         return s.step();
+    }
+
+    // A statement of the connection's, prepared the first time; reset after each use.
+    Stmt& kept(const QString& sql) const
+    {
+        auto& slot = conn->statements[sql];
+        if (!slot)
+            slot = std::make_shared<Stmt>(conn->db, sql);
+        return *slot;
     }
 
     // The keys of the rows that exist now and satisfy every criterion, in no particular order,
@@ -386,13 +418,16 @@ struct RecordsetImpl {
                 }
             }
         }
-        std::unique_ptr<Stmt> s;
+        const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(keyExpr, fromPart, terms.join(QStringLiteral(" AND ")));
+        Stmt* s = nullptr;
         try {
-            s = std::make_unique<Stmt>(conn->db, QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-                                                     .arg(keyExpr, fromPart, terms.join(QStringLiteral(" AND "))));
+            s = &kept(sql);
         } catch (const Error&) {
+            conn->statements.remove(sql);
             return std::nullopt;
         }
+        // The criteria are bound by address: unbound again before they go.
+        const auto resetAfter = qScopeGuard([s] { s->reset(); });
         for (size_t i = 0; i < args.size(); ++i)
             if (sqlite3_bind_pointer(s->raw(), int(i) + 1, const_cast<MatchArg*>(&args[i]), kMatchArgType, nullptr) != SQLITE_OK)
                 return std::nullopt;
@@ -423,6 +458,7 @@ struct RecordsetImpl {
         checkOpen();
         validate(c);
         leaveEdit();
+        const ReadTogether together(conn->db);
         // The rows of the page that holds the start are compared first: a match close by (the
         // next one of a few) is found without going through the whole book.
         const int start = from;
@@ -984,6 +1020,7 @@ Recordset Recordset::openRecordset() const
     n->cols = r.cols;
     n->colIndex = r.colIndex;
     n->colExact = r.colExact;
+    const ReadTogether together(r.conn->db);
     std::optional<std::vector<qint64>> found;
     if (!r.filter.isEmpty())
         found = r.matchedKeys(r.filter);
