@@ -373,9 +373,13 @@ struct RecordsetImpl {
         return s.step();
     }
 
-    // A statement of the connection's, prepared the first time; reset after each use.
+    // A statement of the connection's, prepared the first time; reset after each use, and held
+    // by no caller while another is asked for. A few dozen shapes are kept (each copy of a
+    // snapshot has a name of its own, so they are let go now and then).
     Stmt& kept(const QString& sql) const
     {
+        if (conn->statements.size() >= 64 && !conn->statements.contains(sql))
+            conn->statements.clear();
         auto& slot = conn->statements[sql];
         if (!slot)
             slot = std::make_shared<Stmt>(conn->db, sql);
