@@ -111,11 +111,12 @@ void Form5::BuildControls()
     const int count = int(std::size(headings));
     for (int k = 0; k < count; ++k) {
         const Heading& h = headings[k];
-        const int nextByte = k + 1 < count ? headings[k + 1].byte : h.byte + 20;
+        // The list's frame stands one pixel before its first byte; the last heading ends with the list.
+        const int left = kListLeft + 15 + kByteTwips * h.byte;
+        const int width = k + 1 < count ? kByteTwips * (headings[k + 1].byte - h.byte) : kListLeft + kListWidth - left;
         QLabel* l = label(this, QStringLiteral("Label3"), h.index, QString::fromUtf8(h.caption));
         colour(l, Qt::blue, Qt::white);
-        // The list's frame stands one pixel before its first byte.
-        place(l, kListLeft + 15 + kByteTwips * h.byte, kHeadingTop, kByteTwips * (nextByte - h.byte), 255);
+        place(l, left, kHeadingTop, width, 255);
         Label3[size_t(h.index)] = l;
     }
 
