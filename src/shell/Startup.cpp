@@ -21,6 +21,14 @@ void RegisterSharedWindows()
 
 int RunMainWindow(QApplication& app)
 {
+    PrepareProgram(app);
+    QApplication::setQuitOnLastWindowClosed(true);
+    ui::WindowRegistry::instance().show(QStringLiteral("Form1"));
+    return app.exec();
+}
+
+void PrepareProgram(QApplication& app)
+{
     ui::installFontSubstitutions();
     ui::installJapaneseTranslations(app);
     const edition::Profile& profile = edition::profile();
@@ -29,9 +37,6 @@ int RunMainWindow(QApplication& app)
     QCoreApplication::setApplicationName(profile.ProgramName);
     QCoreApplication::setApplicationVersion(profile.Version);
     QCoreApplication::setOrganizationName(profile.CompanyName);
-    QApplication::setQuitOnLastWindowClosed(true);
-    ui::WindowRegistry::instance().show(QStringLiteral("Form1"));
-    return app.exec();
 }
 
 } // namespace Module1
