@@ -14,7 +14,7 @@ struct Options {
     int count = 100;
     double attachmentShare = 0.2;     // messages with attachments
     double malformedShare = 0.05;     // messages with broken headers or encodings
-    std::size_t attachmentBytes = 40000;  // about this much attachment data per such message
+    std::size_t attachmentBytes = 30000;  // about this much attachment data per such message
 };
 
 // The bytes of one generated message; the same generator state gives the same message.

@@ -5,6 +5,8 @@
 #include "platform/mail/MailReaderInternal.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -200,19 +202,44 @@ Inbox Inbox::fetch(const std::string& maildir, bool sorted, const std::string& a
     Inbox inbox;
     inbox.maildir_ = maildir;
     inbox.attachmentRoot_ = attachmentRoot;
-    for (const char* folder : {"cur", "new"}) {
-        const std::string dir = maildir + "/" + folder;
-        for (const std::string& name : filesOf(dir)) {
+    struct Entry {
+        const char* folder;
+        std::string name;
+    };
+    std::vector<Entry> entries;
+    for (const char* folder : {"cur", "new"})
+        for (std::string& name : filesOf(maildir + "/" + folder))
+            entries.push_back({folder, std::move(name)});
+
+    // Messages are parsed on a few threads, each with GMime objects of its own.
+    std::vector<MessageInfo> parsed(entries.size());
+    std::vector<char> found(entries.size(), 0);
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        for (size_t i = next++; i < entries.size(); i = next++) {
             bool ok = false;
-            MessageInfo info = parseMessageFile(dir + "/" + name, &ok);
-            if (!ok)
-                continue;  // gone since the listing
-            info.fileName = name;
-            info.uniqueName = uniquePart(name);
-            info.folder = folder;
-            info.read = std::string(folder) == "cur" && readFlag(name);
-            inbox.messages_.push_back(std::move(info));
+            parsed[i] = parseMessageFile(maildir + "/" + entries[i].folder + "/" + entries[i].name, &ok);
+            found[i] = ok;
         }
+    };
+    ensureGMime();
+    const size_t threads = std::min<size_t>({4, std::max(1u, std::thread::hardware_concurrency()), entries.size() / 32 + 1});
+    std::vector<std::thread> pool;
+    for (size_t t = 1; t < threads; ++t)
+        pool.emplace_back(work);
+    work();
+    for (std::thread& t : pool)
+        t.join();
+
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!found[i])
+            continue;  // gone since the listing
+        MessageInfo& info = parsed[i];
+        info.fileName = entries[i].name;
+        info.uniqueName = uniquePart(info.fileName);
+        info.folder = entries[i].folder;
+        info.read = info.folder == "cur" && readFlag(info.fileName);
+        inbox.messages_.push_back(std::move(info));
     }
     if (sorted) {
         std::stable_sort(inbox.messages_.begin(), inbox.messages_.end(), [](const MessageInfo& a, const MessageInfo& b) {

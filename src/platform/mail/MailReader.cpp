@@ -10,7 +10,10 @@
 #include <gmime/gmime.h>
 
 #include <cstring>
+#include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <iconv.h>
 #include <mutex>
 #include <unistd.h>
 
@@ -19,7 +22,16 @@ namespace mailcore {
 void ensureGMime()
 {
     static std::once_flag once;
-    std::call_once(once, [] { g_mime_init(); });
+    std::call_once(once, [] {
+        g_mime_init();
+        // GMime opens and closes a converter for every encoded header; glibc unloads a charset's
+        // module when its last converter closes and loads it again at the next. Converters kept
+        // open for the charsets mail arrives in keep their modules loaded.
+        for (const char* charset : {"ISO-2022-JP", "SHIFT_JIS", "CP932", "EUC-JP", "ISO-8859-1", "WINDOWS-1252", "ISO-2022-JP-2"}) {
+            (void)iconv_open("UTF-8", charset);
+            (void)iconv_open(charset, "UTF-8");
+        }
+    });
 }
 
 namespace {
@@ -395,10 +407,33 @@ MessageInfo parseMessageFile(const std::string& path, bool* ok)
 {
     ensureGMime();
     *ok = false;
+    // The whole file in one read into a buffer the memory stream takes over: fewer calls than
+    // GMime's file stream, which seeks before every read.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return {};
-    Parsed p(g_mime_stream_fs_new(fd));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        return {};
+    }
+    size_t capacity = static_cast<size_t>(st.st_size) + 1;
+    size_t length = 0;
+    auto* data = static_cast<guint8*>(g_malloc(capacity));
+    while (true) {
+        if (length == capacity) {
+            capacity *= 2;
+            data = static_cast<guint8*>(g_realloc(data, capacity));
+        }
+        const ssize_t n = ::read(fd, data + length, capacity - length);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        length += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    Parsed p(g_mime_stream_mem_new_with_byte_array(g_byte_array_new_take(data, length)));
     *ok = true;
     return infoOf(p.message);
 }
