@@ -218,7 +218,11 @@ Inbox Inbox::fetch(const std::string& maildir, bool sorted, const std::string& a
     const auto work = [&] {
         for (size_t i = next++; i < entries.size(); i = next++) {
             bool ok = false;
-            parsed[i] = parseMessageFile(maildir + "/" + entries[i].folder + "/" + entries[i].name, &ok);
+            try {
+                parsed[i] = parseMessageFile(maildir + "/" + entries[i].folder + "/" + entries[i].name, &ok);
+            } catch (...) {
+                ok = false;  // out of memory on one message: it is left out, the others are read
+            }
             found[i] = ok;
         }
     };

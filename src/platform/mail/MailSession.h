@@ -8,7 +8,8 @@
 // Messages, bound to a session by setSessionID:
 //  - Fetch takes a snapshot of the inbox (new and cur). It stays as it is until the next Fetch:
 //    MsgIndex 0 … MsgCount()-1 choose the messages in the fetch order (received date, then file
-//    name, with FetchSorted true; cur then new by file name otherwise). Nothing is ever
+//    name, with FetchSorted true, mail without a date first; cur then new by file name
+//    otherwise). Nothing is ever
 //    renumbered: a deleted message keeps its index, marked deleted (MsgDeleted).
 //  - Headers, flags and attachment lists were read at the fetch and stay readable whatever
 //    happens to the files. The body (MsgNoteText) and attachments are read from the message's

@@ -92,14 +92,24 @@ std::string repairUtf8(std::string_view s)
 }
 
 // A converter to UTF-8 from one charset, opened once per thread.
+struct ConverterCache {
+    std::map<std::string, iconv_t> converters;
+    ~ConverterCache()
+    {
+        for (auto& [name, cd] : converters)
+            if (cd != reinterpret_cast<iconv_t>(-1))
+                iconv_close(cd);
+    }
+};
+
 iconv_t converterFrom(const std::string& charset)
 {
-    thread_local std::map<std::string, iconv_t> cache;
-    const auto it = cache.find(charset);
-    if (it != cache.end())
+    thread_local ConverterCache cache;
+    const auto it = cache.converters.find(charset);
+    if (it != cache.converters.end())
         return it->second;
     iconv_t cd = iconv_open("UTF-8", charset.c_str());
-    cache.emplace(charset, cd);
+    cache.converters.emplace(charset, cd);
     return cd;
 }
 

@@ -3,6 +3,7 @@
 // folder, and deleting into the trash without renumbering.
 
 #include "platform/mail/MailSession.h"
+#include "platform/mail/RecordingComposer.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -310,7 +311,6 @@ private slots:
         }
         m.setMsgIndex(1);
         QVERIFY(!m.MsgDeleted());
-        m.Send(true);  // after a delete: nothing, no compose window
         // A file of the same name in the trash is never replaced.
         writeFile(maildir_ + "/.Trash/cur/200.b.host:2,RF", "older");
         m.setMsgIndex(0);
@@ -331,6 +331,37 @@ private slots:
         // The next fetch lists what is left.
         m.Fetch();
         QCOMPARE(subjects(m), QStringList{"second"});
+    }
+
+    // The window follows a delete with a send through the client's dialog: no compose window may
+    // open then, while a message being composed still goes to it.
+    void sendWithDialog_data()
+    {
+        QTest::addColumn<bool>("deleteFirst");
+        QTest::addColumn<int>("requests");
+        QTest::newRow("after a delete: nothing") << true << 0;
+        QTest::newRow("while composing: the compose window") << false << 1;
+    }
+    void sendWithDialog()
+    {
+        QFETCH(bool, deleteFirst);
+        fillInbox();
+        mailclient::RecordingComposer composer;
+        mailclient::ScopedComposer scoped(&composer);
+        mailclient::MailSession s;
+        s.SignOn();
+        mailclient::MailMessages m;
+        m.setSessionID(s.SessionID());
+        m.Fetch();
+        m.Compose();
+        m.setRecipIndex(0);
+        m.setRecipAddress(QStringLiteral("a@example.jp"));
+        if (deleteFirst) {
+            m.setMsgIndex(0);
+            m.Delete();
+        }
+        m.Send(true);
+        QTEST(int(composer.requests.size()), "requests");
     }
 };
 
