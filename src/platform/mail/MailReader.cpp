@@ -120,7 +120,7 @@ std::string unquote(const std::string& s)
 
 // Display name and address of a From value, read without GMime's charset handling so that the
 // name decodes as every other header text does.
-void parseFrom(const std::string& raw, std::string& name, std::string& address)
+void parseFrom(const std::string& raw, InternetAddressList* fromList, std::string& name, std::string& address)
 {
     const std::string v = firstMailbox(unfold(raw));
     name.clear();
@@ -158,21 +158,20 @@ void parseFrom(const std::string& raw, std::string& name, std::string& address)
             address = trimmed(v);
         }
     }
-    // GMime's reading of the address where it finds one (routes, comments and quoting undone).
-    if (InternetAddressList* list = internet_address_list_parse(nullptr, v.c_str())) {
-        if (internet_address_list_length(list) > 0) {
-            InternetAddress* a = internet_address_list_get_address(list, 0);
-            if (INTERNET_ADDRESS_IS_GROUP(a)) {
-                InternetAddressList* members = internet_address_group_get_members(INTERNET_ADDRESS_GROUP(a));
-                a = members && internet_address_list_length(members) > 0 ? internet_address_list_get_address(members, 0) : nullptr;
-            }
-            if (a && INTERNET_ADDRESS_IS_MAILBOX(a)) {
-                const char* addr = internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(a));
-                if (addr && *addr)
-                    address = addr;
-            }
+    // GMime's reading of the address where it found one (routes, comments and quoting undone),
+    // taken from the list it made while parsing the message.
+    InternetAddressList* list = fromList;
+    if (list && internet_address_list_length(list) > 0) {
+        InternetAddress* a = internet_address_list_get_address(list, 0);
+        if (INTERNET_ADDRESS_IS_GROUP(a)) {
+            InternetAddressList* members = internet_address_group_get_members(INTERNET_ADDRESS_GROUP(a));
+            a = members && internet_address_list_length(members) > 0 ? internet_address_list_get_address(members, 0) : nullptr;
         }
-        g_object_unref(list);
+        if (a && INTERNET_ADDRESS_IS_MAILBOX(a)) {
+            const char* addr = internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(a));
+            if (addr && *addr)
+                address = addr;
+        }
     }
     address = decodeHeaderText(address);
     name = cleanHeaderText(name);
@@ -359,7 +358,7 @@ MessageInfo infoOf(GMimeMessage* m)
     info.hasDate = !info.dateReceived.empty();
     if (!info.hasDate)
         info.receivedTime = 0;
-    parseFrom(rawHeader(top, "From"), info.displayName, info.address);
+    parseFrom(rawHeader(top, "From"), g_mime_message_get_from(m), info.displayName, info.address);
     info.subject = cleanHeaderText(decodeHeaderText(trimmed(unfold(rawHeader(top, "Subject")))));
     Walker w{info, false, false, {}};
     std::vector<int> path;
