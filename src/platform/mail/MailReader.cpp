@@ -78,6 +78,10 @@ std::string firstMailbox(const std::string& v)
     bool quoted = false;
     for (size_t i = 0; i < v.size(); ++i) {
         const char c = v[i];
+        if (const size_t end = c == '=' ? encodedWordEnd(v, i) : std::string::npos; end != std::string::npos) {
+            i = end - 1;
+            continue;
+        }
         if (quoted) {
             if (c == '\\')
                 ++i;
@@ -129,6 +133,10 @@ void parseFrom(const std::string& raw, InternetAddressList* fromList, std::strin
     bool quoted = false;
     size_t lt = std::string::npos;
     for (size_t i = 0; i < v.size(); ++i) {
+        if (const size_t end = v[i] == '=' ? encodedWordEnd(v, i) : std::string::npos; end != std::string::npos) {
+            i = end - 1;
+            continue;
+        }
         if (v[i] == '\\' && quoted) {
             ++i;
             continue;

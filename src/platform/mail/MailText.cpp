@@ -450,6 +450,12 @@ bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 } // namespace
 
+size_t encodedWordEnd(std::string_view s, size_t i)
+{
+    EncodedWord w;
+    return s.compare(i, 2, "=?") == 0 && encodedWordAt(s, i, w) ? w.end : std::string_view::npos;
+}
+
 bool isValidUtf8(std::string_view bytes)
 {
     for (size_t i = 0; i < bytes.size();) {

@@ -19,6 +19,10 @@ std::string toUtf8(std::string_view bytes, std::string_view charset);
 // between two encoded words is dropped. Raw 8-bit text is read as toUtf8 with no charset reads it.
 std::string decodeHeaderText(std::string_view raw);
 
+// The end of the encoded word starting at s[i], npos when none starts there. Readers of
+// address headers skip such words whole: a sloppy Q-encoded name may hold "<", "(" or ",".
+size_t encodedWordEnd(std::string_view s, size_t i);
+
 // One parameter of a raw Content-Type or Content-Disposition value, decoded: RFC 2231 forms
 // (name*=charset'lang'%XX, name*0*=..., name*1=...) win over the plain one; a plain value may hold
 // encoded words. "" when the parameter is absent.

@@ -117,6 +117,9 @@ private slots:
                         "Subject: =?UTF-8?Q?hi=0D=0ABcc:_evil@example.com?=\n" + Plain,
                     "x\n")
             << "hi  Bcc: evil@example.com" << "Eve Bcc: x@evil.example" << "eve@example.jp" << jst << "x\n" << QStringList{};
+        QTest::newRow("sloppy Q word holding \"<\", \",\" and \"(\" in the name")
+            << mail("From: =?ISO-2022-JP?Q?=1B$B%F%9%H=1B(B<a,b(c?= <x@example.jp>\n" + date + "Subject: s\n" + Plain, "x\n") << "s"
+            << "テスト<a,b(c" << "x@example.jp" << jst << "x\n" << QStringList{};
         QTest::newRow("quoted name and address in comment form")
             << mail("From: yamada@example.jp (=?UTF-8?B?" + b64("山田") + "?=)\n" + date + "Subject: s\n" + Plain, "x\n") << "s"
             << "山田" << "yamada@example.jp" << jst << "x\n" << QStringList{};
