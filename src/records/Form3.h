@@ -195,6 +195,7 @@ private:
     bool StoreField(const QString& field, const QVariant& value);
     void ChangeMemberNo(QWidget* box, const QString& text);
     void ShowStoredEraDate(int index);
+    void ShowStoredBirthDateBox();
     void RecomputeValueFields();
     void SetFocusBox(QWidget* box, int field, bool inTextBox, bool inCombo);
     // The box a search key is read from: Text1(keyField), Combo5(0) and Combo5(1) for 25 and 26.
@@ -256,6 +257,7 @@ private:
     int SearchField = 0;
     int DisplayOrder = 1;
     bool Filling = false;
+    bool MirroringList = false;  // the list follows the cursor: its click handler does not run
     bool PlaceListsPending = false;
     int FocusField = 1;
     bool FocusInTextBox = false;

@@ -147,6 +147,7 @@ void Form2::ShowTitle()
     try {
         const QVariant title = SettingsRs.eof() ? QVariant() : SettingsRs.value(BookSettings::Title);
         Text3->setText(title.isNull() ? edition::profile().EditionName : title.toString());
+        Text3->setCursorPosition(0);  // a long title shows its start
     } catch (const db::Error& e) {
         ReportError(e);
     }
@@ -265,6 +266,7 @@ void Form2::List1_Click()
         SettingsCategoryRs.setBookmark(CategoryRows[row]);
         SelectedCategoryIndex = row;
         Text1->setText(SettingsCategoryRs.text(settings::CategoryName));
+        Text1->setCursorPosition(0);
     } catch (const db::Error& e) {
         ReportError(e);
         return;

@@ -10,7 +10,9 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QWindow>
 
 using fixture::shown;
 
@@ -56,6 +58,39 @@ private slots:
     void init() { freshFolder(); }
 
     void cleanup() { dropFolder(); }
+
+    // What the screen shows, not what the selection model says: after two steps of the scroll
+    // bar's arrow only the current record's line is drawn selected.
+    void onlyTheCurrentLineIsDrawnSelected()
+    {
+        auto w = load();
+        w->resize(1200, 900);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QTest::qWait(50);
+        for (int step = 0; step < 2; ++step) {
+            w->hScroll1()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            QTest::qWait(50);
+        }
+        expectAt(w.get(), 2, w->cursor().count());
+        QListView* view = list1(w.get());
+        // The window's backing store: what was painted, region by region, as a screen shows it.
+        const QPixmap painted = w->screen()->grabWindow(w->winId());
+        const QPoint origin = view->viewport()->mapTo(w.get(), QPoint(0, 0));
+        const QImage shot = painted.toImage();
+        const QColor highlight = view->palette().color(QPalette::Active, QPalette::Highlight);
+        QList<int> drawnSelected;
+        for (int row = 0; row < 6; ++row) {
+            const QRect r = view->visualRect(view->model()->index(row, 0)).translated(origin);
+            int hits = 0, all = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x < r.left() + view->viewport()->width(); x += 3, ++all)
+                    hits += shot.valid(x, y) && QColor(shot.pixel(x, y)) == highlight;
+            if (all > 0 && hits * 4 > all)
+                drawnSelected << row;
+        }
+        QCOMPARE(drawnSelected, QList<int>{2});
+    }
 
     void listHasALinePerRecordInOrder()
     {
