@@ -1,6 +1,7 @@
 #include "platform/text/Cp932.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -324,6 +325,12 @@ QString decodeCp932Marked(const QByteArray& bytes, int* broken)
 ReadResult readCp932File(const QString& path)
 {
     ReadResult r;
+    // A FIFO or device would keep the read waiting: regular files only.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        r.error = QStringLiteral("ファイルを開けません: %1\n通常のファイルではありません").arg(path);
+        return r;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         r.error = QStringLiteral("ファイルを開けません: %1\n%2").arg(path, file.errorString());

@@ -1,6 +1,7 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 #include <QTest>
 
 #include "platform/text/Cp932.h"
@@ -177,6 +178,11 @@ void TestCp932::readMissingFileFails()
     QVERIFY(!r.ok);
     QVERIFY(!r.error.isEmpty());
     QVERIFY(r.content.isEmpty());
+    // A FIFO fails at once instead of waiting for a writer; so does a folder.
+    const QString fifo = dir.filePath(QStringLiteral("x.csv"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    QVERIFY(!readCp932File(fifo).ok);
+    QVERIFY(!readCp932File(dir.path()).ok);
 }
 
 void TestCp932::unencodable_data()
