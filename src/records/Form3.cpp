@@ -18,7 +18,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
+#include <QTableView>
 #include <QScopedValueRollback>
 #include <QMouseEvent>
 #include <QPushButton>

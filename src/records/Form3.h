@@ -20,7 +20,7 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListView;
+class QTableView;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
@@ -157,6 +157,7 @@ private:
     void BuildCommands();
     void BuildListArea();
     void PlaceListArea();
+    void FitListColumn();
     void ConnectHandlers();
 
     void MirrorPosition(int position, int count);
@@ -229,7 +230,7 @@ private:
     std::array<QPushButton*, 2> Command5{};
     std::array<QPushButton*, 2> Command6{};
     QScrollBar* HScroll1 = nullptr;
-    QListView* List1 = nullptr;
+    QTableView* List1 = nullptr;  // one column of fixed-width lines, rows of one height
     records::RecordListModel* List1Model = nullptr;
     std::array<QLabel*, 15> Label1{};
     std::array<QLabel*, 3> Label2{};

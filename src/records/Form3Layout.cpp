@@ -9,13 +9,14 @@
 #include "platform/ui/Twips.h"
 #include "records/Boxes.h"
 #include "records/RecordCaptions.h"
+#include "records/RecordListView.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -363,11 +364,11 @@ void Form3::BuildListArea()
         Label3[size_t(i)] = label(this, QStringLiteral("Label3"), i, caption);
     }
 
-    List1 = new QListView(this);
+    // Rows of one fixed height (a list view would lay out every line each time it is filled).
+    List1 = new records::RecordListView(this);
     ui::name(List1, QStringLiteral("List1"), -1, QStringLiteral("住所録一覧"));
     List1->setFont(fixedPitchFont());
-    List1->setUniformItemSizes(true);
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->verticalHeader()->setDefaultSectionSize(QFontMetrics(List1->font()).height() + 2);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     List1Model = new records::RecordListModel(this);
@@ -382,6 +383,7 @@ void Form3::PlaceListArea()
     const int left = ui::twips(kMargin);
     const int top = ui::twips(kListTop);
     List1->setGeometry(left, top, qMax(ui::twips(8000), width() - 2 * left), qMax(ui::twips(2000), height() - top - left));
+    FitListColumn();
 
     // Each heading starts over its column: the columns are fixed widths of the list's font.
     struct Column {

@@ -15,7 +15,8 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
+#include <QFontMetrics>
+#include <QTableView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -32,8 +33,18 @@ void Form3::FillRecordList()
         List1Model->clear();
     else
         List1Model->fill(Cursor.records(), ui::dialogs().today());
+    FitListColumn();
     // Line i is the record at position i: the cursor's line is the selected one.
     MirrorPosition(Cursor.position(), Cursor.count());
+}
+
+void Form3::FitListColumn()
+{
+    // Lines have one width, the first one's, as a list of uniform items measures them; the
+    // column fills the list at least, so that a selected line is marked across it.
+    const int lineWidth =
+        List1Model->rowCount() > 0 ? QFontMetrics(List1->font()).horizontalAdvance(List1Model->line(0)) + 8 : 0;
+    List1->setColumnWidth(0, qMax(lineWidth, List1->viewport()->width()));
 }
 
 void Form3::RefreshRecordList()
