@@ -1,4 +1,5 @@
 #include "records/AddressBookCsv.h"
+#include "records/FieldLimits.h"
 
 #include "platform/db/Inserter.h"
 #include "platform/db/Schema.h"
@@ -485,7 +486,7 @@ void scanCsv(const ParsedCsv& in, ParsedCsv* problems, const std::function<void(
         }
         // The number as the record window takes it: a whole number from 1 to 2,147,483,647.
         const double rounded = no ? std::round(std::abs(*no)) : 0.0;
-        if (!(rounded >= 1 && rounded <= 2147483647.0)) {
+        if (!(rounded >= 1 && rounded <= double(MaxMemberNo))) {
             out.skipped.append({lineNo, QStringLiteral("登録番号 %1 は使えません").arg(cell(1).toString())});
             continue;
         }

@@ -10,6 +10,7 @@
 #include "records/Boxes.h"
 #include "records/DisplayOrder.h"
 #include "records/RecordDisplay.h"
+#include "records/RecordListView.h"
 #include "shell/Formats.h"
 #include "shell/Module1.h"
 
@@ -18,7 +19,6 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTableView>
 #include <QScopedValueRollback>
 #include <QMouseEvent>
 #include <QPushButton>

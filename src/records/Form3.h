@@ -20,7 +20,6 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QTableView;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
@@ -32,6 +31,7 @@ class FocusCommit;
 namespace records {
 class LockableComboBox;
 class RecordListModel;
+class RecordListView;
 }
 
 class Form3 : public ui::Window {
@@ -230,7 +230,7 @@ private:
     std::array<QPushButton*, 2> Command5{};
     std::array<QPushButton*, 2> Command6{};
     QScrollBar* HScroll1 = nullptr;
-    QTableView* List1 = nullptr;  // one column of fixed-width lines, rows of one height
+    records::RecordListView* List1 = nullptr;  // one column of fixed-width lines, rows of one height
     records::RecordListModel* List1Model = nullptr;
     std::array<QLabel*, 15> Label1{};
     std::array<QLabel*, 3> Label2{};

@@ -383,7 +383,6 @@ void Form3::PlaceListArea()
     const int left = ui::twips(kMargin);
     const int top = ui::twips(kListTop);
     List1->setGeometry(left, top, qMax(ui::twips(8000), width() - 2 * left), qMax(ui::twips(2000), height() - top - left));
-    FitListColumn();
 
     // Each heading starts over its column: the columns are fixed widths of the list's font.
     struct Column {

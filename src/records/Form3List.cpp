@@ -10,13 +10,13 @@
 #include "records/DisplayOrder.h"
 #include "records/KanaIndex.h"
 #include "records/RecordListLine.h"
+#include "records/RecordListView.h"
 #include "shell/Module1.h"
 
+#include <QFontMetrics>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QFontMetrics>
-#include <QTableView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -40,11 +40,9 @@ void Form3::FillRecordList()
 
 void Form3::FitListColumn()
 {
-    // Lines have one width, the first one's, as a list of uniform items measures them; the
-    // column fills the list at least, so that a selected line is marked across it.
-    const int lineWidth =
-        List1Model->rowCount() > 0 ? QFontMetrics(List1->font()).horizontalAdvance(List1Model->line(0)) + 8 : 0;
-    List1->setColumnWidth(0, qMax(lineWidth, List1->viewport()->width()));
+    // Lines have one width, the first one's, as a list of uniform items measures them.
+    List1->setLineWidth(List1Model->rowCount() > 0
+                            ? QFontMetrics(List1->font()).horizontalAdvance(List1Model->line(0)) + 8 : 0);
 }
 
 void Form3::RefreshRecordList()

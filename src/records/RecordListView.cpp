@@ -18,6 +18,25 @@ RecordListView::RecordListView(QWidget* parent) : QTableView(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
 }
 
+void RecordListView::setLineWidth(int width)
+{
+    lineWidth_ = width;
+    fitColumn();
+}
+
+void RecordListView::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    fitColumn();
+}
+
+void RecordListView::fitColumn()
+{
+    // A selected line is marked across the whole list, as in a list box.
+    if (model() && model()->columnCount() > 0)
+        setColumnWidth(0, qMax(lineWidth_, viewport()->width()));
+}
+
 QModelIndex RecordListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
 {
     // In a table Home and End stay in the row; in the list they go to its first and last line.

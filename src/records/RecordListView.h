@@ -10,9 +10,16 @@ namespace records {
 class RecordListView : public QTableView {
 public:
     explicit RecordListView(QWidget* parent = nullptr);
+    // The width of the lines; the column is as wide, and at least as wide as the list.
+    void setLineWidth(int width);
 
 protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void fitColumn();
+    int lineWidth_ = 0;
 };
 
 } // namespace records
