@@ -283,6 +283,9 @@ QString decodeCp932(const QByteArray& bytes)
 QString decodeCp932Marked(const QByteArray& bytes, int* broken)
 {
     *broken = 0;
+    const auto* bytesFrom = reinterpret_cast<const uchar*>(bytes.constData());
+    if (std::all_of(bytesFrom, bytesFrom + bytes.size(), [](uchar b) { return b < 0x80; }))
+        return QString::fromLatin1(bytes);
     requireCodec();
     QString s;
     if (decodeByTable(bytes, &s))
