@@ -119,9 +119,11 @@ std::unique_ptr<Progress> ScriptedDialogs::progress(const QString& label, qint64
     return std::make_unique<ScriptedProgress>(progresses_, progresses_->size() - 1, cancelAt);
 }
 
-bool ScriptedDialogs::printerDialog(QPrinter*)
+bool ScriptedDialogs::printerDialog(QPrinter* printer)
 {
     ++printerDialogs_;
+    if (printerSetup_ && printer)
+        printerSetup_(printer);
     return printerResult_;
 }
 

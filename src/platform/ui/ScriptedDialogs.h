@@ -7,6 +7,7 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace ui {
@@ -42,6 +43,9 @@ public:
         bool cancelled = false;
     };
     const QList<ProgressShown>& progresses() const { return *progresses_; }
+    // What the user sets up in the printer dialog (a PDF file to print to, say). It is applied
+    // whether the dialog is confirmed or cancelled, so that a print after a cancel would show.
+    void setPrinterSetup(std::function<void(QPrinter*)> setup) { printerSetup_ = std::move(setup); }
 
     void message(const QString& text, const QString& title = {}, Icon icon = Icon::None) override;
     // Answers from the queue. With an empty queue, or a queued answer that is not one of the
@@ -76,6 +80,7 @@ private:
     QQueue<qint64> cancels_;
     std::shared_ptr<QList<ProgressShown>> progresses_ = std::make_shared<QList<ProgressShown>>();
     bool printerResult_ = true;
+    std::function<void(QPrinter*)> printerSetup_;
     QList<Shown> shown_;
     QList<OpenFileOptions> fileDialogs_;
     QStringList failures_;
