@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <iconv.h>
 #include <mutex>
+#include <vector>
 #include <unistd.h>
 
 namespace mailcore {
@@ -27,9 +28,19 @@ void ensureGMime()
         // GMime opens and closes a converter for every encoded header; glibc unloads a charset's
         // module when its last converter closes and loads it again at the next. Converters kept
         // open for the charsets mail arrives in keep their modules loaded.
+        struct Pinned {
+            std::vector<iconv_t> converters;
+            ~Pinned()
+            {
+                for (iconv_t cd : converters)
+                    if (cd != reinterpret_cast<iconv_t>(-1))
+                        iconv_close(cd);
+            }
+        };
+        static Pinned pinned;
         for (const char* charset : {"ISO-2022-JP", "SHIFT_JIS", "CP932", "EUC-JP", "ISO-8859-1", "WINDOWS-1252", "ISO-2022-JP-2"}) {
-            (void)iconv_open("UTF-8", charset);
-            (void)iconv_open(charset, "UTF-8");
+            pinned.converters.push_back(iconv_open("UTF-8", charset));
+            pinned.converters.push_back(iconv_open(charset, "UTF-8"));
         }
     });
 }

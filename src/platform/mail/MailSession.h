@@ -9,12 +9,14 @@
 //  - Fetch takes a snapshot of the inbox (new and cur). It stays as it is until the next Fetch:
 //    MsgIndex 0 … MsgCount()-1 choose the messages in the fetch order (received date, then file
 //    name, with FetchSorted true, mail without a date first; cur then new by file name
-//    otherwise). Nothing is ever
-//    renumbered: a deleted message keeps its index, marked deleted (MsgDeleted).
+//    otherwise). Nothing is ever renumbered: a deleted message keeps its index, marked deleted
+//    (MsgDeleted).
 //  - Headers, flags and attachment lists were read at the fetch and stay readable whatever
-//    happens to the files. The body (MsgNoteText) and attachments are read from the message's
-//    file when asked, found again by its unique name in new or cur; when it is gone, the read
-//    throws an error naming it.
+//    happens to the files. The body (MsgNoteText) is read from the message's file when first
+//    asked (and then kept), attachments when saved; the file is found again by its unique name
+//    in new or cur, and when it is gone the read throws an error naming it.
+//  - Opening an attachment: choose it (setAttachmentIndex), call SaveAttachment, open the path
+//    it returns. AttachmentPathName alone (the CSV list) writes nothing.
 //  - Delete moves the chosen message's file into the Maildir's .Trash/cur (never unlinks it);
 //    deleting it again is refused.
 //  - Compose, the Msg/Recip/Attachment setters and Send(false) build a message and pipe it to
@@ -23,7 +25,12 @@
 //  - Send(true) ("with the client's dialog") opens the desktop's compose window for a message
 //    being composed; with no message being composed (as after Delete) it does nothing.
 //
-// Every failure throws MailError; the window shows text() ("number\ndescription").
+// Every failure throws MailError; the window shows text() ("number\ndescription"). Numbers:
+// 32003 no usable Maildir at sign-on, 32018 the bound session is not open, 32016 no message at
+// the index or its file is gone, 32021 already deleted, 32024 a recipient part is not a plain
+// address, 32057 no To address, 32010/32011 an attachment to send is missing or unreadable,
+// 32012 a received attachment cannot be written, 32002 any other failure (sendmail's exit
+// status and first error lines, its time limit, a file that cannot be read or moved).
 
 #include "platform/mail/MailCore.h"
 
