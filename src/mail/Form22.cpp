@@ -7,6 +7,7 @@
 #include "platform/db/Error.h"
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/InputMode.h"
 #include "platform/ui/Twips.h"
 #include "records/DisplayOrder.h"
 #include "records/RecordListModel.h"
@@ -335,6 +336,7 @@ QWidget* Form22::BuildReceiveTab()
         Text7[size_t(i)]->installEventFilter(this);
         preview->addWidget(Text7[size_t(i)], 1, i);
     }
+    ui::setInputMode(Text7[3], ui::InputMode::Hiragana);
     column->addLayout(preview);
     Text6 = Named(new QPlainTextEdit, QStringLiteral("Text6"));
     Text6->setFont(ListFont());

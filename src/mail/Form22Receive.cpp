@@ -91,7 +91,14 @@ mail::AddressBookIndex Form22::ReadAddressBookIndex() const
     if (!PersonRs.isOpen())
         return {};
     try {
-        return mail::AddressBookIndex(PersonRs.readColumns({QStringLiteral("Eメール"), QStringLiteral("携帯Eメール")}));
+        mail::AddressBookIndex index(PersonRs.readColumns({QStringLiteral("Eメール"), QStringLiteral("携帯Eメール")}));
+        QStringList addresses;
+        addresses.reserve(qsizetype(Fetched.size()));
+        for (const FetchedMessage& f : Fetched)
+            addresses << f.parts.address;
+        addresses.removeDuplicates();
+        index.prepare(addresses);
+        return index;
     } catch (const db::Error& e) {
         ReportError(e);
         return {};

@@ -230,4 +230,74 @@ bool AddressBookIndex::contains(const QString& address) const
     return found;
 }
 
+void AddressBookIndex::prepare(const QStringList& addresses) const
+{
+    // Aho-Corasick over the addresses not answered yet: one scan of the joined fields.
+    struct Node {
+        QHash<char16_t, int> next;
+        int fail = 0;
+        int output = -1;      // an address ending here
+        int outputLink = -1;  // the nearest node on the failure chain that ends an address
+        bool seen = false;
+    };
+    std::vector<Node> nodes(1);
+    QStringList pending;
+    for (const QString& a : addresses) {
+        if (a.isEmpty() || known_.contains(a) || a.contains(u'\x01'))
+            continue;
+        if (fields_ == 0 || whole_.contains(a)) {
+            known_.insert(a, fields_ != 0);
+            continue;
+        }
+        known_.insert(a, false);
+        int state = 0;
+        for (const QChar c : a) {
+            const auto it = nodes[size_t(state)].next.constFind(c.unicode());
+            if (it != nodes[size_t(state)].next.constEnd()) {
+                state = *it;
+            } else {
+                nodes.push_back(Node());
+                const int created = int(nodes.size()) - 1;
+                nodes[size_t(state)].next.insert(c.unicode(), created);
+                state = created;
+            }
+        }
+        nodes[size_t(state)].output = int(pending.size());
+        pending << a;
+    }
+    if (pending.isEmpty())
+        return;
+    std::vector<int> queue;
+    for (auto it = nodes[0].next.cbegin(); it != nodes[0].next.cend(); ++it)
+        queue.push_back(*it);
+    for (size_t q = 0; q < queue.size(); ++q) {
+        const int u = queue[q];
+        const Node& un = nodes[size_t(u)];
+        nodes[size_t(u)].outputLink = nodes[size_t(un.fail)].output >= 0 ? un.fail : nodes[size_t(un.fail)].outputLink;
+        for (auto it = nodes[size_t(u)].next.cbegin(); it != nodes[size_t(u)].next.cend(); ++it) {
+            const char16_t c = it.key();
+            const int v = *it;
+            int f = nodes[size_t(u)].fail;
+            while (f != 0 && !nodes[size_t(f)].next.contains(c))
+                f = nodes[size_t(f)].fail;
+            const auto j = nodes[size_t(f)].next.constFind(c);
+            nodes[size_t(v)].fail = (j != nodes[size_t(f)].next.constEnd() && *j != v) ? *j : 0;
+            queue.push_back(v);
+        }
+    }
+    int state = 0;
+    for (const char16_t c : joined_) {
+        while (state != 0 && !nodes[size_t(state)].next.contains(c))
+            state = nodes[size_t(state)].fail;
+        const auto j = nodes[size_t(state)].next.constFind(c);
+        state = j != nodes[size_t(state)].next.constEnd() ? *j : 0;
+        // Every address ending here is found; a node seen before had its chain marked then.
+        for (int k = nodes[size_t(state)].output >= 0 ? state : nodes[size_t(state)].outputLink;
+             k > 0 && !nodes[size_t(k)].seen; k = nodes[size_t(k)].outputLink) {
+            nodes[size_t(k)].seen = true;
+            known_[pending[nodes[size_t(k)].output]] = true;
+        }
+    }
+}
+
 } // namespace mail

@@ -90,6 +90,9 @@ public:
     // values: rows of two fields each ("Eメール", "携帯Eメール").
     explicit AddressBookIndex(const QList<QVariantList>& rows);
     bool contains(const QString& address) const;
+    // Answers for many addresses at once, in one pass over the fields; contains() then only
+    // looks the answers up.
+    void prepare(const QStringList& addresses) const;
     bool isEmpty() const { return fields_ == 0; }
 
 private:

@@ -214,13 +214,18 @@ private slots:
             rows << QVariantList{rng.bounded(5) == 0 ? QVariant() : QVariant(word(6) + u';' + word(4)),
                                  rng.bounded(2) ? QVariant() : QVariant(word(5))};
         const AddressBookIndex index(rows);
-        for (int i = 0; i < 500; ++i) {
-            const QString address = word(1 + rng.bounded(7));
+        const AddressBookIndex prepared(rows);
+        QStringList addresses;
+        for (int i = 0; i < 500; ++i)
+            addresses << word(1 + rng.bounded(7));
+        prepared.prepare(addresses);
+        for (const QString& address : addresses) {
             bool plain = false;
             for (const QVariantList& r : rows)
                 for (const QVariant& v : r)
                     plain = plain || (!v.isNull() && v.toString().contains(address));
             QVERIFY2(index.contains(address) == plain, qPrintable(address));
+            QVERIFY2(prepared.contains(address) == plain, qPrintable(address));
         }
         QVERIFY(!AddressBookIndex({{QVariant(), QVariant()}}).contains(QString()));
     }
