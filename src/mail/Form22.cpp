@@ -320,7 +320,7 @@ QWidget* Form22::BuildReceiveTab()
     column->addLayout(headings);
     List3 = FixedList(QStringLiteral("List3"));
     List3->setSelectionMode(QAbstractItemView::SingleSelection);
-    List3Model = new QStringListModel(this);
+    List3Model = new mail::ReceivedMailListModel(this);
     List3->setModel(List3Model);
     column->addWidget(List3, 2);
 

@@ -9,6 +9,7 @@
 // accessors below.
 
 #include "mail/MailWindowLines.h"
+#include "mail/MailWindowModels.h"
 #include "platform/db/Database.h"
 #include "platform/mail/MailSession.h"
 #include "platform/ui/WindowRegistry.h"
@@ -128,7 +129,7 @@ public:
     QListView* list5() const { return List5; }
     QScrollBar* hscroll1() const { return HScroll1; }
     records::RecordListModel* list1Model() const { return List1Model; }
-    QStringListModel* list3Model() const { return List3Model; }
+    mail::ReceivedMailListModel* list3Model() const { return List3Model; }
     QStringListModel* list5Model() const { return List5Model; }
     // The selected rows of List1, in order.
     QList<int> selectedRecordRows() const;
@@ -182,7 +183,11 @@ private:
         QString displayName;
         QString rawAddress;  // as the messages control gives it
         QString subject;
+        bool bodyRead = false;  // parts.body holds the body once read
     };
+    // The body part of message m's line, read from its file when first wanted.
+    const QString& BodyPart(qint32 m);
+    bool BodyReported = false;
     std::vector<FetchedMessage> Fetched;
 
     mailclient::MailSession MAPISession1;
@@ -222,6 +227,6 @@ private:
     QListView* List5 = nullptr;
     QScrollBar* HScroll1 = nullptr;
     records::RecordListModel* List1Model = nullptr;
-    QStringListModel* List3Model = nullptr;
+    mail::ReceivedMailListModel* List3Model = nullptr;
     QStringListModel* List5Model = nullptr;
 };

@@ -52,6 +52,7 @@ void Form22::FetchInbox()
 void Form22::MakeMessageParts()
 {
     Fetched.clear();
+    BodyReported = false;
     const qint32 count = MAPIMessages1.inbox() ? MAPIMessages1.MsgCount() : 0;
     Fetched.reserve(size_t(count));
     bool reported = false;  // one box per fetch, not one per unreadable message
@@ -65,25 +66,38 @@ void Form22::MakeMessageParts()
             f.subject = MAPIMessages1.MsgSubject();
             const bool read = MAPIMessages1.MsgRead();
             const qint32 attachments = MAPIMessages1.AttachmentCount();
-            QString body;
-            try {
-                body = MAPIMessages1.MsgNoteText();
-            } catch (const mailclient::MailError& e) {
-                if (!reported)
-                    Report(e);
-                reported = true;
-            }
-            f.parts = mail::MakeReceivedMailParts(f.dateText, read, attachments, f.displayName, f.subject, body,
+            f.parts = mail::MakeReceivedMailParts(f.dateText, read, attachments, f.displayName, f.subject, {},
                                                   f.rawAddress);
         } catch (const mailclient::MailError& e) {
             if (!reported)
                 Report(e);
             reported = true;
             f.parts = mail::MakeReceivedMailParts({}, true, 0, {}, {}, {}, {});
+            f.bodyRead = true;
         }
         Fetched.push_back(std::move(f));
     }
     MAPIMessages1.setMsgIndex(0);
+}
+
+const QString& Form22::BodyPart(qint32 m)
+{
+    FetchedMessage& f = Fetched[size_t(m)];
+    if (!f.bodyRead) {
+        f.bodyRead = true;
+        QString body;
+        try {
+            MAPIMessages1.setMsgIndex(m);
+            body = MAPIMessages1.MsgNoteText();
+        } catch (const mailclient::MailError& e) {
+            // One box per fetch, not one per unreadable message.
+            if (!BodyReported)
+                Report(e);
+            BodyReported = true;
+        }
+        f.parts.body = body.isEmpty() ? QStringLiteral(" ") : body;
+    }
+    return f.parts.body;
 }
 
 mail::AddressBookIndex Form22::ReadAddressBookIndex() const
@@ -114,7 +128,6 @@ void Form22::FillReceivedMailList()
     if (filter == 3)
         book = ReadAddressBookIndex();
 
-    QStringList lines;
     qint32 rows = 0;
     for (qint32 m = 0; m < count; ++m) {
         const FetchedMessage& f = Fetched[size_t(m)];
@@ -134,11 +147,15 @@ void Form22::FillReceivedMailList()
         }
         if (!listed)
             continue;
-        lines << mail::ReceivedMailLine(f.parts, filter == 2);
         RowToMessage[size_t(rows)] = m;
         ++rows;
     }
-    List3Model->setStringList(lines);
+    const bool subjectFilter = filter == 2;
+    List3Model->fill(rows, [this, subjectFilter](int row) {
+        const qint32 m = RowToMessage[size_t(row)];
+        BodyPart(m);
+        return mail::ReceivedMailLine(Fetched[size_t(m)].parts, subjectFilter);
+    });
     Label2[12]->setText(QString::number(rows) + QStringLiteral(" 件"));
     if (rows > 0) {
         setList3Index(0);
@@ -166,11 +183,13 @@ void Form22::ShowReceivedMail(int row)
         return;
     MAPIMessages1.setMsgIndex(m);
     const FetchedMessage& f = Fetched[size_t(m)];
+    MAPIMessages1.setMsgIndex(m);
     Text7[0]->setText(mail::FormatReceivedDate(mail::ReceivedDate(f.dateText)));
     Text7[1]->setText(f.displayName);
     Text7[2]->setText(f.parts.address);
     Text7[3]->setText(f.subject);
-    Text6->setPlainText(f.parts.body == QLatin1String(" ") ? QString() : f.parts.body);
+    const QString& body = BodyPart(m);
+    Text6->setPlainText(body == QLatin1String(" ") ? QString() : body);
 }
 
 int Form22::list3Index() const

@@ -26,6 +26,7 @@ namespace {
 QString sp(int n) { return QString(n, u' '); }
 
 QStringList rows(QStringListModel* model) { return model->stringList(); }
+QStringList rows(mail::ReceivedMailListModel* model) { return model->lines(); }
 
 // The dialler: what it was handed each time it was shown.
 struct DiallerSeen {
