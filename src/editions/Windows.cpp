@@ -1,5 +1,6 @@
 #include "editions/Windows.h"
 
+#include "list/Form4.h"
 #include "platform/ui/WindowRegistry.h"
 #include "records/Form3.h"
 #include "shell/Startup.h"
@@ -11,6 +12,7 @@ void RegisterCommonWindows()
     Module1::RegisterSharedWindows();
     auto& registry = ui::WindowRegistry::instance();
     registry.registerFactory(QStringLiteral("Form3"), [] { return new Form3; });
+    registry.registerFactory(QStringLiteral("Form4"), [] { return new Form4; });
 }
 
 void RegisterKartoviaWindows()
