@@ -23,7 +23,7 @@ void Form4::Option2_Click(int index)
     const int previous = DisplayOrder;
     try {
         // The new records first: a failure leaves the old ones, and the stored order, in place.
-        db::Recordset opened = WindowDb.openRecordset(records::DisplayOrderQuery(index + 1), db::RecordsetType::Snapshot);
+        db::Recordset opened = WindowDb.openRecordset(listwin::OrderSnapshotSql(index + 1), db::RecordsetType::Snapshot);
         StoreDisplayOrder(index + 1);
         PersonRs.close();
         PersonRs = opened;

@@ -1,6 +1,7 @@
 #include "list/ListCells.h"
 
 #include "platform/db/Criteria.h"
+#include "records/DisplayOrder.h"
 #include "records/RecordDisplay.h"
 #include "shell/Formats.h"
 #include "shell/Helpers.h"
@@ -89,6 +90,14 @@ const QStringList& ListCellFields()
         QStringLiteral("数値6"),    QStringLiteral("記事"),     QStringLiteral("状態"),         QStringLiteral("WebHome"),
     };
     return fields;
+}
+
+QString OrderSnapshotSql(int displayOrder)
+{
+    QStringList columns;
+    for (const QString& f : ListCellFields())
+        columns << QLatin1Char('"') + f + QLatin1Char('"');
+    return QStringLiteral("SELECT %1 FROM \"%2\"").arg(columns.join(QLatin1Char(',')), records::DisplayOrderQuery(displayOrder));
 }
 
 std::array<QString, CellColumns> ListCellTexts(const FieldValue& record, const CaptionRow& captions, const QDate& today)

@@ -39,6 +39,10 @@ QString CaptionOrBuiltIn(const CaptionRow& row, const QString& field, const QStr
 // The fields of a personal record the page reads, in one list.
 const QStringList& ListCellFields();
 
+// The statement of the window's records in a display order 1 to 6: the order's saved query with
+// only the fields the page and its commands read, so that the copy the snapshot takes stays small.
+QString OrderSnapshotSql(int displayOrder);
+
 // A field's value by name (Null for a missing one).
 using FieldValue = std::function<QVariant(const QString& field)>;
 
