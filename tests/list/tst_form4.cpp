@@ -246,6 +246,9 @@ private slots:
         QCOMPARE(viewerSeen.loads, 0);
         QVERIFY(!registry().isLoaded(QStringLiteral("Form3")));
         QVERIFY(opener->requestedUrls.isEmpty());
+        // Only "終了" acts: it unloads the window.
+        w->Command1_Click(9);
+        QVERIFY(!registry().isLoaded(QStringLiteral("Form4")));
     }
 
     void orderChangeStoresInTheWindowsOwnBook()
@@ -499,6 +502,8 @@ private slots:
         QCOMPARE(list->label4()->text(), QStringLiteral("%1/57").arg(expected + 1));
         QCOMPARE(list->cell(1, 0)->text(), QStringLiteral("%1").arg(expected + 1, 8, 10, QLatin1Char('0')));
         QCOMPARE(list->personRs().absolutePosition(), expected);
+        // The focus goes into the first number cell, which makes row 0 the focused row.
+        QTRY_COMPARE(list->focusedRow(), 0);
     }
 
     void topBar_data()
