@@ -92,7 +92,7 @@ Form4::Form4(QWidget* parent) : ui::Window(parent)
     setFont(small);
     BuildTopBar();
     BuildGrid();
-    setMinimumSize(ui::twips(16200), ui::twips(10900));
+    resize(ui::twips(16200), ui::twips(10900));
 }
 
 Form4::~Form4() = default;
