@@ -138,6 +138,10 @@ void Form4::BuildTopBar()
 
 void Form4::BuildGrid()
 {
+    // The cells are narrow (the old fixed-pitch font at 9 points): a size smaller than the
+    // window's keeps a number or a date whole in its cell; the headings match.
+    QFont cellFont = font();
+    cellFont.setPointSizeF(cellFont.pointSizeF() * 0.85);
     for (int h = 0; h < listwin::HeadingCount; ++h) {
         const Column* c = nullptr;
         for (const Column& col : kColumns)
@@ -145,6 +149,7 @@ void Form4::BuildGrid()
                 c = &col;
         auto* l = new QLabel(this);
         ui::name(l, QStringLiteral("Label1"), h);
+        l->setFont(cellFont);
         l->setAlignment(Qt::AlignCenter);
         Colour(l, QPalette::WindowText, QColor(255, 255, 0), QPalette::Window, h == 0 ? QColor(0, 0, 64) : QColor(0, 0, 128));
         if (c->line == 0)
@@ -162,6 +167,7 @@ void Form4::BuildGrid()
             // Read-only: the page is only shown; focus, selection and copying still work.
             e->setReadOnly(true);
             e->setFrame(false);
+            e->setFont(cellFont);
             e->setTextMargins(1, 0, 1, 0);
             e->setAlignment(c.align | Qt::AlignVCenter);
             Colour(e, QPalette::Text, c.text, QPalette::Base, c.back.isValid() ? c.back : palette().color(QPalette::Window));
