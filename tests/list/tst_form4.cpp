@@ -400,6 +400,18 @@ private slots:
         w->ShowRecordImages(QStringLiteral("../五十七件/3"));
         w->ShowRecordImages(QStringLiteral("3/.."));
         QCOMPARE(viewerSeen.loads, 1);
+        // A folder holding only read-only files opens the viewer too, told to list those.
+        const QString readOnly = dir->filePath(QStringLiteral("五十七件/4"));
+        QVERIFY(QDir().mkpath(readOnly));
+        QFile r(readOnly + QStringLiteral("/b.png"));
+        QVERIFY(r.open(QIODevice::WriteOnly));
+        r.close();
+        QVERIFY(r.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        focusRow(w, 3);
+        w->Command1_Click(6);
+        QCOMPARE(viewerSeen.loads, 2);
+        QCOMPARE(viewerSeen.dirAttr, 1);
+        QCOMPARE(viewerSeen.copy.DataFolder, readOnly);
     }
 
     void categoryPages_data()
