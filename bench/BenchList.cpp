@@ -45,8 +45,10 @@ void sqliteCopy(const QString& book, const QString& select)
 double peakListMemoryMB(const Options& o, int n)
 {
     const QString probe = QFileInfo(o.self).dir().filePath(QStringLiteral("bench_list_memory"));
-    if (!QFileInfo::exists(probe))
+    if (!QFileInfo::exists(probe)) {
+        qWarning("list-memory: %s is not built", qPrintable(probe));
         return 0;
+    }
     QProcess p;
     p.start(probe, {bookPath(o, n)});
     p.waitForFinished(-1);
