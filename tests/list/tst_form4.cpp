@@ -26,6 +26,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -577,6 +578,27 @@ private slots:
         QVERIFY(opener->requestedUrls.isEmpty());
         w->Command1_Click(3);
         QCOMPARE(w->label4()->text(), QStringLiteral("38/57"));
+    }
+
+    void addressBookRecordWindowTakesTheRecord()
+    {
+        edition::setProfile(edition::AddressBookProfile());
+        editions::RegisterAdroviaWindows();
+        const auto restore = qScopeGuard([] {
+            registry().unloadAll();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            editions::RegisterKartoviaWindows();
+            registry().registerFactory(QStringLiteral("Form14"), [] { return new StandInViewer; });
+        });
+        Form4* w = showList(book57);
+        Form3* records = showRecords(book57);
+        QVERIFY(records);
+        QVERIFY(QByteArray(records->metaObject()->className()) != QByteArray("Form3"));
+        records->Option2_Click(2);
+        w->Command1_Click(2);
+        focusRow(w, 4);
+        w->Command1_Click(4);
+        QCOMPARE(records->cursor().record().value(QStringLiteral("会員NO")).toLongLong(), 25);
     }
 
     void captionOfANullTitle_data()
