@@ -3,7 +3,7 @@
 #include "editions/AddressBookForm1.h"
 #include "editions/AddressBookForm2.h"
 #include "editions/AddressBookForm3.h"
-
+#include "list/Form4.h"
 #include "list/Form5.h"
 #include "mail/Form22.h"
 #include "platform/ui/WindowRegistry.h"
@@ -18,6 +18,7 @@ void RegisterCommonWindows()
     Module1::RegisterSharedWindows();
     auto& registry = ui::WindowRegistry::instance();
     registry.registerFactory(QStringLiteral("Form3"), [] { return new Form3; });
+    registry.registerFactory(QStringLiteral("Form4"), [] { return new Form4; });
     registry.registerFactory(QStringLiteral("Form5"), [] { return new Form5; });
     registry.registerFactory(QStringLiteral("Form22"), [] { return new Form22; });
 }

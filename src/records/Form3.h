@@ -123,6 +123,10 @@ public:
     void Image1_Click();
     void Command2_Click();
     void Command3_Click();
+    // Another window's hand-over of one record: the book it lies in and its "会員NO". The window
+    // moves to it only when it shows that book and holds that number; otherwise a beep, and it
+    // stays as it is. True when it stands on that record.
+    bool ShowMember(const QString& bookPath, const QVariant& memberNo);
     void Command5_Click(int index);
     void Command6_Click(int index);
     // A new mail to the address(es) of box Text1(boxIndex) (9 or 15) in the user's mail program.

@@ -6,13 +6,14 @@
 #include "platform/mail/Composer.h"
 #include "platform/ui/WindowRegistry.h"
 #include "records/Boxes.h"
-#include "records/FolderFiles.h"
-#include "records/RecordFolder.h"
 #include "records/RecordListLine.h"
+#include "records/ViewerHandOver.h"
+#include "platform/ui/Dialogs.h"
 #include "shell/Formats.h"
 #include "shell/Module1.h"
 
 #include <QAbstractButton>
+#include <QFileInfo>
 #include <QScrollBar>
 
 using namespace Module1;
@@ -41,25 +42,36 @@ void Form3::Image1_Click()
         const QVariant number = rs.value(QStringLiteral("会員NO"));
         if (number.isNull())
             return;
-        const qint64 no = number.toLongLong();
-        // Every regular file counts, read-only ones too; the viewer is told to list those as well.
-        const records::FolderFiles files = records::ListFolderFiles(records::RecordFolder(WindowDbFile, no));
-        if (!files.any)
-            return;
-        ImageSubfolder = FormatPlain(no);
-        ViewerDirAttr = files.readOnly ? 1 : 0;
-
-        // The viewer takes its folders from the shared record at its load, for this hand-over only.
-        const DbFile saved = CurrentDbFileCopy;
-        ViewerTitle = FormatMemberNo(no) + QLatin1Char(' ') + rs.text(QStringLiteral("氏名"));
-        CurrentDbFileCopy.DataFolder = WindowDbFile.DataFolder + PathSeparator(WindowDbFile) + ImageSubfolder;
-        CurrentDbFileCopy.PreviewFolder = CurrentDbFileCopy.DataFolder + PathSeparator(WindowDbFile) + QStringLiteral("Preview");
-        auto& registry = ui::WindowRegistry::instance();
-        if (registry.hasFactory(QStringLiteral("Form14")))
-            registry.show(QStringLiteral("Form14"));
-        CurrentDbFileCopy = saved;
+        records::ShowRecordPictures(WindowDbFile, number.toLongLong(), rs.text(QStringLiteral("氏名")));
     } catch (const db::Error& e) {
         ReportError(e);
+    }
+}
+
+bool Form3::ShowMember(const QString& bookPath, const QVariant& memberNo)
+{
+    // Only a record of the book this window shows, found by its number among its own records.
+    auto canonical = [](const QString& path) {
+        const QString c = QFileInfo(path).canonicalFilePath();
+        return c.isEmpty() ? path : c;
+    };
+    const bool sameBook = !bookPath.isEmpty() && canonical(bookPath) == canonical(WindowDbFile.FullPath);
+    if (!sameBook || IsBookEmpty() || memberNo.isNull() || !memberNo.isValid()) {
+        ui::dialogs().beep();
+        return false;
+    }
+    try {
+        const std::vector<int> found = Cursor.records().positionsWhere(
+            {QStringLiteral("会員NO")}, [&](const QVariantList& v) { return db::matches(v[0], db::Op::Eq, memberNo); });
+        if (found.empty()) {
+            ui::dialogs().beep();
+            return false;
+        }
+        MoveToLine(found.front());
+        return Cursor.position() == found.front();
+    } catch (const db::Error& e) {
+        ReportError(e);
+        return false;
     }
 }
 

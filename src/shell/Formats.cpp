@@ -68,6 +68,13 @@ QString FormatShortSlashDate(const QDate& date)
     return zeroPadded(yy, 2) + u'/' + zeroPadded(date.month(), 2) + u'/' + zeroPadded(date.day(), 2);
 }
 
+QString FormatShortSlashDateWeekday(const QDate& date)
+{
+    if (!date.isValid())
+        return QString();
+    return FormatShortSlashDate(date) + u'(' + WeekdayKanji(date) + u')';
+}
+
 QString FormatMonthDay(const QDate& date)
 {
     return date.isValid() ? zeroPadded(date.month(), 2) + u'/' + zeroPadded(date.day(), 2) : QString();

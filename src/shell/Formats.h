@@ -21,6 +21,8 @@ QString FormatSlashDateWeekday(const QDate& date);
 QString FormatSlashDate(const QDate& date);
 // "yy/mm/dd"
 QString FormatShortSlashDate(const QDate& date);
+// "yy/mm/dd(aaa)"
+QString FormatShortSlashDateWeekday(const QDate& date);
 // "mm/dd"
 QString FormatMonthDay(const QDate& date);
 // "/mm/dd"

@@ -13,6 +13,8 @@ private slots:
     void dates();
     void weekdays();
     void invalidDates();
+    void shortDateWeekday_data();
+    void shortDateWeekday();
     void eraName_data();
     void eraName();
     void wholeNumbers();
@@ -79,6 +81,23 @@ void TestFormats::invalidDates()
     QVERIFY(FormatShortSlashDate(none).isEmpty());
     QVERIFY(FormatMonthDay(none).isEmpty());
     QVERIFY(FormatSlashMonthDay(none).isEmpty());
+}
+
+void TestFormats::shortDateWeekday_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("two-digit year with weekday") << QDate(2023, 4, 1) << QString::fromUtf8("23/04/01(土)");
+    QTest::newRow("year 2000 keeps its zeros") << QDate(2000, 1, 2) << QString::fromUtf8("00/01/02(日)");
+    QTest::newRow("last century") << QDate(1999, 12, 31) << QString::fromUtf8("99/12/31(金)");
+    QTest::newRow("invalid date") << QDate() << QString();
+}
+
+void TestFormats::shortDateWeekday()
+{
+    QFETCH(QDate, date);
+    QFETCH(QString, shown);
+    QCOMPARE(FormatShortSlashDateWeekday(date), shown);
 }
 
 void TestFormats::eraName_data()

@@ -1,0 +1,154 @@
+// The list window's records: the order change, the page move and the page fill.
+
+#include "list/Form4.h"
+
+#include "platform/ui/Dialogs.h"
+#include "records/DisplayOrder.h"
+#include "shell/Module1.h"
+
+#include <QHash>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <algorithm>
+
+using namespace Module1;
+
+void Form4::Option2_Click(int index)
+{
+    if (index < 0 || index > 5 || index + 1 == DisplayOrder)
+        return;
+    const int previous = DisplayOrder;
+    try {
+        // The new records first: a failure leaves the old ones, and the stored order, in place.
+        db::Recordset opened = WindowDb.openRecordset(listwin::OrderSnapshotSql(index + 1), db::RecordsetType::Snapshot);
+        StoreDisplayOrder(index + 1);
+        PersonRs.close();
+        PersonRs = opened;
+        DisplayOrder = index + 1;
+    } catch (const db::Error& e) {
+        ReportError(e);
+        // The option of the order still shown is selected again, without running its handler.
+        if (previous >= 1 && previous <= 6)
+            Option2[size_t(previous - 1)]->setChecked(true);
+        return;
+    }
+
+    LastScrollValue = 0;
+    ScrollMax = qint64(PersonRs.recordCount()) - 1;
+    {
+        const QSignalBlocker block(HScroll1);
+        HScroll1->setRange(0, int(qMax<qint64>(0, ScrollMax)));
+        HScroll1->setValue(0);
+    }
+    HScroll1->setEnabled(ScrollMax >= 0);
+    ShowPage();
+}
+
+void Form4::StoreDisplayOrder(int order)
+{
+    // Into the window's own book; a book without a settings row has nowhere to keep it.
+    if (!WindowSettingsRs.isOpen() || WindowSettingsRs.eof() || WindowSettingsRs.bof())
+        return;
+    try {
+        WindowSettingsRs.edit();
+        WindowSettingsRs.setValue(BookSettings::DisplayOrder, QString::number(order));
+        WindowSettingsRs.update();
+    } catch (...) {
+        if (WindowSettingsRs.isOpen() && WindowSettingsRs.editMode() != db::EditMode::None)
+            WindowSettingsRs.cancelUpdate();
+        throw;
+    }
+}
+
+void Form4::HScroll1_Change()
+{
+    Form4_HScroll1_Change();
+}
+
+bool Form4::HasCurrentRecord() const
+{
+    return PersonRs.isOpen() && PersonRs.recordCount() > 0 && !PersonRs.eof() && !PersonRs.bof();
+}
+
+void Form4::Form4_HScroll1_Change()
+{
+    if (!HasCurrentRecord())
+        return;
+    const qint64 v = std::clamp<qint64>(HScroll1->value(), 0, ScrollMax);
+    try {
+        // Straight to the position, however far it lies.
+        PersonRs.setAbsolutePosition(int(v));
+        LastScrollValue = v;
+        ShowPage();
+    } catch (const db::Error& e) {
+        ReportError(e);
+    }
+}
+
+void Form4::SetScrollValue(qint64 value)
+{
+    // A value that does not change runs nothing.
+    HScroll1->setValue(int(value));
+}
+
+void Form4::ApplyListHeadings()
+{
+    const std::array<QString, listwin::HeadingCount> headings = listwin::ListHeadings(listwin::ReadCaptionRow(CaptionRs));
+    for (int h = 0; h < listwin::HeadingCount; ++h)
+        if (Label1[size_t(h)]->text() != headings[size_t(h)])
+            Label1[size_t(h)]->setText(headings[size_t(h)]);
+    SyncAccessibleNames(headings);
+}
+
+void Form4::ShowPage()
+{
+    ApplyListHeadings();
+    Label4->setText(QString::number(qint64(HScroll1->value()) + 1) + QLatin1Char('/') + QString::number(ScrollMax + 1));
+
+    std::array<std::array<QString, listwin::CellColumns>, listwin::PageRows> page{};
+    RowNames.fill(QVariant());
+    if (HasCurrentRecord()) {
+        try {
+            const listwin::CaptionRow captions = listwin::ReadCaptionRow(CaptionRs);
+            const QStringList& fields = listwin::ListCellFields();
+            // The twenty records from the one the records stand on, read at once; the records
+            // stay where they are.
+            const QList<QVariantList> rows = PersonRs.readColumns(fields, PersonRs.absolutePosition(), listwin::PageRows);
+            const QDate today = ui::dialogs().today();
+            static const QHash<QString, int> place = [&] {
+                QHash<QString, int> h;
+                for (int i = 0; i < fields.size(); ++i)
+                    h.insert(fields[i], i);
+                return h;
+            }();
+            const int nameAt = place.value(QStringLiteral("氏名"));
+            for (int r = 0; r < rows.size() && r < listwin::PageRows; ++r) {
+                const QVariantList& values = rows[r];
+                if (values.isEmpty())
+                    continue;
+                page[size_t(r)] = listwin::ListCellTexts(
+                    [&](const QString& f) {
+                        const int i = place.value(f, -1);
+                        return i >= 0 && i < values.size() ? values[i] : QVariant();
+                    },
+                    captions, today);
+                RowNames[size_t(r)] = values.value(nameAt);
+            }
+        } catch (const db::Error& e) {
+            ReportError(e);
+        }
+    }
+    for (int k = 0; k < listwin::CellColumns; ++k) {
+        for (int r = 0; r < listwin::PageRows; ++r) {
+            QLineEdit* e = Cells[size_t(k)][size_t(r)];
+            const QString& text = page[size_t(r)][size_t(k)];
+            if (e->text() != text) {
+                e->setText(text);
+                e->setCursorPosition(0);
+            }
+        }
+    }
+}
