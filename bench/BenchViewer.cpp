@@ -151,12 +151,20 @@ int PeakProbe(const QString& folder)
     HandOver(folder, folder + QStringLiteral("/Preview"));
     Form14 w;
     w.formLoad();
+    if (w.Image1[0]->image().isNull())
+        qFatal("the picture was not shown");
     QFile status(QStringLiteral("/proc/self/status"));
     status.open(QIODevice::ReadOnly);
     for (const QByteArray& line : status.readAll().split('\n')) {
         if (line.startsWith("VmHWM:")) {
             std::printf("viewer-probe-peak-kb %s\n", line.mid(6).trimmed().split(' ').first().constData());
             std::fflush(stdout);
+            // Past the fitted peak: the own size decodes the whole picture, beyond the readers'
+            // usual allocation limit.
+            const QSize own(int(w.NaturalWidth / 15), int(w.NaturalHeight / 15));
+            w.Image4_Click();
+            if (w.Image1[0]->image().size() != own)
+                qFatal("the picture was not shown at its own size");
             return 0;
         }
     }
@@ -170,6 +178,8 @@ double PeakMB(const Options& o, const QString& folder)
     p.start(o.self, {QStringLiteral("--sizes"), QStringLiteral("1"), QStringLiteral("--runs"), QStringLiteral("1"),
                      QStringLiteral("--work"), o.work, QStringLiteral("--json"), json, QStringLiteral("--only"), kProbe + folder});
     p.waitForFinished(-1);
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        qFatal("the memory probe failed: %s", p.readAllStandardError().constData());
     for (const QByteArray& line : p.readAllStandardOutput().split('\n'))
         if (line.startsWith("viewer-probe-peak-kb "))
             return line.mid(21).trimmed().toDouble() / 1024.0;
@@ -184,6 +194,11 @@ QList<Result> RunViewer(const Options& o)
     }
     QList<Result> out;
     const Scale s = ScaleFor(o);
+    {
+        // The fit, and so the decoded size, follows the screen.
+        const Form14 w;
+        std::fprintf(stderr, "viewer: a screen %lld pixels high\n", w.ScreenHeightTwips() / 15);
+    }
     if (wanted(o, QStringLiteral("viewer-load-preview")) || wanted(o, QStringLiteral("viewer-load-no-preview"))) {
         const QString folder = PictureFolder(o, s.folderPictures);
         if (wanted(o, QStringLiteral("viewer-load-preview")))
