@@ -66,6 +66,21 @@ QByteArray ConvertEmf(const QByteArray& contents)
     if (contents.size() < 88 || qFromLittleEndian<quint32>(contents.constData()) != 1
         || qFromLittleEndian<quint32>(contents.constData() + 40) != 0x464D4520u)
         return {};
+    // Every record must lie inside the file, with a size of whole 32-bit words, and the last one
+    // must end the file: a damaged file never reaches the converter.
+    qsizetype at = 0;
+    quint32 lastType = 0;
+    while (at + 8 <= contents.size()) {
+        lastType = qFromLittleEndian<quint32>(contents.constData() + at);
+        const quint32 size = qFromLittleEndian<quint32>(contents.constData() + at + 4);
+        if (size < 8 || size % 4 != 0 || size > quint64(contents.size() - at))
+            return {};
+        at += size;
+        if (lastType == 14)  // EMR_EOF
+            break;
+    }
+    if (lastType != 14)
+        return {};
     QByteArray data = contents;  // the converter takes a writable buffer
     generatorOptions options{};
     char ns[] = "svg";

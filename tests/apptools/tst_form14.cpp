@@ -258,13 +258,22 @@ private slots:
         QTest::newRow("a corrupt file") << "corrupt";
         QTest::newRow("a file gone since the listing") << "vanished";
         QTest::newRow("a file of more than 2 GiB") << "huge";
+        QTest::newRow("a cut enhanced metafile") << "emf";
+        QTest::newRow("a cut Windows metafile") << "wmf";
     }
     void picturesThatCannotBeShown()
     {
         QFETCH(QString, kind);
         writePicture(file(QStringLiteral("a.png")), 8, 6);
-        const QString bad = file(QStringLiteral("b.jpg"));
-        writeBytes(bad, kind == QLatin1String("huge") ? "no picture" : "\xFF\xD8 this is no picture at all");
+        const QString bad = file(kind == QLatin1String("emf")   ? QStringLiteral("b.emf")
+                                 : kind == QLatin1String("wmf") ? QStringLiteral("b.wmf")
+                                                                : QStringLiteral("b.jpg"));
+        if (kind == QLatin1String("emf"))
+            writeBytes(bad, redEmf().left(140));
+        else if (kind == QLatin1String("wmf"))
+            writeBytes(bad, redWmf().left(60));
+        else
+            writeBytes(bad, kind == QLatin1String("huge") ? "no picture" : "\xFF\xD8 this is no picture at all");
         if (kind == QLatin1String("huge")) {
             QFile f(bad);
             QVERIFY(f.open(QIODevice::ReadWrite));
@@ -278,9 +287,9 @@ private slots:
         QCOMPARE(w->ShownIndex, 1);
         QCOMPARE(w->Image1[0]->message(), QStringLiteral("表示できません"));
         QVERIFY(w->Image1[0]->isVisibleTo(w.get()));
-        const QString expectedLength = kind == QLatin1String("huge") ? QStringLiteral("2,147,483,653")
-                                     : kind == QLatin1String("corrupt") ? QString::number(QFileInfo(bad).size())
-                                                                         : QString();
+        const QString expectedLength = kind == QLatin1String("huge")       ? QStringLiteral("2,147,483,653")
+                                     : kind == QLatin1String("vanished") ? QString()
+                                                                         : QString::number(QFileInfo(bad).size());
         const QString head = kTitle + kTen + bad + kFive + expectedLength + kFive;
         QVERIFY2(w->windowTitle().startsWith(head), qPrintable(w->windowTitle()));
         QVERIFY(w->windowTitle().endsWith(kFive + QStringLiteral("2/2")));
@@ -293,7 +302,7 @@ private slots:
         QCOMPARE(w->Image1[0]->message(), QString());
         QVERIFY(!w->Image1[0]->image().isNull());
         // A thumbnail that cannot be decoded leaves its slot empty, its name under it.
-        QCOMPARE(w->Label1[1]->text(), QStringLiteral("b.jpg"));
+        QCOMPARE(w->Label1[1]->text(), QFileInfo(bad).fileName());
         QVERIFY(w->Image2[1]->image().isNull());
     }
 
