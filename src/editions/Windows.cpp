@@ -4,6 +4,7 @@
 #include "records/Form3.h"
 #include "shell/Startup.h"
 #include "tools/Form14.h"
+#include "tools/Form6.h"
 
 namespace editions {
 
@@ -18,6 +19,7 @@ void RegisterCommonWindows()
 void RegisterKartoviaWindows()
 {
     RegisterCommonWindows();
+    ui::WindowRegistry::instance().registerFactory(QStringLiteral("Form6"), [] { return new Form6; });
 }
 
 void RegisterAdroviaWindows()
