@@ -5,6 +5,7 @@
 #include "editions/AddressBookForm3.h"
 
 #include "list/Form5.h"
+#include "mail/Form22.h"
 #include "platform/ui/WindowRegistry.h"
 #include "records/Form3.h"
 #include "shell/Startup.h"
@@ -19,6 +20,7 @@ void RegisterCommonWindows()
     auto& registry = ui::WindowRegistry::instance();
     registry.registerFactory(QStringLiteral("Form3"), [] { return new Form3; });
     registry.registerFactory(QStringLiteral("Form5"), [] { return new Form5; });
+    registry.registerFactory(QStringLiteral("Form22"), [] { return new Form22; });
     registry.registerFactory(QStringLiteral("Form14"), [] { return new Form14; });
 }
 
