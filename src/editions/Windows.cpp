@@ -9,6 +9,7 @@
 #include "platform/ui/WindowRegistry.h"
 #include "records/Form3.h"
 #include "shell/Startup.h"
+#include "tools/Form14.h"
 #include "tools/Form6.h"
 
 namespace editions {
@@ -21,6 +22,7 @@ void RegisterCommonWindows()
     registry.registerFactory(QStringLiteral("Form4"), [] { return new Form4; });
     registry.registerFactory(QStringLiteral("Form5"), [] { return new Form5; });
     registry.registerFactory(QStringLiteral("Form22"), [] { return new Form22; });
+    registry.registerFactory(QStringLiteral("Form14"), [] { return new Form14; });
 }
 
 void RegisterKartoviaWindows()

@@ -1,0 +1,232 @@
+// The image viewer's load, its picture list, the display of one picture and the moves.
+
+#include "tools/Form14.h"
+
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Twips.h"
+#include "shell/Module1.h"
+#include "tools/ImageControl.h"
+#include "tools/PictureList.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace {
+
+const QString kNoPictures = QStringLiteral("表示させる画像がありません");
+const QString kCannotShow = QStringLiteral("表示できません");
+
+} // namespace
+
+Form14::Form14(QWidget* parent) : ui::Window(parent)
+{
+    BuildControls();
+}
+
+Form14::~Form14() = default;
+
+void Form14::formLoad()
+{
+    PictureFolder = Module1::CurrentDbFileCopy.DataFolder;
+    ThumbnailFolder = Module1::CurrentDbFileCopy.PreviewFolder;
+    // The window keeps the title it was opened with, like its folders.
+    title_ = Module1::ViewerTitle;
+    const tools::PictureFolderScan scan = tools::ScanPictureFolder(PictureFolder);
+    if (!scan.anyFile) {
+        ui::dialogs().beep();
+        ui::dialogs().message(kNoPictures);
+    }
+    Label3->setText(QStringLiteral("■"));
+    listedAtLoad_ = scan.names;
+    listedFolder_ = true;
+    LoadImageList();
+}
+
+void Form14::LoadImageList()
+{
+    SlideShowOn = false;
+    Timer1->stop();
+    setWindowTitle(title_);
+    ShownIndex = 0;
+    {
+        const QSignalBlocker quiet(HScroll1);
+        HScroll1->setValue(0);
+    }
+    PageStart = 0;
+    for (int i = 0; i < 10; ++i) {
+        Label1[size_t(i)]->clear();
+        Image2[size_t(i)]->hide();
+    }
+
+    if (listedFolder_) {
+        PictureNames = listedAtLoad_;
+        listedAtLoad_.clear();
+        listedFolder_ = false;
+    } else {
+        PictureNames = tools::ScanPictureFolder(PictureFolder).names;
+    }
+    PictureCount = int(PictureNames.size());
+    thumbnailPrefix_.reset();
+
+    // With no picture the bar keeps its design range; positions past the list show nothing.
+    if (PictureCount > 0) {
+        const QSignalBlocker quiet(HScroll1);
+        HScroll1->setMaximum(PictureCount - 1);
+    }
+    ShowThumbnailPage();
+    ShowImage(0);
+}
+
+QString Form14::PicturePath(const QString& name) const
+{
+    return tools::JoinPath(PictureFolder, name);
+}
+
+qint64 Form14::ScreenHeightTwips() const
+{
+    const QScreen* s = screen();
+    if (!s)
+        return 0;
+    return qint64(s->geometry().height()) * ui::twipsPerPixel;
+}
+
+void Form14::ShowImage(int n)
+{
+    if (n < 0 || n >= PictureCount)
+        return;
+    const QString& name = PictureNames[n];
+    const QString path = PicturePath(name);
+
+    // The length and time are read now: the file may have gone or changed since the listing.
+    const QFileInfo info(path);
+    std::optional<qint64> length;
+    QDateTime modified;
+    if (info.isFile()) {
+        length = info.size();
+        modified = info.lastModified();
+    }
+    setWindowTitle(tools::PictureCaption(title_, PictureFolder, name, length, modified, n, PictureCount));
+
+    tools::ImageControl* image = Image1[0];
+    const bool wasStretched = image->stretch();
+    image->hide();
+    image->setStretch(false);
+
+    current_ = tools::Picture::open(path);
+    if (!current_.isValid()) {
+        image->setStretch(wasStretched);
+        ShowUndecodable();
+    } else {
+        NaturalHeight = qint64(current_.size().height()) * ui::twipsPerPixel;
+        NaturalWidth = qint64(current_.size().width()) * ui::twipsPerPixel;
+        const tools::FitSize fit = tools::FitPicture(NaturalHeight, NaturalWidth, ScreenHeightTwips());
+        FitHeight = fit.height;
+        FitWidth = fit.width;
+        // Stretched into the fitted frame, then back to the mode the user chose, so that the
+        // picture's own size carries over from picture to picture.
+        image->setStretch(wasStretched);
+        ApplyImage1Size();
+    }
+    image->show();
+
+    Image2[size_t(ShownIndex % 10)]->setBorder(false);
+    Image2[size_t(HScroll1->value() % 10)]->setBorder(true);
+}
+
+void Form14::ShowUndecodable()
+{
+    // No box: a slide show would pile them up. The text stands where the picture would.
+    tools::ImageControl* image = Image1[0];
+    const tools::FitSize frame = tools::FitPicture(3, 4, ScreenHeightTwips());
+    image->setGeometry(ui::twipsRect(kImage1Left, kImage1Top, int(frame.width), int(frame.height)));
+    image->setMessage(kCannotShow);
+}
+
+void Form14::ApplyImage1Size()
+{
+    tools::ImageControl* image = Image1[0];
+    if (!current_.isValid()) {
+        ShowUndecodable();
+        return;
+    }
+    QImage pixels;
+    if (image->stretch()) {
+        const QRect box = ui::twipsRect(kImage1Left, kImage1Top, int(FitWidth), int(FitHeight));
+        image->setGeometry(box);
+        pixels = current_.decode(box.size());
+    } else {
+        image->setGeometry(QRect(QPoint(ui::twips(kImage1Left), ui::twips(kImage1Top)), current_.size()));
+        pixels = current_.decode(QSize());
+    }
+    if (pixels.isNull())
+        ShowUndecodable();
+    else
+        image->setImage(pixels);
+}
+
+void Form14::HScroll1_Change()
+{
+    const int position = HScroll1->value();
+    if (position == ShownIndex)
+        return;
+    // A position past the list is no picture at all.
+    if (position < 0 || position >= PictureCount)
+        return;
+    if (SlideShowOn)
+        RestartTimer();
+    ShowImage(position);
+    if ((position / 10) * 10 != PageStart) {
+        PageStart = (position / 10) * 10;
+        ShowThumbnailPage();
+    }
+    ShownIndex = position;
+}
+
+void Form14::Image1_Click()
+{
+    if (!SlideShowOn) {
+        Image4_Click();
+        return;
+    }
+    // A click on the picture pauses or resumes the show.
+    if (Timer1->isActive()) {
+        Label3->setText(QStringLiteral("■"));
+        PausedInterval = Timer1->interval();
+        Timer1->stop();
+    } else {
+        Label3->setText(QStringLiteral("⇒"));
+        Timer1->setInterval(PausedInterval);
+        StartTimer();
+    }
+}
+
+void Form14::Image4_Click()
+{
+    tools::ImageControl* image = Image1[0];
+    if (image->stretch()) {
+        image->setStretch(false);
+        if (!current_.isValid())
+            return;
+        ApplyImage1Size();
+        NaturalHeight = qint64(current_.size().height()) * ui::twipsPerPixel;
+        NaturalWidth = qint64(current_.size().width()) * ui::twipsPerPixel;
+        FitHeight = tools::ProportionalHeight(FitWidth, NaturalHeight, NaturalWidth);
+    } else {
+        image->setStretch(true);
+        if (!current_.isValid())
+            return;
+        ApplyImage1Size();
+    }
+}
+
+void Form14::closeEvent(QCloseEvent* event)
+{
+    // Closing the viewer ends any show.
+    Timer1->stop();
+    SlideShowOn = false;
+    ui::Window::closeEvent(event);
+}
