@@ -3,6 +3,7 @@
 // through this interface, so that tests can answer, pick files and fix the date.
 
 #include <QDate>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -46,6 +47,8 @@ public:
     // True when the user confirmed the dialog; the printer is set up as the dialog left it.
     virtual bool printerDialog(QPrinter* printer) = 0;
     virtual QDate today() = 0;
+    // The current date and time, on the same clock as today().
+    virtual QDateTime now() { return QDateTime(today(), QTime::currentTime()); }
 };
 
 // The process-wide instance (the real dialogs unless a test installed others).

@@ -146,4 +146,9 @@ QDate QtDialogs::today()
     return QDate::currentDate();
 }
 
+QDateTime QtDialogs::now()
+{
+    return QDateTime::currentDateTime();
+}
+
 }  // namespace ui

@@ -16,6 +16,7 @@ public:
     std::optional<QString> openFile(const OpenFileOptions& options) override;
     bool printerDialog(QPrinter* printer) override;
     QDate today() override;
+    QDateTime now() override;
 };
 
 // The Qt name filter of a file-type entry: Qt separates patterns by spaces and reads them from

@@ -27,6 +27,8 @@ public:
     // A file name, or nullopt for a cancelled dialog.
     void queueFile(std::optional<QString> file) { files_.enqueue(std::move(file)); }
     void setToday(QDate today) { today_ = today; }
+    // Fixes "now"; until then it is 10:00:00 of today.
+    void setNow(QDateTime now) { now_ = std::move(now); }
     void setPrinterDialogResult(bool confirmed) { printerResult_ = confirmed; }
 
     void message(const QString& text, const QString& title = {}, Icon icon = Icon::None) override;
@@ -39,6 +41,7 @@ public:
     std::optional<QString> openFile(const OpenFileOptions& options) override;
     bool printerDialog(QPrinter* printer) override;
     QDate today() override { return today_; }
+    QDateTime now() override { return now_.isValid() ? now_ : QDateTime(today_, QTime(10, 0)); }
 
     const QList<Shown>& shown() const { return shown_; }
     QStringList shownTexts() const;
@@ -56,6 +59,7 @@ public:
 
 private:
     QDate today_;
+    QDateTime now_;
     QQueue<Answer> answers_;
     QQueue<std::optional<QString>> files_;
     bool printerResult_ = true;
