@@ -3,6 +3,7 @@
 #include "platform/ui/WindowRegistry.h"
 #include "records/Form3.h"
 #include "shell/Startup.h"
+#include "tools/Form11.h"
 
 namespace editions {
 
@@ -11,6 +12,7 @@ void RegisterCommonWindows()
     Module1::RegisterSharedWindows();
     auto& registry = ui::WindowRegistry::instance();
     registry.registerFactory(QStringLiteral("Form3"), [] { return new Form3; });
+    registry.registerFactory(QStringLiteral("Form11"), [] { return new Form11; });
 }
 
 void RegisterKartoviaWindows()
