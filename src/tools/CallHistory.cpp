@@ -77,9 +77,9 @@ QDateTime DurationValue(const QDateTime& start, const QDateTime& end)
 
 db::Recordset OpenMemberHistory(const db::Database& book, qint64 memberNo)
 {
-    db::Recordset all = book.openRecordset(QStringLiteral("SELECT * FROM ") + history::Query, db::RecordsetType::Dynaset);
-    all.setFilter(db::eq(history::MemberNo, memberNo));
-    return all.openRecordset();
+    // The member's rows only, found through the index; the number is bound, never pasted.
+    return book.openRecordset(QStringLiteral("SELECT * FROM \"%1\" WHERE \"%2\" = ?").arg(history::Query, history::MemberNo),
+                              db::RecordsetType::Dynaset, {memberNo});
 }
 
 void DeleteMemberHistory(const db::Database& book, qint64 memberNo)

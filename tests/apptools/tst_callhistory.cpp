@@ -120,10 +120,43 @@ private slots:
         for (int k = 0; k < 10; ++k)
             QCOMPARE(rows[size_t(k)].number, QString::number(k * 3 + 1));
 
+        // Rows added through the history follow the others; moves read them live.
+        rs.addNew();
+        rs.setValue(dialler::history::MemberNo, qint64(2));
+        rs.setValue(dialler::history::Number, QStringLiteral("added"));
+        rs.update();
+        QCOMPARE(rs.recordCount(), 11);
+        rs.moveLast();
+        QCOMPARE(rs.text(dialler::history::Number), QStringLiteral("added"));
+        rs.setAbsolutePosition(3);
+        QCOMPARE(rs.text(dialler::history::Number), QStringLiteral("10"));
+        QCOMPARE(dialler::ReadHistoryRows(rs).back().number, QStringLiteral("added"));
+        // A snapshot with the same bound value.
+        db::Recordset snap = book.openRecordset(QStringLiteral("SELECT * FROM \"Q_電話履歴\" WHERE \"会員NO\" = ?"),
+                                                db::RecordsetType::Snapshot, {qint64(3)});
+        QCOMPARE(snap.recordCount(), 10);
+        QCOMPARE(snap.text(dialler::history::Number), QStringLiteral("2"));
+
         dialler::DeleteMemberHistory(book, 2);
         QCOMPARE(dialler::OpenMemberHistory(book, 2).recordCount(), 0);
         QCOMPARE(dialler::OpenMemberHistory(book, 1).recordCount(), 10);
         QCOMPARE(book.transactionLevel(), 0);
+
+        // Many rows: pages of rows and the bulk reads past their first chunk keep the bound value.
+        book.beginTrans();
+        for (int i = 0; i < 3000; ++i)
+            book.execute(insert, {qint64(i % 2 == 0 ? 5 : 6), QString::number(i), QString()});
+        book.commitTrans();
+        db::Recordset many = dialler::OpenMemberHistory(book, 6);
+        QCOMPARE(many.recordCount(), 1500);
+        many.setAbsolutePosition(1499);
+        QCOMPARE(many.text(dialler::history::Number), QStringLiteral("2999"));
+        const auto manyRows = dialler::ReadHistoryRows(many);
+        QCOMPARE(int(manyRows.size()), 1500);
+        QCOMPARE(manyRows[700].number, QStringLiteral("1401"));
+        const QList<QVariantList> part = many.readColumns({dialler::history::Number}, 600, 300);
+        QCOMPARE(part.size(), 300);
+        QCOMPARE(part.last().first().toString(), QStringLiteral("1799"));
 
         // A failure inside leaves everything: the trigger refuses the third row's deletion.
         book.execute(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON \"%1\" WHEN old.\"電話番号\" = '6' "
