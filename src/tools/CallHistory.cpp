@@ -98,48 +98,63 @@ void DeleteMemberHistory(const db::Database& book, qint64 memberNo)
     }
 }
 
-std::vector<HistoryRow> ReadHistoryRows(const db::Recordset& rs)
+std::vector<HistoryRow> ReadHistoryRows(const db::Recordset& rs, int from, int count)
 {
-    const QList<QVariantList> values = rs.readColumns(
-        {history::Number, history::Start, history::End, history::Duration, history::Purpose});
+    // By key: one member's rows are a small part of a large history, and a read of all of them
+    // at once would scan the whole table.
+    constexpr int kBlock = 2048;
+    const QStringList fields{history::Number, history::Start, history::End, history::Duration, history::Purpose};
+    const int end = int(qMin<qint64>(qint64(from) + qMax(0, count), rs.recordCount()));
+    from = qMax(0, from);
     std::vector<HistoryRow> rows;
-    rows.reserve(size_t(values.size()));
-    for (const QVariantList& v : values) {
-        HistoryRow r;
-        if (v.size() < 5) {
-            r.present = false;
-        } else {
-            r.number = v[0].toString();
-            r.start = v[1].toDateTime();
-            r.end = v[2].toDateTime();
-            r.duration = v[3].toDateTime();
-            r.purpose = v[4].toString();
+    rows.reserve(size_t(qMax(0, end - from)));
+    for (int at = from; at < end; at += kBlock)
+        for (const QVariantList& v : rs.readColumns(fields, at, qMin(kBlock, end - at))) {
+            HistoryRow r;
+            if (v.size() < 5) {
+                r.present = false;
+            } else {
+                r.number = v[0].toString();
+                r.start = v[1].toDateTime();
+                r.end = v[2].toDateTime();
+                r.duration = v[3].toDateTime();
+                r.purpose = v[4].toString();
+            }
+            rows.push_back(std::move(r));
         }
-        rows.push_back(std::move(r));
-    }
     return rows;
 }
 
-void HistoryListModel::setRows(std::vector<HistoryRow> rows)
+std::vector<HistoryRow> ReadHistoryRows(const db::Recordset& rs) { return ReadHistoryRows(rs, 0, rs.recordCount()); }
+
+void HistoryListModel::setSource(int count, Reader reader)
 {
     beginResetModel();
-    rows_ = std::move(rows);
+    count_ = reader ? qMax(0, count) : 0;
+    reader_ = std::move(reader);
+    blocks_.clear();
     endResetModel();
 }
 
-int HistoryListModel::rowCount(const QModelIndex& parent) const
+int HistoryListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count_; }
+
+HistoryRow HistoryListModel::row(int i) const
 {
-    return parent.isValid() ? 0 : int(rows_.size());
+    if (i < 0 || i >= count_)
+        return HistoryRow{false, {}, {}, {}, {}, {}};
+    const int block = i / BlockRows;
+    auto it = blocks_.find(block);
+    if (it == blocks_.end())
+        it = blocks_.insert(block, reader_(block * BlockRows, BlockRows));
+    const size_t at = size_t(i - block * BlockRows);
+    return at < it->size() ? (*it)[at] : HistoryRow{false, {}, {}, {}, {}, {}};
 }
 
-QString HistoryListModel::line(int i) const
-{
-    return i >= 0 && i < int(rows_.size()) ? HistoryLine(rows_[size_t(i)]) : QString();
-}
+QString HistoryListModel::line(int i) const { return HistoryLine(row(i)); }
 
 QVariant HistoryListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= int(rows_.size()))
+    if (!index.isValid() || index.row() >= count_)
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
         return line(index.row());

@@ -6,8 +6,10 @@
 
 #include <QAbstractListModel>
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -66,21 +68,30 @@ db::Recordset OpenMemberHistory(const db::Database& book, qint64 memberNo);
 void DeleteMemberHistory(const db::Database& book, qint64 memberNo);
 // Every row of the recordset, in its order, read in bulk.
 std::vector<HistoryRow> ReadHistoryRows(const db::Recordset& rs);
+// The rows at positions from .. from + count - 1 (kept within the rows).
+std::vector<HistoryRow> ReadHistoryRows(const db::Recordset& rs, int from, int count);
 
-// The list's model: one line per row, each formatted when it is shown.
+// The list's model: one line per row of the history. Rows are read a block at a time when
+// they are first shown, so that a long history opens at once; a new fill reads them again.
 class HistoryListModel : public QAbstractListModel {
     Q_OBJECT
 public:
+    using Reader = std::function<std::vector<HistoryRow>(int from, int count)>;
+    static constexpr int BlockRows = 256;
+
     using QAbstractListModel::QAbstractListModel;
-    void setRows(std::vector<HistoryRow> rows);
-    void clear() { setRows({}); }
+    // count rows, read through reader.
+    void setSource(int count, Reader reader);
+    void clear() { setSource(0, {}); }
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    const HistoryRow& row(int i) const { return rows_[size_t(i)]; }
+    HistoryRow row(int i) const;
     QString line(int i) const;
 
 private:
-    std::vector<HistoryRow> rows_;
+    int count_ = 0;
+    Reader reader_;
+    mutable QHash<int, std::vector<HistoryRow>> blocks_;
 };
 
 } // namespace dialler

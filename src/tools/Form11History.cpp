@@ -30,15 +30,18 @@ bool Form11::HistoryHasRows() const
 
 void Form11::FillHistoryList()
 {
-    std::vector<dialler::HistoryRow> rows;
     if (HistoryHasRows()) {
-        try {
-            rows = dialler::ReadHistoryRows(HistoryRs);
-        } catch (const db::Error& e) {
-            ReportError(e);
-        }
+        HistoryModel->setSource(HistoryRs.recordCount(), [this](int from, int count) {
+            try {
+                return dialler::ReadHistoryRows(HistoryRs, from, count);
+            } catch (const db::Error& e) {
+                ReportError(e);
+                return std::vector<dialler::HistoryRow>();
+            }
+        });
+    } else {
+        HistoryModel->clear();
     }
-    HistoryModel->setRows(std::move(rows));
     List1->selectionModel()->clear();
 }
 
