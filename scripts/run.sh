@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, makes the demo folder when it does not exist yet and
-# starts kartovia in it.
+# starts kartovia in it; `run.sh adrovia` starts the address-book edition on the same folder.
 set -euo pipefail
+program="${1:-kartovia}"
+case "$program" in
+  kartovia|adrovia) ;;
+  *) echo "usage: $0 [kartovia|adrovia]" >&2; exit 2 ;;
+esac
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 ./scripts/setup.sh
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --parallel "$(nproc)" --target kartovia kv-make-demo
+cmake --build build --parallel "$(nproc)" --target "$program" kv-make-demo
 demo="${XDG_DATA_HOME:-$HOME/.local/share}/kartovia/demo"
 if [ ! -f "$demo/PMPath.txt" ]; then
   mkdir -p "$demo"
   "$root/build/tools/demo/kv-make-demo" "$demo"
 fi
 cd "$demo"
-exec "$root/build/apps/kartovia/kartovia"
+exec "$root/build/apps/$program/$program"

@@ -12,6 +12,11 @@ QString Profile::AboutFirstLine() const
     return QStringLiteral("  「") + ProgramTitle + QStringLiteral("」");
 }
 
+QString Profile::MakerNotice() const
+{
+    return QStringLiteral("Copyright (C) ") + CompanyName + QStringLiteral("　このソフトウェアは無保証です");
+}
+
 const Profile& InformationManagerProfile()
 {
     static const Profile p{Edition::InformationManager,
@@ -20,6 +25,7 @@ const Profile& InformationManagerProfile()
                            QStringLiteral("TovariInfolta 1.3\u30002023/01/13"),
                            QStringLiteral("kartovia"),
                            QStringLiteral("1.00"),
+                           QStringLiteral("Tovari プロジェクト"),
                            true,
                            true};
     return p;
@@ -33,6 +39,7 @@ const Profile& AddressBookProfile()
                            QStringLiteral("TovariAdrolta 1.1\u30002022/03/28"),
                            QStringLiteral("adrovia"),
                            QStringLiteral("1.00"),
+                           QStringLiteral("Tovari プロジェクト"),
                            false,
                            false};
     return p;

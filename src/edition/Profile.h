@@ -16,6 +16,7 @@ struct Profile
     QString MainWindowTitle; // the main window's caption before the date
     QString ProgramName;     // the executable's name
     QString Version;         // file and product version
+    QString CompanyName;     // the maker, in the version information and the about panel
     bool HasWebLinks;        // the web-link window, its menu button and the list window's "WEB区分"
     bool HasReturnPostcards; // the printing window's "往復はがき（横）"
 
@@ -24,6 +25,8 @@ struct Profile
     QString DatabaseDialogTitle() const;
     // First line of the main window's about panel.
     QString AboutFirstLine() const;
+    // The maker's notice at the foot of the main window.
+    QString MakerNotice() const;
 };
 
 const Profile& InformationManagerProfile();

@@ -10,6 +10,7 @@
 #include "platform/db/Database.h"
 #include "platform/ui/WindowRegistry.h"
 #include "records/RecordCursor.h"
+#include "records/ValueTotals.h"
 #include "shell/DbFile.h"
 
 #include <QHash>
@@ -145,6 +146,30 @@ public:
 
 
 protected:
+    // Where the address-book edition's record window differs; each default is this window's own.
+    // The category of a record added by "登録".
+    virtual QVariant NewRecordCategory();
+    // The question "削除" asks before it deletes the record on the screen.
+    virtual QString DeleteQuestion() const;
+    // Leaving the 会員NO box with text in edit mode.
+    virtual void ChangeMemberNo(QWidget* box, const QString& text);
+    // What the birth-date box shows once a typed date was stored; eraDate is the era-relative date.
+    virtual QString StoredBirthDateText(const QDate& date, const QString& eraDate) const;
+    // The total and average fields the value captions call for.
+    virtual records::ComputedValues ComputeValueFields(const QStringList& captions,
+                                                       const records::ValueFields& values) const;
+
+    // For those variants.
+    db::Recordset& CurrentRecord() { return Cursor.record(); }
+    // A refused box: a beep, the message unless it is "", InputValid false; the box keeps its
+    // text and gets the focus back.
+    void RefuseInput(QWidget* box, const QString& message);
+    // The box's text was taken: a later commit of it is no repeat of a refusal.
+    void AcceptInput(QWidget* box);
+    // One edit, assignment and update of the record on the screen, skipped when the field holds
+    // the value already; an engine error is reported and gives false.
+    bool StoreField(const QString& field, const QVariant& value);
+
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -187,13 +212,6 @@ private:
     // reaches the caller with the window still on its book.
     void SwitchBook(Module1::DbFile chosen);
     // Editing the fields, lookup lists, value fields, search.
-    // A refused box: a beep, the message unless it is "", InputValid false; the box keeps its
-    // text and gets the focus back.
-    void RefuseInput(QWidget* box, const QString& message);
-    // One edit, assignment and update of the record on the screen, skipped when the field holds
-    // the value already; an engine error is reported and gives false.
-    bool StoreField(const QString& field, const QVariant& value);
-    void ChangeMemberNo(QWidget* box, const QString& text);
     void ShowStoredEraDate(int index);
     void RecomputeValueFields();
     void SetFocusBox(QWidget* box, int field, bool inTextBox, bool inCombo);

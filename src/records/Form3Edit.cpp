@@ -84,6 +84,12 @@ void Form3::RefuseInput(QWidget* box, const QString& message)
     ui::refocusLater(box);
 }
 
+void Form3::AcceptInput(QWidget* box)
+{
+    if (RefusedBox == box)
+        RefusedBox = nullptr;
+}
+
 bool Form3::StoreField(const QString& field, const QVariant& value)
 {
     db::Recordset& rs = Cursor.record();
@@ -304,6 +310,11 @@ bool Form3::SaveEraDateField(int index, const QString& text)
     return true;
 }
 
+QString Form3::StoredBirthDateText(const QDate&, const QString& eraDate) const
+{
+    return eraDate;
+}
+
 void Form3::ShowStoredEraDate(int index)
 {
     const records::TextBoxField* field = records::TextBoxFieldOf(index);
@@ -322,7 +333,7 @@ void Form3::ShowStoredEraDate(int index)
     case 3: {
         // The era box follows the date too: 64/2/1 of 昭和 is 平成 1.
         SetBoxText(Combo1, t.eraName);
-        SetBoxText(Text1[3], t.eraDate);
+        SetBoxText(Text1[3], StoredBirthDateText(date, t.eraDate));
         Label3[0]->setText(t.western);
         StoreField(QStringLiteral("年齢"), AgeInYears(date, today));
         try {

@@ -55,6 +55,12 @@ qint64 AddNewRecord(db::Recordset& records, const QVariant& category, const QDat
 
 // ---- adding ----
 
+QVariant Form3::NewRecordCategory()
+{
+    // An empty book has no record on the screen to take the category from: the first one.
+    return IsBookEmpty() ? QVariant(qint64(1)) : Cursor.record().value(QStringLiteral("会員区分"));
+}
+
 void Form3::AddRecord()
 {
     if (!CommitBeforeLeaving())
@@ -75,8 +81,7 @@ void Form3::AddRecord()
 
     QVariant category;
     try {
-        // An empty book has no record on the screen to take the category from: the first one.
-        category = IsBookEmpty() ? QVariant(qint64(1)) : Cursor.record().value(QStringLiteral("会員区分"));
+        category = NewRecordCategory();
     } catch (const db::Error& e) {
         ReportError(e);
         finish();
@@ -139,14 +144,18 @@ void Form3::AddRecord()
 
 // ---- deleting ----
 
+QString Form3::DeleteQuestion() const
+{
+    return QStringLiteral("表示されているレコードを削除しますが、よろしいですか？");
+}
+
 void Form3::DeleteRecord()
 {
     if (IsBookEmpty())
         return;
     if (!CommitBeforeLeaving())
         return;
-    if (ui::dialogs().question(QStringLiteral("表示されているレコードを削除しますが、よろしいですか？"), QStringLiteral("削除"),
-                               ui::Icon::None, ui::Buttons::YesNo)
+    if (ui::dialogs().question(DeleteQuestion(), QStringLiteral("削除"), ui::Icon::None, ui::Buttons::YesNo)
         != ui::Answer::Yes) {
         EnableCommandButtons();
         return;

@@ -69,6 +69,11 @@ void Form3::Text2_LostFocus(int index)
     RecomputeValueFields();
 }
 
+records::ComputedValues Form3::ComputeValueFields(const QStringList& captions, const records::ValueFields& values) const
+{
+    return records::ComputeValues(captions, values);
+}
+
 void Form3::RecomputeValueFields()
 {
     QStringList captions;
@@ -83,7 +88,7 @@ void Form3::RecomputeValueFields()
         ReportError(e);
         return;
     }
-    const records::ComputedValues computed = records::ComputeValues(captions, values);
+    const records::ComputedValues computed = ComputeValueFields(captions, values);
     if (computed.totalBox < 0)
         return;
     if (StoreField(valueField(computed.totalBox), computed.total))

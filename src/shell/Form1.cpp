@@ -4,6 +4,7 @@
 #include "platform/db/Database.h"
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Twips.h"
 #include "shell/Formats.h"
 #include "shell/Helpers.h"
 #include "shell/Module1.h"
@@ -12,13 +13,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 using namespace Module1;
 
@@ -61,52 +60,49 @@ QString bookTitle(const QString& path)
 Form1::Form1(QWidget* parent) : ui::Window(parent)
 {
     ui::name(this, QStringLiteral("Form1"));
-    auto* grid = new QGridLayout(this);
-
-    Label2 = new QLabel(this);
-    ui::name(Label2, QStringLiteral("Label2"), -1, QStringLiteral("データベースファイル"));
-    Label2->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    grid->addWidget(Label2, 0, 0, 1, 2);
+    resize(ui::twips(10560), ui::twips(7800));
 
     List1 = new QListWidget(this);
     ui::name(List1, QStringLiteral("List1"), -1, QStringLiteral("住所録データベース一覧"));
+    // Title and file name, 40 bytes each, side by side in the fixed-pitch font.
     List1->setFont(QFont(QStringLiteral("ＭＳ ゴシック"), 9));
     List1->setUniformItemSizes(true);
-    // Title and file name, 40 bytes each, side by side in the fixed-pitch font.
-    List1->setMinimumWidth(QFontMetrics(List1->font()).horizontalAdvance(QString(84, QLatin1Char('0'))));
-    List1->setMinimumHeight(360);
-    grid->addWidget(List1, 1, 0);
+    List1->setGeometry(ui::twipsRect(360, 960, 8175, 5460));
     connect(List1, &QListWidget::itemSelectionChanged, this, &Form1::List1_Click);
     connect(List1, &QListWidget::itemDoubleClicked, this, [this] { Command1_Click(1); });
 
-    auto* menu = new QVBoxLayout;
-    for (int i : {1, 2, 3, 4, 6, 0, 5}) {
+    // The menu column, from the top; the mail button stays hidden by design.
+    const std::pair<int, int> tops[7] = {{2, 840}, {1, 1560}, {6, 2280}, {3, 3000}, {4, 3720}, {5, 6000}, {0, 4440}};
+    for (const auto& [i, top] : tops) {
         auto* b = new QPushButton(QString::fromUtf8(kMenuCaptions[i]), this);
         ui::name(b, QStringLiteral("Command1"), i);
-        b->setMinimumHeight(36);
+        b->setGeometry(ui::twipsRect(8880, top, 1215, 495));
         connect(b, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
         Command1[size_t(i)] = b;
-        menu->addWidget(b);
     }
-    Command1[0]->hide();  // the mail button stays hidden by design
-    menu->addStretch();
+    Command1[0]->hide();
 
-    auto* images = new QHBoxLayout;
     Image6 = imageButton(this, QStringLiteral("Image6"), QStringLiteral("データベースファイル選択"), QStyle::SP_DialogOpenButton);
     Image1 = imageButton(this, QStringLiteral("Image1"), QStringLiteral("画像ファイル表示"), QStyle::SP_FileDialogContentsView);
     Image2 = imageButton(this, QStringLiteral("Image2"), QStringLiteral("バージョン情報"), QStyle::SP_MessageBoxInformation);
+    Image6->setGeometry(ui::twipsRect(5640, 240, 600, 600));
+    Image1->setGeometry(ui::twipsRect(6360, 240, 600, 600));
+    Image2->setGeometry(ui::twipsRect(7080, 240, 600, 600));
     Image3 = imageButton(this, QStringLiteral("Image3"), QStringLiteral("ホームページ"), QStyle::SP_DriveNetIcon);
-    for (QToolButton* b : {Image6, Image1, Image2, Image3})
-        images->addWidget(b);
-    images->addStretch();
-    menu->addLayout(images);
+    Image3->setGeometry(ui::twipsRect(2880, 240, 600, 600));
     connect(Image6, &QToolButton::clicked, this, &Form1::Image6_Click);
     connect(Image1, &QToolButton::clicked, this, &Form1::Image1_Click);
     connect(Image2, &QToolButton::clicked, this, &Form1::Image2_Click);
     connect(Image3, &QToolButton::clicked, this, &Form1::Image3_Click);
 
-    grid->addLayout(menu, 1, 1);
-    grid->setColumnStretch(0, 1);
+    Label2 = new QLabel(this);
+    ui::name(Label2, QStringLiteral("Label2"), -1, QStringLiteral("データベースファイル"));
+    Label2->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Label2->setGeometry(ui::twipsRect(480, 6600, 9615, 255));
+
+    Label1[0] = new QLabel(edition::profile().MakerNotice(), this);
+    ui::name(Label1[0], QStringLiteral("Label1"), 0, Label1[0]->text());
+    Label1[0]->setGeometry(ui::twipsRect(360, 7200, 9735, 255));
 }
 
 void Form1::formLoad()
@@ -181,7 +177,7 @@ void Form1::FillDatabaseFileList()
     int selected = -1;
     for (int i = 0; i < DbFileNames.size(); ++i) {
         const QString& name = DbFileNames[i];
-        List1->addItem(FitBytes(bookTitle(folder.filePath(name)), 40) + FitBytes(name, 40));
+        List1->addItem(DatabaseListLine(folder, name));
         if (name == MenuDbFile.FileName)
             selected = i;
     }
@@ -189,6 +185,11 @@ void Form1::FillDatabaseFileList()
         List1->setCurrentRow(selected);
         List1_Click();  // the old list raised its click when a line was selected by the program
     }
+}
+
+QString Form1::DatabaseListLine(const QDir& folder, const QString& fileName) const
+{
+    return FitBytes(bookTitle(folder.filePath(fileName)), 40) + FitBytes(fileName, 40);
 }
 
 void Form1::List1_Click()
@@ -282,7 +283,7 @@ void Form1::Image2_Click()
         QStringLiteral("　　　　　　宛名印刷機能　タックシート、はがき宛名印刷"),
         QStringLiteral("　　　　　　画像管理機能　デジカメ画像管理（スライドショー）"),
         QStringLiteral("■操作　　　使用するデータベースファイルを選択後、コマンドクリック"),
-        QStringLiteral("■開発　　　kartovia プロジェクト"),
+        QStringLiteral("■開発　　　") + edition::profile().CompanyName,
         QStringLiteral("■連絡先　　info@example.org"),
         QStringLiteral("■ホームページ　") + kHomePage,
     };

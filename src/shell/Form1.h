@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <array>
 
+class QDir;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -20,7 +21,7 @@ public:
     void formLoad() override;
 
     // Main menu: 0 mail, 1 records, 2 list, 3 printing, 4 settings, 5 quit, 6 web links.
-    void Command1_Click(int index);
+    virtual void Command1_Click(int index);
     void List1_Click();
     void Image6_Click();
     void Image1_Click();
@@ -34,21 +35,29 @@ public:
     QListWidget* list1() const { return List1; }
     QLabel* label2() const { return Label2; }
     QPushButton* command1(int index) const { return Command1[size_t(index)]; }
+    QLabel* label1(int index) const { return Label1[size_t(index)]; }
 
     static constexpr int MaxListedFiles = 101;
 
-private:
+protected:
+    // The line of the database-file list that names one file of the folder.
+    virtual QString DatabaseListLine(const QDir& folder, const QString& fileName) const;
+    // The common step of every menu button: the line picked (else the main window's book) is
+    // opened as the current book; a failure is reported and gives false.
     bool OpenCurrentBook();
-    void OpenCommonDatabase();
 
     Module1::DbFile MenuDbFile;
     QStringList DbFileNames;
 
     QListWidget* List1 = nullptr;
     QLabel* Label2 = nullptr;
-    std::array<QPushButton*, 7> Command1{};
+    std::array<QPushButton*, 7> Command1{};  // no element 6 where there are no web links
+    std::array<QLabel*, 2> Label1{};
     QToolButton* Image6 = nullptr;
     QToolButton* Image1 = nullptr;
     QToolButton* Image2 = nullptr;
     QToolButton* Image3 = nullptr;
+
+private:
+    void OpenCommonDatabase();
 };

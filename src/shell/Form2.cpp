@@ -220,11 +220,17 @@ void Form2::Text3_LostFocus(int)
     }
     if (!Fits(Text3, TitleSize))
         return;
+    StoreTitle(Text3->text());
+}
+
+void Form2::StoreTitle(const QString& title)
+{
     try {
         SettingsRs.edit();
-        SettingsRs.setValue(BookSettings::Title, Text3->text());
+        SettingsRs.setValue(BookSettings::Title, title.isNull() ? QStringLiteral("") : title);
         SettingsRs.update();
     } catch (const db::Error& e) {
+        // The title stored before stays.
         if (SettingsRs.isOpen())
             SettingsRs.cancelUpdate();
         ReportError(e);
@@ -258,18 +264,24 @@ void Form2::FillCategoryList()
 
 void Form2::List1_Click()
 {
+    if (PickCategory())
+        Text1->setFocus(Qt::OtherFocusReason);
+}
+
+bool Form2::PickCategory()
+{
     const int row = List1->currentRow();
     if (row < 0 || row >= CategoryRows.size() || !List1->item(row)->isSelected())
-        return;
+        return false;
     try {
         SettingsCategoryRs.setBookmark(CategoryRows[row]);
         SelectedCategoryIndex = row;
         Text1->setText(SettingsCategoryRs.text(settings::CategoryName));
     } catch (const db::Error& e) {
         ReportError(e);
-        return;
+        return false;
     }
-    Text1->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void Form2::Text1_GotFocus()

@@ -39,16 +39,16 @@ public:
     void SaveFieldCaptions(int index);
 
     // Event handlers
-    void Command1_Click(int index);  // 0 add a category, 1 store the edited name
+    virtual void Command1_Click(int index);  // 0 add a category, 1 store the edited name
     void Command2_Click(int index);  // 0 edit mode on and off, 9 close
     void Command3_Click();           // initialisation
-    void List1_Click();
+    virtual void List1_Click();
     void Text1_GotFocus();
-    void Text1_LostFocus();
+    virtual void Text1_LostFocus();
     void Text2_GotFocus(int index);
     void Text2_LostFocus(int index);
     void Text3_GotFocus(int index);
-    void Text3_LostFocus(int index);
+    virtual void Text3_LostFocus(int index);
     void Text4_GotFocus();
 
     bool editMode() const { return SettingsEditMode; }
@@ -67,17 +67,18 @@ public:
     QPushButton* command3() const { return Command3; }
     QCheckBox* check1(int index) const { return Check1[size_t(index)]; }
 
-    // Shown in the title box when the book has no title.
-
 protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
     void BuildFrame1();
     void BuildFrame2();
     void BuildFrame3();
     void OpenCategories();
     void ShowTitle();
+    // The line picked in the category list goes into Text1; false when none is picked.
+    bool PickCategory();
+    // Stores the title; a refusal of the engine is reported and the stored title stays.
+    void StoreTitle(const QString& title);
     void SelectOnEntry(QLineEdit* box);
     bool Fits(QLineEdit* box, int limit);
     ui::FocusCommit* Watch(QLineEdit* box, std::function<void()> lostFocus, std::function<void()> gotFocus);
@@ -101,7 +102,7 @@ private:
     std::array<QPushButton*, 2> Command1{};
     std::array<QPushButton*, 10> Command2{};
     QPushButton* Command3 = nullptr;
-    std::array<QLabel*, 3> Label2{};
+    std::array<QLabel*, 4> Label2{};  // 1 and 3 where the title stands with the categories
     std::array<QLabel*, settings::FieldCaptionCount> Label3{};
     std::array<QLabel*, settings::FieldCaptionCount> Label4{};  // the hints
     std::array<QLabel*, 2> Label5{};

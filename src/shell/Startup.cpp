@@ -21,12 +21,22 @@ void RegisterSharedWindows()
 
 int RunMainWindow(QApplication& app)
 {
-    ui::installFontSubstitutions();
-    ui::installJapaneseTranslations(app);
-    ui::setProgramTitle(edition::profile().ProgramTitle);
+    PrepareProgram(app);
     QApplication::setQuitOnLastWindowClosed(true);
     ui::WindowRegistry::instance().show(QStringLiteral("Form1"));
     return app.exec();
+}
+
+void PrepareProgram(QApplication& app)
+{
+    ui::installFontSubstitutions();
+    ui::installJapaneseTranslations(app);
+    const edition::Profile& profile = edition::profile();
+    ui::setProgramTitle(profile.ProgramTitle);
+    // The version information; no display name, which X11 would append to every caption.
+    QCoreApplication::setApplicationName(profile.ProgramName);
+    QCoreApplication::setApplicationVersion(profile.Version);
+    QCoreApplication::setOrganizationName(profile.CompanyName);
 }
 
 } // namespace Module1

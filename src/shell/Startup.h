@@ -10,5 +10,8 @@ void RegisterSharedWindows();
 // Fonts, Qt's Japanese texts and the program title of message boxes; then the main window is
 // reached (its load runs) and shown, and the event loop runs. Windows are registered first.
 int RunMainWindow(QApplication& app);
+// What RunMainWindow does before the main window: fonts, Qt's Japanese texts, the program title
+// of message boxes and the version information of the running program's profile.
+void PrepareProgram(QApplication& app);
 
 } // namespace Module1

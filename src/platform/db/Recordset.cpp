@@ -614,6 +614,14 @@ Bookmark Recordset::bookmark() const
     return Bookmark{r.keys[size_t(r.pos)], true};
 }
 
+Bookmark Recordset::bookmarkAt(int position) const
+{
+    const auto& r = impl();
+    if (position < 0 || position >= r.size())
+        return Bookmark{};
+    return Bookmark{r.keys[size_t(position)], true};
+}
+
 void Recordset::setBookmark(const Bookmark& b)
 {
     auto& r = impl();

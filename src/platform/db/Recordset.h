@@ -56,6 +56,9 @@ public:
 
     Bookmark bookmark() const;
     void setBookmark(const Bookmark& b);
+    // The bookmark of the record at a position, without moving (a row deleted elsewhere keeps its
+    // place and its bookmark; setBookmark then reports it). Position out of range: invalid.
+    Bookmark bookmarkAt(int position) const;
     // The row last added or changed through this recordset.
     Bookmark lastModified() const;
 

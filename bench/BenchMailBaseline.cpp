@@ -1,0 +1,67 @@
+#include "BenchMailBaseline.h"
+
+#include <gmime/gmime.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace bench {
+
+void plainGMimeParse(const std::vector<std::string>& files)
+{
+    static const bool initialised = (g_mime_init(), true);
+    (void)initialised;
+    for (const std::string& f : files) {
+        const int fd = ::open(f.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        GMimeStream* stream = g_mime_stream_fs_new(fd);
+        GMimeParser* parser = g_mime_parser_new_with_stream(stream);
+        GMimeMessage* message = g_mime_parser_construct_message(parser, nullptr);
+        if (message)
+            g_object_unref(message);
+        g_object_unref(parser);
+        g_object_unref(stream);
+    }
+}
+
+int plainSpawn(const std::string& program, const std::vector<std::string>& args, const std::string& input)
+{
+    int p[2];
+    if (::pipe2(p, O_CLOEXEC) != 0)
+        return -1;
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawn_file_actions_adddup2(&fa, p[0], 0);
+    std::vector<std::string> store{program};
+    store.insert(store.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : store)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int rc = ::posix_spawn(&pid, program.c_str(), &fa, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&fa);
+    ::close(p[0]);
+    if (rc != 0) {
+        ::close(p[1]);
+        return -1;
+    }
+    size_t done = 0;
+    while (done < input.size()) {
+        const ssize_t n = ::write(p[1], input.data() + done, input.size() - done);
+        if (n <= 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    ::close(p[1]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace bench

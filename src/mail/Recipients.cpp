@@ -1,0 +1,173 @@
+#include "mail/Recipients.h"
+
+namespace mail {
+
+QStringList SplitAddresses(const QVariant& field)
+{
+    QStringList parts;
+    if (field.isNull())
+        return parts;
+    const QString text = field.toString();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != u';' && text[i] != u',')
+            continue;
+        const QString part = text.mid(start, i - start).trimmed();
+        if (!part.isEmpty())
+            parts << part;
+        start = i + 1;
+    }
+    return parts;
+}
+
+bool HasAddress(const QVariant& field)
+{
+    return !SplitAddresses(field).isEmpty();
+}
+
+QString RepeatNameForAddresses(const QVariant& name, const QVariant& field, QChar separator)
+{
+    const qsizetype n = SplitAddresses(field).size();
+    QStringList names;
+    for (qsizetype i = 0; i < n; ++i)
+        names << name.toString();
+    return names.join(separator);
+}
+
+namespace {
+
+// The addresses a record contributes for the kind chosen.
+QStringList AddressesOf(const RecipientRecord& r, const RecipientOptions& o)
+{
+    switch (o.kind) {
+    case AddressKind::Internet: {
+        QStringList parts = SplitAddresses(r.email);
+        if (parts.isEmpty() && o.mobileWhenNoInternet)
+            parts = SplitAddresses(r.mobile);
+        return parts;
+    }
+    case AddressKind::Mobile:
+        return SplitAddresses(r.mobile);
+    case AddressKind::Both:
+        return SplitAddresses(r.email) + SplitAddresses(r.mobile);
+    }
+    return {};
+}
+
+} // namespace
+
+RecipientTexts BuildRecipients(const QList<RecipientRecord>& records, const std::function<bool(int)>& selected,
+                               const RecipientOptions& options)
+{
+    if (options.target == Target::Typed)
+        return {};
+    QStringList names;
+    QStringList addresses;
+    for (int k = 0; k < records.size(); ++k) {
+        const RecipientRecord& r = records[k];
+        const QStringList parts = AddressesOf(r, options);
+        if (parts.isEmpty())
+            continue;
+        const bool included = options.target == Target::AllExceptSelected
+                                  ? !r.refuses.toBool() && !(selected && selected(k))
+                                  : selected && selected(k);
+        if (!included)
+            continue;
+        const QString name = r.name.toString();
+        for (const QString& a : parts) {
+            names << name;
+            addresses << a;
+        }
+    }
+    return {names.join(options.separator), addresses.join(options.separator)};
+}
+
+RecipientTexts BuildRecipients(const db::Recordset& persons, const std::function<bool(int)>& selected,
+                               const RecipientOptions& options)
+{
+    if (options.target == Target::Typed)
+        return {};
+    const QList<QVariantList> rows = persons.readColumns(RecipientFields);
+    QList<RecipientRecord> records;
+    records.reserve(rows.size());
+    for (const QVariantList& row : rows) {
+        // A row deleted elsewhere keeps its place, so that record k is still row k of the list.
+        if (row.isEmpty())
+            records << RecipientRecord{};
+        else
+            records << RecipientRecord{row[0], row[1], row[2], row[3]};
+    }
+    return BuildRecipients(records, selected, options);
+}
+
+RecipientTexts ConvertSeparator(const RecipientTexts& texts, QChar from, QChar to)
+{
+    RecipientTexts out = texts;
+    if (out.names.isEmpty())
+        return out;
+    // Pair by pair, as long as the addresses hold the old separator.
+    qsizetype pn = 0;
+    qsizetype pa = 0;
+    for (;;) {
+        const qsizetype i = out.names.indexOf(from, pn);
+        if (i >= 0) {
+            out.names[i] = to;
+            pn = i + 1;
+        }
+        const qsizetype j = out.addresses.indexOf(from, pa);
+        if (j < 0)
+            break;
+        out.addresses[j] = to;
+        pa = j + 1;
+    }
+    return out;
+}
+
+QList<OutgoingMessage> PairIndividually(const QString& names, const QString& addresses, QChar separator)
+{
+    QList<OutgoingMessage> out;
+    qsizetype p = 0;
+    qsizetype q = 0;
+    for (;;) {
+        OutgoingMessage m;
+        const qsizetype e = names.indexOf(separator, p);
+        if (e >= 0) {
+            m.name = names.mid(p, e - p);
+            p = e + 1;
+        } else {
+            m.name = names.mid(p);  // the last name again for the addresses left
+        }
+        const qsizetype g = addresses.indexOf(separator, q);
+        m.address = g >= 0 ? addresses.mid(q, g - q) : addresses.mid(q);
+        out << m;
+        if (g < 0)
+            return out;
+        q = g + 1;
+    }
+}
+
+QString HonorificSuffix(int option)
+{
+    switch (option) {
+    case 1:
+        return QStringLiteral(" 殿");
+    case 2:
+        return QStringLiteral(" 御中");
+    default:
+        return QStringLiteral(" 様");
+    }
+}
+
+QString NoteText(const QString& name, bool salutation, int honorific, const QString& body)
+{
+    if (body.isEmpty())
+        return {};
+    QString text = body;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (salutation && !name.isEmpty())
+        text.prepend(name + HonorificSuffix(honorific) + QStringLiteral("\n\n"));
+    return text;
+}
+
+} // namespace mail

@@ -1,0 +1,415 @@
+// The user's Maildir: finding it, the inbox snapshot, saving attachments and deleting into the
+// trash folder. Plain C++ over POSIX calls.
+
+#include "platform/mail/MailCore.h"
+#include "platform/mail/MailReaderInternal.h"
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace mailcore {
+
+MailError::MailError(int number, std::string description)
+    : std::runtime_error(std::to_string(number) + "\n" + description), number_(number), description_(std::move(description))
+{
+}
+
+std::string MailError::text() const
+{
+    return std::to_string(number_) + "\n" + description_;
+}
+
+namespace {
+
+bool isDirectory(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool exists(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::string uniquePart(const std::string& name)
+{
+    return name.substr(0, name.find(':'));
+}
+
+bool readFlag(const std::string& name)
+{
+    const size_t info = name.find(":2,");
+    return info != std::string::npos && name.find('S', info + 3) != std::string::npos;
+}
+
+// The names of the regular files of a folder, hidden ones left out, in byte order.
+std::vector<std::string> filesOf(const std::string& folder)
+{
+    std::vector<std::string> names;
+    DIR* d = ::opendir(folder.c_str());
+    if (!d)
+        return names;
+    while (const dirent* e = ::readdir(d)) {
+        if (e->d_name[0] == '.')
+            continue;
+        if (e->d_type != DT_REG && e->d_type != DT_UNKNOWN)
+            continue;
+        if (e->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            if (::stat((folder + "/" + e->d_name).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+                continue;
+        }
+        names.emplace_back(e->d_name);
+    }
+    ::closedir(d);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string errorText(int e)
+{
+    return std::strerror(e);
+}
+
+// A folder (and its parents) made 0700 where missing; an existing one must be a folder, not a link.
+void makeFolder(const std::string& path)
+{
+    if (path.empty())
+        return;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0) {
+        if (!S_ISDIR(st.st_mode))
+            throw MailError(AttachmentWriteFailure, "フォルダを作成できません: " + path);
+        return;
+    }
+    const size_t slash = path.find_last_of('/');
+    if (slash != std::string::npos && slash > 0)
+        makeFolder(path.substr(0, slash));
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        throw MailError(AttachmentWriteFailure, "フォルダを作成できません: " + path + " (" + errorText(errno) + ")");
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        throw MailError(AttachmentWriteFailure, "フォルダを作成できません: " + path);
+}
+
+// A folder name for a message: its unique name with anything but letters, digits and ".,_=+-"
+// replaced, and then a hash of the original so that two names never meet.
+std::string messageFolderName(const std::string& unique)
+{
+    std::string safe;
+    bool changed = false;
+    for (char c : unique) {
+        const auto u = static_cast<unsigned char>(c);
+        if (std::isalnum(u) || c == '.' || c == ',' || c == '_' || c == '=' || c == '+' || c == '-')
+            safe += c;
+        else {
+            safe += '_';
+            changed = true;
+        }
+    }
+    if (safe.empty() || safe[0] == '.' || safe.size() > 120) {
+        safe = "m" + safe.substr(0, 120);
+        changed = true;
+    }
+    if (changed) {
+        std::uint64_t h = 1469598103934665603ULL;
+        for (char c : unique)
+            h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+        char hex[17];
+        std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(h));
+        safe += "-";
+        safe += hex;
+    }
+    return safe;
+}
+
+void ensureTrashFolder(const std::string& path)
+{
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0) {
+        if (!S_ISDIR(st.st_mode))
+            throw MailError(Failure, "ごみ箱のフォルダを作成できません: " + path);
+        return;
+    }
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        throw MailError(Failure, "ごみ箱のフォルダを作成できません: " + path + " (" + errorText(errno) + ")");
+}
+
+} // namespace
+
+void checkMaildir(const std::string& folder)
+{
+    if (!isDirectory(folder))
+        throw MailError(LoginFailure, "メールボックスが見つかりません: " + folder);
+    for (const char* sub : {"cur", "new", "tmp"})
+        if (!isDirectory(folder + "/" + sub))
+            throw MailError(LoginFailure, "メールボックスに " + std::string(sub) + " フォルダがありません: " + folder);
+}
+
+std::string findMaildir()
+{
+    std::string folder;
+    if (const char* m = std::getenv("MAILDIR"); m && *m) {
+        folder = m;
+    } else {
+        std::string home;
+        if (const char* h = std::getenv("HOME"); h && *h)
+            home = h;
+        else if (const passwd* pw = ::getpwuid(::getuid()))
+            home = pw->pw_dir;
+        if (home.empty())
+            throw MailError(LoginFailure, "ホームフォルダが分かりません");
+        folder = home + "/Maildir";
+    }
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    checkMaildir(folder);
+    return folder;
+}
+
+std::string defaultAttachmentRoot(const std::string& program)
+{
+    std::string cache;
+    if (const char* c = std::getenv("XDG_CACHE_HOME"); c && *c == '/')
+        cache = c;
+    else if (const char* h = std::getenv("HOME"); h && *h)
+        cache = std::string(h) + "/.cache";
+    else
+        cache = "/tmp";
+    return cache + "/" + program + "/mail-attachments";
+}
+
+Inbox Inbox::fetch(const std::string& maildir, bool sorted, const std::string& attachmentRoot)
+{
+    try {
+        checkMaildir(maildir);
+    } catch (const MailError& e) {
+        throw MailError(Failure, e.description());
+    }
+    Inbox inbox;
+    inbox.maildir_ = maildir;
+    inbox.attachmentRoot_ = attachmentRoot;
+    struct Entry {
+        const char* folder;
+        std::string name;
+    };
+    std::vector<Entry> entries;
+    for (const char* folder : {"cur", "new"})
+        for (std::string& name : filesOf(maildir + "/" + folder))
+            entries.push_back({folder, std::move(name)});
+
+    // Messages are parsed on a few threads, each with GMime objects of its own.
+    std::vector<MessageInfo> parsed(entries.size());
+    std::vector<char> found(entries.size(), 0);
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        for (size_t i = next++; i < entries.size(); i = next++) {
+            bool ok = false;
+            try {
+                parsed[i] = parseMessageFile(maildir + "/" + entries[i].folder + "/" + entries[i].name, &ok);
+            } catch (...) {
+                ok = false;  // out of memory on one message: it is left out, the others are read
+            }
+            found[i] = ok;
+        }
+    };
+    ensureGMime();
+    const size_t threads = std::min<size_t>({4, std::max(1u, std::thread::hardware_concurrency()), entries.size() / 32 + 1});
+    std::vector<std::thread> pool;
+    for (size_t t = 1; t < threads; ++t)
+        pool.emplace_back(work);
+    work();
+    for (std::thread& t : pool)
+        t.join();
+
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!found[i])
+            continue;  // gone since the listing
+        MessageInfo& info = parsed[i];
+        info.fileName = entries[i].name;
+        info.uniqueName = uniquePart(info.fileName);
+        info.folder = entries[i].folder;
+        info.read = info.folder == "cur" && readFlag(info.fileName);
+        inbox.messages_.push_back(std::move(info));
+    }
+    if (sorted) {
+        std::stable_sort(inbox.messages_.begin(), inbox.messages_.end(), [](const MessageInfo& a, const MessageInfo& b) {
+            const std::int64_t ta = a.hasDate ? a.receivedTime : LLONG_MIN;
+            const std::int64_t tb = b.hasDate ? b.receivedTime : LLONG_MIN;
+            if (ta != tb)
+                return ta < tb;
+            return a.fileName < b.fileName;
+        });
+    }
+    inbox.deleted_.assign(inbox.messages_.size(), false);
+    inbox.bodies_.resize(inbox.messages_.size());
+    return inbox;
+}
+
+const MessageInfo& Inbox::message(size_t index) const
+{
+    if (index >= messages_.size())
+        throw MailError(InvalidMessage, "メールの番号が正しくありません: " + std::to_string(index));
+    return messages_[index];
+}
+
+bool Inbox::deleted(size_t index) const
+{
+    message(index);
+    return deleted_[index];
+}
+
+std::string Inbox::locate(size_t index) const
+{
+    const MessageInfo& m = message(index);
+    const std::string first = maildir_ + "/" + m.folder + "/" + m.fileName;
+    if (exists(first))
+        return first;
+    for (const char* folder : {"new", "cur"}) {
+        const std::string dir = maildir_ + "/" + folder;
+        DIR* d = ::opendir(dir.c_str());
+        if (!d)
+            continue;
+        std::string found;
+        while (const dirent* e = ::readdir(d)) {
+            if (e->d_name[0] != '.' && uniquePart(e->d_name) == m.uniqueName) {
+                found = dir + "/" + e->d_name;
+                break;
+            }
+        }
+        ::closedir(d);
+        if (!found.empty())
+            return found;
+    }
+    return {};
+}
+
+std::string Inbox::readFile(size_t index) const
+{
+    const std::string path = locate(index);
+    const std::string gone = "メールのファイルが見つかりません: " + message(index).fileName;
+    if (path.empty())
+        throw MailError(InvalidMessage, gone);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw MailError(InvalidMessage, gone);
+    std::string bytes;
+    char buf[65536];
+    while (true) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            throw MailError(Failure, "メールのファイルを読めません: " + message(index).fileName + " (" + errorText(errno) + ")");
+        }
+        if (n == 0)
+            break;
+        bytes.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+const std::string& Inbox::body(size_t index)
+{
+    const MessageInfo& m = message(index);
+    if (!bodies_[index]) {
+        std::string text = m.bodyKind == BodyKind::None ? std::string() : readBody(readFile(index), m);
+        bodies_[index] = std::make_unique<std::string>(std::move(text));
+    }
+    return *bodies_[index];
+}
+
+std::string Inbox::attachmentPath(size_t index, size_t j) const
+{
+    const MessageInfo& m = message(index);
+    if (j >= m.attachments.size())
+        throw MailError(InvalidMessage, "添付ファイルの番号が正しくありません: " + std::to_string(j));
+    return attachmentRoot_ + "/" + messageFolderName(m.uniqueName) + "/" + std::to_string(j) + "/" + m.attachments[j].fileName;
+}
+
+std::string Inbox::saveAttachment(size_t index, size_t j)
+{
+    const std::string path = attachmentPath(index, j);
+    const std::string bytes = readAttachment(readFile(index), message(index), j);
+    const std::string folder = path.substr(0, path.find_last_of('/'));
+    makeFolder(folder);
+    std::string temp = folder + "/.part-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);  // 0600
+    if (fd < 0)
+        throw MailError(AttachmentWriteFailure, "添付ファイルを書き込めません: " + path + " (" + errorText(errno) + ")");
+    size_t done = 0;
+    bool ok = true;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    const int writeErrno = errno;
+    ok = ::fchmod(fd, 0600) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+        const int e = ok ? errno : writeErrno;
+        ::unlink(temp.c_str());
+        throw MailError(AttachmentWriteFailure, "添付ファイルを書き込めません: " + path + " (" + errorText(e) + ")");
+    }
+    return path;
+}
+
+void Inbox::remove(size_t index)
+{
+    const MessageInfo& m = message(index);
+    if (deleted_[index])
+        throw MailError(MessageDeleted, "このメールは削除済みです: " + m.fileName);
+    const std::string source = locate(index);
+    if (source.empty())
+        throw MailError(InvalidMessage, "メールのファイルが見つかりません: " + m.fileName);
+    const std::string trash = maildir_ + "/.Trash";
+    ensureTrashFolder(trash);
+    for (const char* sub : {"cur", "new", "tmp"})
+        ensureTrashFolder(trash + "/" + sub);
+    std::string name = source.substr(source.find_last_of('/') + 1);
+    const bool fromNew = source.compare(maildir_.size() + 1, 4, "new/") == 0;
+    if (fromNew && name.find(":2,") == std::string::npos)
+        name += ":2,";
+    const std::string target = trash + "/cur/" + name;
+    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
+        int e = errno;
+        if (e == EINVAL || e == ENOSYS) {
+            // A file system without the no-replace rename: a second name (refused when taken),
+            // then the old name removed; the message itself never goes away.
+            if (::link(source.c_str(), target.c_str()) == 0) {
+                ::unlink(source.c_str());
+                e = 0;
+            } else {
+                e = errno;
+            }
+        }
+        if (e == EEXIST)
+            throw MailError(Failure, "ごみ箱に同じ名前のファイルがあります: " + name);
+        if (e != 0)
+            throw MailError(Failure, "メールをごみ箱へ移せません: " + m.fileName + " (" + errorText(e) + ")");
+    }
+    deleted_[index] = true;
+}
+
+} // namespace mailcore

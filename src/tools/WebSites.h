@@ -1,0 +1,48 @@
+#pragma once
+// The web pages kept in the records, grouped by category: which records a category lists and which
+// pages opening "all of them" opens. Window-free, over the records in category order.
+
+#include "platform/db/Recordset.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace tools {
+
+// One line of the site list: the record's name and the record itself.
+struct SiteLine {
+    QString name;
+    db::Bookmark row;
+};
+
+// The sites of the category with this code: from the first record of the category, it and the
+// records following it with the same code, up to the first record of another code or the end.
+// Records deleted elsewhere are passed over. Empty when no record has the code (or it is Null).
+// Moves the records' current position.
+QList<SiteLine> ReadSiteLines(db::Recordset& persons, const QVariant& code);
+
+// The pages of a category, in order, starting with the record `first`: a page for every record
+// whose "WebHome" is not blank, up to the first record of another code or another (or Null)
+// "会員区分名称". A category whose name is Null opens nothing. Moves the records' position.
+QStringList CategoryPages(db::Recordset& persons, const db::Bookmark& first, const QVariant& code);
+
+// A web address worth opening: something left after its leading spaces.
+bool HasAddress(const QVariant& webHome);
+
+// The question asked before opening more pages than one wants to open by accident.
+inline constexpr int PagesWithoutQuestion = 20;
+QString OpenPagesQuestion(qint64 pages);
+
+// One message for every page that could not be opened: "" when all opened.
+struct PageFailure {
+    QString address;
+    QString reason;
+};
+QString FailedPagesMessage(const QList<PageFailure>& failures);
+
+// Opens the pages through the desktop opener, one right after the other, without a box per page.
+QList<PageFailure> OpenPages(const QStringList& addresses);
+
+} // namespace tools

@@ -1,0 +1,84 @@
+// Generated Maildirs: the same seed gives the same files, and the reader gets back the texts
+// that went in, whatever charset, encoding and word split each message was given.
+
+#include "MaildirMaker.h"
+#include "platform/mail/MailCore.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QStringList tree(const QString& folder)
+{
+    QStringList out;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString p = it.next();
+        QFile f(p);
+        f.open(QIODevice::ReadOnly);
+        out << QDir(folder).relativeFilePath(p) + ' ' + QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5).toHex();
+    }
+    out.sort();
+    return out;
+}
+
+} // namespace
+
+class TestMaildirMaker : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+
+    QString make(const QString& name, std::uint64_t seed, int count)
+    {
+        const QString folder = dir_.path() + '/' + name;
+        maildirmaker::Options o;
+        o.seed = seed;
+        o.count = count;
+        o.attachmentBytes = 2000;
+        maildirmaker::makeMaildir(QFile::encodeName(folder).toStdString(), o);
+        return folder;
+    }
+
+private slots:
+    void sameSeedSameFiles()
+    {
+        const QStringList a = tree(make("a", 5, 30));
+        QCOMPARE(a.size(), 30);
+        QCOMPARE(tree(make("b", 5, 30)), a);
+        QVERIFY(tree(make("c", 6, 30)) != a);
+    }
+
+    void readerGetsTheTextsBack()
+    {
+        const QStringList subjects{"会議のご案内①", "見積書の送付について", "㈱テスト商事より", "髙橋様へのご連絡", "Re: 打ち合わせ",
+                                   "週報～第3週～", "Invoice for December", "お問い合わせありがとうございます"};
+        const QStringList names{"山田 太郎", "佐藤 花子", "髙橋 一郎", "鈴木 ㈱営業部", "田中 次郎", "Alice Smith", "渡辺 さくら", "伊藤 健", ""};
+        const int count = 200;
+        const QString folder = make("read", 11, count);
+        const mailcore::Inbox inbox = mailcore::Inbox::fetch(QFile::encodeName(folder).toStdString(), false, "/nonexistent");
+        QCOMPARE(int(inbox.count()), count);
+        const QRegularExpression numbered(QStringLiteral("^(.*) #(\\d+)$"));
+        int withAttachments = 0;
+        int read = 0;
+        for (size_t i = 0; i < inbox.count(); ++i) {
+            const mailcore::MessageInfo& m = inbox.message(i);
+            const QString subject = QString::fromStdString(m.subject);
+            const auto match = numbered.match(subject);
+            QVERIFY2(match.hasMatch() && subjects.contains(match.captured(1)), qPrintable(subject));
+            QVERIFY2(names.contains(QString::fromStdString(m.displayName)), m.displayName.c_str());
+            withAttachments += m.attachments.empty() ? 0 : 1;
+            read += m.read ? 1 : 0;
+        }
+        QVERIFY(withAttachments > count / 10 && withAttachments < count / 3);
+        QVERIFY(read > 0 && read < count);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMaildirMaker)
+#include "tst_maildirmaker.moc"

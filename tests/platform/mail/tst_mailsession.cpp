@@ -1,0 +1,369 @@
+// The mail session on a temporary Maildir: sign-on, a fetch that stays stable while the files
+// are renamed or removed, read flags, attachments saved only when asked and always inside their
+// folder, and deleting into the trash without renumbering.
+
+#include "platform/mail/MailSession.h"
+#include "platform/mail/RecordingComposer.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <sys/stat.h>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Every path under the folder with a hash of its bytes: what a read-only step must leave alone.
+QStringList tree(const QString& folder)
+{
+    QStringList out;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString p = it.next();
+        out << QDir(folder).relativeFilePath(p) + QLatin1Char(' ') +
+                   QString::fromLatin1(QCryptographicHash::hash(readFile(p), QCryptographicHash::Md5).toHex());
+    }
+    out.sort();
+    return out;
+}
+
+int modeOf(const QString& path)
+{
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st.st_mode & 07777;
+}
+
+QByteArray message(const QByteArray& subject, const QByteArray& date, const QByteArray& attachments = {})
+{
+    QByteArray m = "From: =?UTF-8?B?" + QByteArray("山田").toBase64() + "?= <yamada@example.jp>\nSubject: " + subject +
+                   "\nDate: " + date + "\nMIME-Version: 1.0\n";
+    if (attachments.isEmpty())
+        return m + "Content-Type: text/plain; charset=utf-8\n\n本文 " + subject + "\n";
+    return m + "Content-Type: multipart/mixed; boundary=b\n\n--b\nContent-Type: text/plain; charset=utf-8\n\n本文 " + subject +
+           "\n" + attachments + "--b--\n";
+}
+
+QByteArray attachment(const QByteArray& filename, const QByteArray& bytes)
+{
+    return "--b\nContent-Type: application/octet-stream\nContent-Disposition: attachment; filename=\"" + filename +
+           "\"\nContent-Transfer-Encoding: base64\n\n" + bytes.toBase64() + "\n";
+}
+
+} // namespace
+
+class TestMailSession : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString maildir_;
+    QString attachments_;
+
+    void makeMaildir(const QString& folder)
+    {
+        for (const char* sub : {"cur", "new", "tmp"})
+            QVERIFY(QDir().mkpath(folder + QLatin1Char('/') + QLatin1String(sub)));
+    }
+
+    // Three messages: the newest file name holds the oldest mail, so the sorted order differs.
+    void fillInbox()
+    {
+        makeMaildir(maildir_);
+        writeFile(maildir_ + "/new/300.c.host", message("third", "Sat, 05 Dec 2026 09:00:00 +0900"));
+        writeFile(maildir_ + "/cur/100.a.host:2,S",
+                  message("first", "Thu, 03 Dec 2026 09:00:00 +0900",
+                          attachment("../../x", "AAA") + attachment("/etc/x", "BBB") + attachment("same.txt", "one") +
+                              attachment("same.txt", "two")));
+        writeFile(maildir_ + "/cur/200.b.host:2,RF", message("second", "Tue, 01 Dec 2026 09:00:00 +0900"));
+    }
+
+    QStringList subjects(mailclient::MailMessages& m)
+    {
+        QStringList out;
+        for (int i = 0; i < m.MsgCount(); ++i) {
+            m.setMsgIndex(i);
+            out << m.MsgSubject();
+        }
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(dir_.isValid());
+        maildir_ = dir_.path() + "/Maildir" + QString::number(QRandomGenerator::global()->generate());
+        attachments_ = maildir_ + "-attachments";
+        qputenv("MAILDIR", QFile::encodeName(maildir_));
+        mailclient::setAttachmentRoot(attachments_);
+    }
+
+    void signOnErrors_data()
+    {
+        QTest::addColumn<QString>("make");  // what exists
+        QTest::newRow("no folder") << "";
+        QTest::newRow("a file, not a folder") << "file";
+        QTest::newRow("no tmp") << "cur new";
+        QTest::newRow("no cur") << "new tmp";
+    }
+    void signOnErrors()
+    {
+        QFETCH(QString, make);
+        if (make == "file")
+            writeFile(maildir_, "x");
+        else if (!make.isEmpty())
+            for (const QString& sub : make.split(' '))
+                QVERIFY(QDir().mkpath(maildir_ + '/' + sub));
+        const QStringList before = tree(dir_.path());
+        mailclient::MailSession s;
+        try {
+            s.SignOn();
+            QFAIL("sign-on succeeded");
+        } catch (const mailclient::MailError& e) {
+            QCOMPARE(e.number(), 32003);
+            QVERIFY2(e.description().contains(maildir_), qPrintable(e.text()));
+            QVERIFY(e.text().startsWith("32003\n"));
+        }
+        QCOMPARE(s.SessionID(), 0);
+        QCOMPARE(tree(dir_.path()), before);
+    }
+
+    void signOnFindsHomeMaildir()
+    {
+        const QString home = dir_.path() + "/home" + QString::number(QRandomGenerator::global()->generate());
+        makeMaildir(home + "/Maildir");
+        qunsetenv("MAILDIR");
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(home));
+        mailclient::MailSession s;
+        s.SignOn();
+        qputenv("HOME", oldHome);
+        QCOMPARE(s.maildir(), home + "/Maildir");
+        QVERIFY(s.SessionID() != 0);
+        const qint32 first = s.SessionID();
+        s.SignOff();
+        QCOMPARE(s.SessionID(), 0);
+        mailclient::MailMessages m;
+        m.setSessionID(first);
+        try {
+            m.Fetch();
+            QFAIL("fetch on an ended session");
+        } catch (const mailclient::MailError& e) {
+            QCOMPARE(e.number(), 32018);
+        }
+    }
+
+    void fetchOrderAndFlags_data()
+    {
+        QTest::addColumn<bool>("sorted");
+        QTest::addColumn<QStringList>("subjects");
+        QTest::addColumn<QList<bool>>("read");
+        QTest::newRow("by received date") << true << QStringList{"second", "first", "third"} << QList<bool>{false, true, false};
+        QTest::newRow("cur then new by file name") << false << QStringList{"first", "second", "third"} << QList<bool>{true, false, false};
+    }
+    void fetchOrderAndFlags()
+    {
+        QFETCH(bool, sorted);
+        fillInbox();
+        const QStringList before = tree(maildir_);
+        mailclient::MailSession s;
+        s.SignOn();
+        mailclient::MailMessages m;
+        m.setSessionID(s.SessionID());
+        m.setFetchSorted(sorted);
+        m.Fetch();
+        QTEST(subjects(m), "subjects");
+        QList<bool> read;
+        for (int i = 0; i < m.MsgCount(); ++i) {
+            m.setMsgIndex(i);
+            read << m.MsgRead();
+            QCOMPARE(m.MsgOrigDisplayName(), QStringLiteral("山田"));
+            QCOMPARE(m.MsgOrigAddress(), QStringLiteral("yamada@example.jp"));
+        }
+        QTEST(read, "read");
+        m.setMsgIndex(0);
+        QCOMPARE(m.MsgDateReceived().isEmpty(), false);
+        // Sign-on, fetch, reading bodies and attachment paths change nothing anywhere.
+        for (int i = 0; i < m.MsgCount(); ++i) {
+            m.setMsgIndex(i);
+            m.MsgNoteText();
+            for (int j = 0; j < m.AttachmentCount(); ++j) {
+                m.setAttachmentIndex(j);
+                m.AttachmentPathName();
+            }
+        }
+        QCOMPARE(tree(maildir_), before);
+        QVERIFY(!QFileInfo::exists(attachments_));
+    }
+
+    void snapshotSurvivesRenamesAndRemovals()
+    {
+        fillInbox();
+        mailclient::MailSession s;
+        s.SignOn();
+        mailclient::MailMessages m;
+        m.setSessionID(s.SessionID());
+        m.Fetch();  // second, first, third
+        // Another mail program reads "third" (new -> cur), flags "first" and removes "second".
+        QVERIFY(QFile::rename(maildir_ + "/new/300.c.host", maildir_ + "/cur/300.c.host:2,S"));
+        QVERIFY(QFile::rename(maildir_ + "/cur/100.a.host:2,S", maildir_ + "/cur/100.a.host:2,FS"));
+        QVERIFY(QFile::remove(maildir_ + "/cur/200.b.host:2,RF"));
+
+        QCOMPARE(m.MsgCount(), 3);
+        QCOMPARE(subjects(m), (QStringList{"second", "first", "third"}));
+        m.setMsgIndex(1);
+        QCOMPARE(m.AttachmentCount(), 4);
+        QVERIFY(m.MsgRead());
+        m.setMsgIndex(2);
+        QVERIFY(!m.MsgRead());  // the flags of the fetch
+        QCOMPARE(m.MsgNoteText(), QStringLiteral("本文 third\n"));  // found again after the rename
+        m.setMsgIndex(1);
+        m.setAttachmentIndex(2);
+        QCOMPARE(readFile(m.SaveAttachment()), QByteArray("one"));
+        m.setMsgIndex(0);
+        QCOMPARE(m.MsgSubject(), QStringLiteral("second"));
+        try {
+            m.MsgNoteText();
+            QFAIL("the body of a removed file was read");
+        } catch (const mailclient::MailError& e) {
+            QVERIFY2(e.description().contains("200.b.host"), qPrintable(e.text()));
+        }
+        try {
+            m.Delete();
+            QFAIL("a removed file was deleted");
+        } catch (const mailclient::MailError& e) {
+            QVERIFY2(e.description().contains("200.b.host"), qPrintable(e.text()));
+        }
+    }
+
+    void attachmentsStayInTheirFolder()
+    {
+        fillInbox();
+        mailclient::MailSession s;
+        s.SignOn();
+        mailclient::MailMessages m;
+        m.setSessionID(s.SessionID());
+        m.Fetch();
+        m.setMsgIndex(1);
+        QCOMPARE(m.MsgSubject(), QStringLiteral("first"));
+        const QList<QByteArray> bytes{"AAA", "BBB", "one", "two"};
+        const QStringList names{"x", "x", "same.txt", "same.txt"};
+        QSet<QString> paths;
+        for (int j = 0; j < 4; ++j) {
+            m.setAttachmentIndex(j);
+            const QString path = m.AttachmentPathName();
+            QVERIFY(!QFileInfo::exists(path));
+            QCOMPARE(m.SaveAttachment(), path);
+            QVERIFY2(QFileInfo(path).canonicalFilePath().startsWith(QFileInfo(attachments_).canonicalFilePath() + '/'), qPrintable(path));
+            QCOMPARE(QFileInfo(path).fileName(), names[j]);
+            QCOMPARE(QFileInfo(path).dir().dirName(), QString::number(j));
+            QCOMPARE(readFile(path), bytes[j]);
+            QCOMPARE(modeOf(path), 0600);
+            QCOMPARE(modeOf(QFileInfo(path).path()), 0700);
+            QCOMPARE(modeOf(QFileInfo(QFileInfo(path).path()).path()), 0700);
+            paths.insert(path);
+        }
+        QCOMPARE(paths.size(), 4);
+        QVERIFY(!QFileInfo::exists(dir_.path() + "/x"));
+        QVERIFY(!QFileInfo::exists(dir_.path() + "/etc/x"));
+    }
+
+    void deleteMovesIntoTrashWithoutRenumbering()
+    {
+        fillInbox();
+        const QByteArray thirdBytes = readFile(maildir_ + "/new/300.c.host");
+        mailclient::MailSession s;
+        s.SignOn();
+        mailclient::MailMessages m;
+        m.setSessionID(s.SessionID());
+        m.Fetch();  // second, first, third
+        m.setMsgIndex(2);
+        m.Delete();
+        QVERIFY(m.MsgDeleted());
+        QVERIFY(!QFileInfo::exists(maildir_ + "/new/300.c.host"));
+        QCOMPARE(readFile(maildir_ + "/.Trash/cur/300.c.host:2,"), thirdBytes);
+        for (const char* sub : {"", "/cur", "/new", "/tmp"})
+            QCOMPARE(modeOf(maildir_ + "/.Trash" + sub), 0700);
+        // Same indexes, same messages; the deleted one still reads.
+        QCOMPARE(subjects(m), (QStringList{"second", "first", "third"}));
+        m.setMsgIndex(2);
+        QCOMPARE(m.MsgOrigAddress(), QStringLiteral("yamada@example.jp"));
+        try {
+            m.Delete();
+            QFAIL("deleted twice");
+        } catch (const mailclient::MailError& e) {
+            QCOMPARE(e.number(), 32021);
+        }
+        m.setMsgIndex(1);
+        QVERIFY(!m.MsgDeleted());
+        // A file of the same name in the trash is never replaced.
+        writeFile(maildir_ + "/.Trash/cur/200.b.host:2,RF", "older");
+        m.setMsgIndex(0);
+        try {
+            m.Delete();
+            QFAIL("replaced a file in the trash");
+        } catch (const mailclient::MailError& e) {
+            QVERIFY(e.description().contains("200.b.host"));
+        }
+        QVERIFY(!m.MsgDeleted());
+        QCOMPARE(readFile(maildir_ + "/.Trash/cur/200.b.host:2,RF"), QByteArray("older"));
+        QVERIFY(QFileInfo::exists(maildir_ + "/cur/200.b.host:2,RF"));
+        // A message renamed since the fetch is found by its unique name.
+        QVERIFY(QFile::rename(maildir_ + "/cur/100.a.host:2,S", maildir_ + "/cur/100.a.host:2,RS"));
+        m.setMsgIndex(1);
+        m.Delete();
+        QVERIFY(QFileInfo::exists(maildir_ + "/.Trash/cur/100.a.host:2,RS"));
+        // The next fetch lists what is left.
+        m.Fetch();
+        QCOMPARE(subjects(m), QStringList{"second"});
+    }
+
+    // The window follows a delete with a send through the client's dialog: no compose window may
+    // open then, while a message being composed still goes to it.
+    void sendWithDialog_data()
+    {
+        QTest::addColumn<bool>("deleteFirst");
+        QTest::addColumn<int>("requests");
+        QTest::newRow("after a delete: nothing") << true << 0;
+        QTest::newRow("while composing: the compose window") << false << 1;
+    }
+    void sendWithDialog()
+    {
+        QFETCH(bool, deleteFirst);
+        fillInbox();
+        mailclient::RecordingComposer composer;
+        mailclient::ScopedComposer scoped(&composer);
+        mailclient::MailSession s;
+        s.SignOn();
+        mailclient::MailMessages m;
+        m.setSessionID(s.SessionID());
+        m.Fetch();
+        m.Compose();
+        m.setRecipIndex(0);
+        m.setRecipAddress(QStringLiteral("a@example.jp"));
+        if (deleteFirst) {
+            m.setMsgIndex(0);
+            m.Delete();
+        }
+        m.Send(true);
+        QTEST(int(composer.requests.size()), "requests");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMailSession)
+#include "tst_mailsession.moc"
