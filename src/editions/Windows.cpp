@@ -4,6 +4,7 @@
 #include "editions/AddressBookForm2.h"
 #include "editions/AddressBookForm3.h"
 
+#include "list/Form5.h"
 #include "platform/ui/WindowRegistry.h"
 #include "records/Form3.h"
 #include "shell/Startup.h"
@@ -18,6 +19,7 @@ void RegisterCommonWindows()
     auto& registry = ui::WindowRegistry::instance();
     registry.registerFactory(QStringLiteral("Form3"), [] { return new Form3; });
     registry.registerFactory(QStringLiteral("Form11"), [] { return new Form11; });
+    registry.registerFactory(QStringLiteral("Form5"), [] { return new Form5; });
 }
 
 void RegisterKartoviaWindows()

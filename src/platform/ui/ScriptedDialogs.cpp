@@ -76,9 +76,11 @@ std::optional<QString> ScriptedDialogs::openFile(const OpenFileOptions& options)
     return files_.dequeue();
 }
 
-bool ScriptedDialogs::printerDialog(QPrinter*)
+bool ScriptedDialogs::printerDialog(QPrinter* printer)
 {
     ++printerDialogs_;
+    if (printerSetup_ && printer)
+        printerSetup_(printer);
     return printerResult_;
 }
 

@@ -7,6 +7,8 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
+
 namespace ui {
 
 class ScriptedDialogs : public Dialogs {
@@ -30,6 +32,9 @@ public:
     // Fixes "now"; until then it is 10:00:00 of today.
     void setNow(QDateTime now) { now_ = std::move(now); }
     void setPrinterDialogResult(bool confirmed) { printerResult_ = confirmed; }
+    // What the user sets up in the printer dialog (a PDF file to print to, say). It is applied
+    // whether the dialog is confirmed or cancelled, so that a print after a cancel would show.
+    void setPrinterSetup(std::function<void(QPrinter*)> setup) { printerSetup_ = std::move(setup); }
 
     void message(const QString& text, const QString& title = {}, Icon icon = Icon::None) override;
     // Answers from the queue. With an empty queue, or a queued answer that is not one of the
@@ -63,6 +68,7 @@ private:
     QQueue<Answer> answers_;
     QQueue<std::optional<QString>> files_;
     bool printerResult_ = true;
+    std::function<void(QPrinter*)> printerSetup_;
     QList<Shown> shown_;
     QList<OpenFileOptions> fileDialogs_;
     QStringList failures_;
