@@ -5,6 +5,7 @@
 #include "editions/AddressBookForm3.h"
 
 #include "list/Form5.h"
+#include "mail/Form22.h"
 #include "platform/ui/WindowRegistry.h"
 #include "records/Form3.h"
 #include "shell/Startup.h"
@@ -20,6 +21,7 @@ void RegisterCommonWindows()
     registry.registerFactory(QStringLiteral("Form3"), [] { return new Form3; });
     registry.registerFactory(QStringLiteral("Form11"), [] { return new Form11; });
     registry.registerFactory(QStringLiteral("Form5"), [] { return new Form5; });
+    registry.registerFactory(QStringLiteral("Form22"), [] { return new Form22; });
 }
 
 void RegisterKartoviaWindows()

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace ui {
 
@@ -32,6 +33,18 @@ public:
     // Fixes "now"; until then it is 10:00:00 of today.
     void setNow(QDateTime now) { now_ = std::move(now); }
     void setPrinterDialogResult(bool confirmed) { printerResult_ = confirmed; }
+    // The next progress shown is cancelled by the user once the work reports value or more.
+    // Progresses without a queued cancel run to their end.
+    void queueProgressCancel(qint64 value) { cancels_.enqueue(value); }
+
+    struct ProgressShown {
+        QString label;
+        QString title;
+        qint64 maximum = 0;
+        qint64 last = -1;       // the last value reported
+        bool cancelled = false;
+    };
+    const QList<ProgressShown>& progresses() const { return *progresses_; }
     // What the user sets up in the printer dialog (a PDF file to print to, say). It is applied
     // whether the dialog is confirmed or cancelled, so that a print after a cancel would show.
     void setPrinterSetup(std::function<void(QPrinter*)> setup) { printerSetup_ = std::move(setup); }
@@ -47,6 +60,7 @@ public:
     bool printerDialog(QPrinter* printer) override;
     QDate today() override { return today_; }
     QDateTime now() override { return now_.isValid() ? now_ : QDateTime(today_, QTime(10, 0)); }
+    std::unique_ptr<Progress> progress(const QString& label, qint64 maximum, const QString& title = {}) override;
 
     const QList<Shown>& shown() const { return shown_; }
     QStringList shownTexts() const;
@@ -67,6 +81,8 @@ private:
     QDateTime now_;
     QQueue<Answer> answers_;
     QQueue<std::optional<QString>> files_;
+    QQueue<qint64> cancels_;
+    std::shared_ptr<QList<ProgressShown>> progresses_ = std::make_shared<QList<ProgressShown>>();
     bool printerResult_ = true;
     std::function<void(QPrinter*)> printerSetup_;
     QList<Shown> shown_;
