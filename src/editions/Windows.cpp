@@ -10,6 +10,7 @@
 #include "records/Form3.h"
 #include "shell/Startup.h"
 #include "tools/Form14.h"
+#include "tools/Form11.h"
 #include "tools/Form6.h"
 
 namespace editions {
@@ -20,6 +21,7 @@ void RegisterCommonWindows()
     auto& registry = ui::WindowRegistry::instance();
     registry.registerFactory(QStringLiteral("Form3"), [] { return new Form3; });
     registry.registerFactory(QStringLiteral("Form4"), [] { return new Form4; });
+    registry.registerFactory(QStringLiteral("Form11"), [] { return new Form11; });
     registry.registerFactory(QStringLiteral("Form5"), [] { return new Form5; });
     registry.registerFactory(QStringLiteral("Form22"), [] { return new Form22; });
     registry.registerFactory(QStringLiteral("Form14"), [] { return new Form14; });

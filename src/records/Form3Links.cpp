@@ -114,6 +114,8 @@ void Form3::Command5_Click(int index)
         auto& registry = ui::WindowRegistry::instance();
         if (!registry.hasFactory(QStringLiteral("Form11")))
             return;
+        // The call history is kept in this window's own book, whatever book is current now.
+        DialDatabase = WindowDb;
         QWidget* dialler = registry.reach(QStringLiteral("Form11"));
         if (!dialler)
             return;

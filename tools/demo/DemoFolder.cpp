@@ -6,6 +6,7 @@
 #include "People.h"
 #include "Pictures.h"
 
+#include "platform/db/Database.h"
 #include "platform/db/Schema.h"
 #include "platform/text/Cp932.h"
 
@@ -85,6 +86,49 @@ void writeRecordFolder(const QString& dataFolder, const demo::Person& p)
     }
 }
 
+QString digitsOf(const QString& number)
+{
+    QString d;
+    for (const QChar c : number)
+        if (c >= u'0' && c <= u'9')
+            d += c;
+    return d;
+}
+
+// A few calls and memos of the first records, for the dialler's history list.
+bool writeCallHistory(const QString& book, const QList<demo::Person>& people, QString* error)
+{
+    try {
+        const db::Database d = db::Database::open(book);
+        const QString sql = QStringLiteral("INSERT INTO \"%1\"(\"会員NO\",\"電話番号\",\"開始時間\",\"終了時間\",\"通話時間\",\"用件\",\"通話中止\") "
+                                           "VALUES(?,?,?,?,?,?,?)").arg(db::schema::historyTableName());
+        const QDateTime base(QDate::currentDate().addDays(-14), QTime(10, 0));
+        const QDateTime zero(QDate(1899, 12, 30), QTime(0, 0));
+        // Stored the way the engine stores a date and time.
+        auto iso = [](const QDateTime& t) { return QVariant(t.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))); };
+        d.beginTrans();
+        for (int i = 0; i < qMin(3, int(people.size())); ++i) {
+            const demo::Person& p = people[i];
+            const qint64 no = p.get(QStringLiteral("会員NO")).toLongLong();
+            const QString home = digitsOf(p.get(QStringLiteral("自宅電話")).toString());
+            const QString mobile = digitsOf(p.get(QStringLiteral("携帯電話")).toString());
+            const QDateTime start = base.addDays(i * 3);
+            // A finished call, an aborted one and a memo.
+            d.execute(sql, {no, home.isEmpty() ? mobile : home, iso(start), iso(start.addSecs(185)), iso(zero.addSecs(185)),
+                            QStringLiteral("会費の確認"), false});
+            if (!mobile.isEmpty())
+                d.execute(sql, {no, mobile, iso(start.addDays(1)), iso(start.addDays(1).addSecs(20)), QVariant(), QVariant(), true});
+            const QDateTime memo = start.addDays(2).addSecs(3600);
+            d.execute(sql, {no, QStringLiteral(" "), iso(memo), iso(memo), iso(zero), QStringLiteral("折り返し電話あり"), QVariant()});
+        }
+        d.commitTrans();
+    } catch (const db::Error& e) {
+        *error = QStringLiteral("cannot write the call history of %1: %2").arg(book, e.description());
+        return false;
+    }
+    return true;
+}
+
 int makeSample(const QDir& root)
 {
     QString error;
@@ -109,6 +153,8 @@ int makeSample(const QDir& root)
         return fail(error);
     for (const demo::Person& p : written)
         writeRecordFolder(dataFolder, p);
+    if (!writeCallHistory(book, written, &error))
+        return fail(error);
     say(QStringLiteral("wrote %1 (%2 records) and %3").arg(book).arg(kSampleRecords).arg(dataFolder));
 
     if (!writePmPath(root, book, &error))

@@ -29,6 +29,8 @@ public:
 
     // source: a table name, a saved query name, or an SQL statement beginning with SELECT.
     Recordset openRecordset(const QString& source, RecordsetType type = RecordsetType::Dynaset) const;
+    // An SQL statement with its "?" bound to params, in order (nothing pasted into its text).
+    Recordset openRecordset(const QString& source, RecordsetType type, const QVariantList& params) const;
 
     // Runs a statement with bound values; returns the number of rows changed.
     int execute(const QString& sql, const QVariantList& params = {}) const;

@@ -103,6 +103,15 @@ struct RecordsetImpl {
     QString pagePrefix;  // the row query without its key condition
     QString keyExpr;     // the key column in that query
     QString fromPart;    // what the row query reads: a table, a view, "(statement)" or the copy
+    // Values bound to the "?" of an SQL source; they come first in every statement made from
+    // it, so the engine's own key marks are numbered after them.
+    QVariantList params;
+    void bindParams(Stmt& s) const
+    {
+        for (int i = 0; i < params.size(); ++i)
+            s.bind(i + 1, params[i]);
+    }
+    int keyMark(int i) const { return int(params.size()) + i + 1; }
     int firstValue = 0;  // where the page query's values begin
     std::shared_ptr<TempTable> snap;
     std::vector<Column> cols;
@@ -194,9 +203,10 @@ struct RecordsetImpl {
         pageAsked.clear();
         const int from = qMax(0, qMin(index - kPage / 4, size() - kPage));
         const int to = qMin(size(), from + kPage);
+        bindParams(*fetch);
         for (int i = 0; i < kPage; ++i) {
             const qint64 key = keys[size_t(from + i < to ? from + i : index)];
-            fetch->bind(i + 1, key);
+            fetch->bind(keyMark(i), key);
             pageAsked.insert(key);
         }
         try {
@@ -345,6 +355,7 @@ struct RecordsetImpl {
         keys.clear();
         keyIndexValid = false;
         Stmt s(conn->db, keySql);
+        bindParams(s);
         while (s.step())
             keys.push_back(s.int64(0));
     }
@@ -393,6 +404,10 @@ struct RecordsetImpl {
     // built for this recordset (the caller then reads the rows).
     std::optional<std::vector<qint64>> matchedKeys(const Criteria& c) const
     {
+        // A statement with values of its own numbers its marks first: such a recordset is
+        // scanned row by row instead.
+        if (!params.isEmpty())
+            return std::nullopt;
         std::vector<MatchArg> args;
         args.reserve(size_t(c.size()));
         QStringList terms;
@@ -518,6 +533,11 @@ struct RecordsetImpl {
 
 Recordset Database::openRecordset(const QString& source, RecordsetType type) const
 {
+    return openRecordset(source, type, {});
+}
+
+Recordset Database::openRecordset(const QString& source, RecordsetType type, const QVariantList& params) const
+{
     if (!conn_ || !conn_->db)
         throw Error(err::ObjectClosed);
     Connection& c = *conn_;
@@ -539,6 +559,9 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
         return s.step() ? s.column(0, Kind::Text).toString() : QString();
     };
 
+    if (!isSql && !params.isEmpty())
+        throw Error(err::InvalidArgument, source);
+    d->params = params;
     if (!isSql) {
         Stmt s(c.db, QStringLiteral("SELECT type, name FROM sqlite_master WHERE type IN ('table','view') "
                                     "AND name = ? COLLATE NOCASE"));
@@ -634,7 +657,12 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
         auto t = std::make_shared<TempTable>();
         t->conn = conn_;
         t->name = QStringLiteral("_snap_%1").arg(++c.snapshotCounter);
-        execSql(c.db, QStringLiteral("CREATE TEMP TABLE %1 AS %2").arg(quoteIdent(t->name), rowSql));
+        {
+            Stmt copy(c.db, QStringLiteral("CREATE TEMP TABLE %1 AS %2").arg(quoteIdent(t->name), rowSql));
+            d->bindParams(copy);
+            copy.step();
+        }
+        d->params.clear();  // the copy is read from here on
         d->snap = t;
         keySql = QStringLiteral("SELECT rowid FROM temp.%1 ORDER BY rowid").arg(quoteIdent(t->name));
         pagePrefix = QStringLiteral("SELECT rowid, * FROM temp.%1").arg(quoteIdent(t->name));
@@ -651,8 +679,8 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
     d->keyExpr = keyExpr;
     d->fromPart = fromPart;
     QStringList marks;
-    for (int i = 1; i <= RecordsetImpl::kPage; ++i)
-        marks << QStringLiteral("?%1").arg(i);
+    for (int i = 0; i < RecordsetImpl::kPage; ++i)
+        marks << QStringLiteral("?%1").arg(d->keyMark(i));
     d->pageSql = QStringLiteral("%1 WHERE %2 IN (%3)").arg(pagePrefix, keyExpr, marks.join(QLatin1Char(',')));
     d->updatable = !base.isEmpty() && !c.readOnly;
     d->loadKeys();
@@ -1016,6 +1044,7 @@ Recordset Recordset::openRecordset() const
     n->pageSql = r.pageSql;
     n->keyColumn = r.keyColumn;
     n->pagePrefix = r.pagePrefix;
+    n->params = r.params;
     n->keyExpr = r.keyExpr;
     n->firstValue = r.firstValue;
     n->fromPart = r.fromPart;
@@ -1091,6 +1120,7 @@ QList<QVariantList> Recordset::readColumns(const QStringList& fields, int from, 
         // Most of the records: one pass over the row query in its own order, which is the
         // recordset's order unless rows were added since; anything else is matched by key.
         Stmt s(r.conn->db, QStringLiteral("SELECT %1, %2 FROM (%3)").arg(key, exprs.join(QLatin1Char(',')), r.pagePrefix));
+        r.bindParams(s);
         QHash<qint64, QVariantList> strays;
         int next = 0;
         while (s.step()) {
@@ -1111,8 +1141,8 @@ QList<QVariantList> Recordset::readColumns(const QStringList& fields, int from, 
 
     constexpr int kChunk = 256;
     QStringList marks;
-    for (int i = 1; i <= kChunk; ++i)
-        marks << QStringLiteral("?%1").arg(i);
+    for (int i = 0; i < kChunk; ++i)
+        marks << QStringLiteral("?%1").arg(r.keyMark(i));
     const QString sql = QStringLiteral("SELECT %1, %2 FROM (%3) WHERE %1 IN (%4)")
                             .arg(key, exprs.join(QLatin1Char(',')), r.pagePrefix, marks.join(QLatin1Char(',')));
     Stmt s(r.conn->db, sql);
@@ -1120,8 +1150,9 @@ QList<QVariantList> Recordset::readColumns(const QStringList& fields, int from, 
     for (int first = from; first < end; first += kChunk) {
         const int to = qMin(end, first + kChunk);
         s.reset();
+        r.bindParams(s);
         for (int i = 0; i < kChunk; ++i)
-            s.bind(i + 1, r.keys[size_t(first + i < to ? first + i : first)]);
+            s.bind(r.keyMark(i), r.keys[size_t(first + i < to ? first + i : first)]);
         chunk.clear();
         while (s.step())
             chunk.insert(s.int64(0), readRow(s));

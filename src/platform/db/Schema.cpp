@@ -375,6 +375,7 @@ private:
 } // namespace
 
 QString personTableName() { return kPersonTable; }
+QString historyTableName() { return kHistoryTable; }
 
 const QList<FieldDef>& personFields()
 {

@@ -31,6 +31,8 @@ bool createAddressBook(const QString& path, const QString& title, QString* error
 QString personTableName();
 // Its columns, in table order ("会員区分名称" is not among them: the queries join it).
 const QList<FieldDef>& personFields();
+// The base table behind "Q_電話履歴".
+QString historyTableName();
 // The six saved queries of the personal records, for "表示順番" "1" to "6".
 QStringList personQueryNames();
 

@@ -3,6 +3,7 @@
 // through this interface, so that tests can answer, pick files and fix the date.
 
 #include <QDate>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -61,6 +62,8 @@ public:
     // True when the user confirmed the dialog; the printer is set up as the dialog left it.
     virtual bool printerDialog(QPrinter* printer) = 0;
     virtual QDate today() = 0;
+    // The current date and time, on the same clock as today().
+    virtual QDateTime now() { return QDateTime(today(), QTime::currentTime()); }
     // The progress of long work with maximum steps; the work ends when the object is destroyed.
     // By default nothing is shown and the work is never cancelled.
     virtual std::unique_ptr<Progress> progress(const QString& label, qint64 maximum, const QString& title = {});

@@ -189,4 +189,9 @@ QDate QtDialogs::today()
     return QDate::currentDate();
 }
 
+QDateTime QtDialogs::now()
+{
+    return QDateTime::currentDateTime();
+}
+
 }  // namespace ui

@@ -16,6 +16,7 @@ public:
     std::optional<QString> openFile(const OpenFileOptions& options) override;
     bool printerDialog(QPrinter* printer) override;
     QDate today() override;
+    QDateTime now() override;
     // A window-modal progress dialog with a cancel button, shown after about a second.
     std::unique_ptr<Progress> progress(const QString& label, qint64 maximum, const QString& title = {}) override;
 };

@@ -30,6 +30,8 @@ public:
     // A file name, or nullopt for a cancelled dialog.
     void queueFile(std::optional<QString> file) { files_.enqueue(std::move(file)); }
     void setToday(QDate today) { today_ = today; }
+    // Fixes "now"; until then it is 10:00:00 of today.
+    void setNow(QDateTime now) { now_ = std::move(now); }
     void setPrinterDialogResult(bool confirmed) { printerResult_ = confirmed; }
     // The next progress shown is cancelled by the user once the work reports value or more.
     // Progresses without a queued cancel run to their end.
@@ -57,6 +59,7 @@ public:
     std::optional<QString> openFile(const OpenFileOptions& options) override;
     bool printerDialog(QPrinter* printer) override;
     QDate today() override { return today_; }
+    QDateTime now() override { return now_.isValid() ? now_ : QDateTime(today_, QTime(10, 0)); }
     std::unique_ptr<Progress> progress(const QString& label, qint64 maximum, const QString& title = {}) override;
 
     const QList<Shown>& shown() const { return shown_; }
@@ -75,6 +78,7 @@ public:
 
 private:
     QDate today_;
+    QDateTime now_;
     QQueue<Answer> answers_;
     QQueue<std::optional<QString>> files_;
     QQueue<qint64> cancels_;
