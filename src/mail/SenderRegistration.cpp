@@ -11,7 +11,11 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <QFile>
+
+#include <cerrno>
 #include <limits>
+#include <sys/stat.h>
 
 namespace mail {
 
@@ -70,6 +74,14 @@ QDate firstDay(const QString& text)
     if (!d.isValid())
         d = QDate::fromString(day, QStringLiteral("yyyy/M/d"));
     return d;
+}
+
+// One level made unless it exists: a single call, since a book of 100,000 records has
+// 200,000 folders to look at. A folder that cannot be made is passed over.
+void ensureFolder(const QString& path)
+{
+    if (::mkdir(QFile::encodeName(path).constData(), 0777) != 0 && errno != EEXIST)
+        Module1::EnsureFolder(path);
 }
 
 QString errorText(const db::Error& e) { return QString::number(e.number()) + QLatin1Char('\n') + e.description(); }
@@ -155,8 +167,8 @@ RegistrationResult AddSenderRecords(const db::Database& book, const Module1::DbF
             if (row.isEmpty() || row[0].isNull())
                 continue;
             const QString folder = Module1::RecordFolderPath(f, row[0].toLongLong());
-            Module1::EnsureFolder(folder);
-            Module1::EnsureFolder(folder + Module1::PathSeparator(f) + QStringLiteral("Preview"));
+            ensureFolder(folder);
+            ensureFolder(folder + Module1::PathSeparator(f) + QStringLiteral("Preview"));
         }
         r.ok = true;
     } catch (const db::Error& e) {
