@@ -45,5 +45,7 @@ QList<Result> runAll(const Options& o);
 // The record window's workloads (load, next record, order change, search) and its peak memory.
 QList<Result> runRecordWindow(const Options& o, int n);
 int memoryProbe(const QString& book);
+// The mail window loaded on "book|maildir": prints its peak memory.
+int mailWindowMemoryProbe(const QString& bookAndMaildir);
 
 } // namespace bench

@@ -16,7 +16,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListView>
+#include <QAbstractItemView>
 #include <QScrollBar>
 #include <QTemporaryDir>
 
@@ -73,7 +73,7 @@ int benchListAndOrders(const QString& folder, const QString& book, int records, 
     ui::ScopedDialogs useDialogs(&dialogs);
     Form3 window;
     window.formLoad();
-    auto* list = window.findChild<QListView*>(QStringLiteral("List1"));
+    auto* list = window.findChild<QAbstractItemView*>(QStringLiteral("List1"));
     if (list->model()->rowCount() != records) {
         std::fprintf(stderr, "the record list has %d lines, not %d\n", list->model()->rowCount(), records);
         return 1;

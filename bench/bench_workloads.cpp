@@ -26,10 +26,13 @@ int main(int argc, char* argv[])
     p.addOption({"json", "where to write the results", "file"});
     p.addOption({"only", "run only the workloads whose name contains this", "text"});
     p.addOption({"memory-probe", "internal: load the record window on a book and print the peak memory", "book"});
+    p.addOption({"mail-window-probe", "internal: load the mail window on book|maildir and print the peak memory", "book"});
     p.process(app);
 
     if (p.isSet("memory-probe"))
         return bench::memoryProbe(p.value("memory-probe"));
+    if (p.isSet("mail-window-probe"))
+        return bench::mailWindowMemoryProbe(p.value("mail-window-probe"));
 
     QTemporaryDir scratch;
     const QString work = p.isSet("work") ? p.value("work") : scratch.path();

@@ -4,6 +4,8 @@
 #include "editions/AddressBookForm2.h"
 #include "editions/AddressBookForm3.h"
 
+#include "list/Form5.h"
+#include "mail/Form22.h"
 #include "platform/ui/WindowRegistry.h"
 #include "records/Form3.h"
 #include "shell/Startup.h"
@@ -16,6 +18,8 @@ void RegisterCommonWindows()
     Module1::RegisterSharedWindows();
     auto& registry = ui::WindowRegistry::instance();
     registry.registerFactory(QStringLiteral("Form3"), [] { return new Form3; });
+    registry.registerFactory(QStringLiteral("Form5"), [] { return new Form5; });
+    registry.registerFactory(QStringLiteral("Form22"), [] { return new Form22; });
 }
 
 void RegisterKartoviaWindows()

@@ -1,4 +1,5 @@
 #include "records/AddressBookCsv.h"
+#include "records/FieldLimits.h"
 
 #include "platform/db/Inserter.h"
 #include "platform/db/Schema.h"
@@ -7,6 +8,9 @@
 #include "shell/ListOutput.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <functional>
 #include <unordered_map>
 
@@ -210,42 +214,81 @@ std::optional<QString> StatusCode(const CaptionRow& c, const QString& cell)
 
 QString PlainNumber(double value)
 {
-    if (std::abs(value) < 1e15 && value == std::trunc(value))
-        return QString::number(qint64(value));
-    QString s = QString::number(value, 'f', 10);
-    while (s.endsWith(QLatin1Char('0')))
-        s.chop(1);
-    if (s.endsWith(QLatin1Char('.')))
-        s.chop(1);
-    return s;
+    // As a Double was written as text: 15 significant digits, rounded, never an exponent.
+    if (!std::isfinite(value))
+        return QString::number(value);
+    if (value == 0)
+        return QStringLiteral("0");
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.14e", value);  // [-]d.dddddddddddddde[+-]xx
+    const char* p = buf;
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    std::string digits;
+    for (; *p && *p != 'e'; ++p)
+        if (*p != '.')
+            digits += *p;
+    const int exponent = *p == 'e' ? std::atoi(p + 1) : 0;
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    std::string out;
+    if (exponent >= 0) {
+        const size_t whole = size_t(exponent) + 1;
+        if (digits.size() <= whole) {
+            out = digits + std::string(whole - digits.size(), '0');
+        } else {
+            out = digits.substr(0, whole) + '.' + digits.substr(whole);
+        }
+    } else {
+        out = "0." + std::string(size_t(-exponent - 1), '0') + digits;
+    }
+    if (negative)
+        out.insert(out.begin(), '-');
+    return QString::fromLatin1(out.data(), qsizetype(out.size()));
 }
 
 QString BuiltInDefaultPrefecture() { return QStringLiteral("東京都"); }
+
+const QStringList& PrefectureNames()
+{
+    static const QStringList names = {
+        QStringLiteral("北海道"), QStringLiteral("青森県"), QStringLiteral("岩手県"), QStringLiteral("宮城県"),
+        QStringLiteral("秋田県"), QStringLiteral("山形県"), QStringLiteral("福島県"), QStringLiteral("茨城県"),
+        QStringLiteral("栃木県"), QStringLiteral("群馬県"), QStringLiteral("埼玉県"), QStringLiteral("千葉県"),
+        QStringLiteral("東京都"), QStringLiteral("神奈川県"), QStringLiteral("新潟県"), QStringLiteral("富山県"),
+        QStringLiteral("石川県"), QStringLiteral("福井県"), QStringLiteral("山梨県"), QStringLiteral("長野県"),
+        QStringLiteral("岐阜県"), QStringLiteral("静岡県"), QStringLiteral("愛知県"), QStringLiteral("三重県"),
+        QStringLiteral("滋賀県"), QStringLiteral("京都府"), QStringLiteral("大阪府"), QStringLiteral("兵庫県"),
+        QStringLiteral("奈良県"), QStringLiteral("和歌山県"), QStringLiteral("鳥取県"), QStringLiteral("島根県"),
+        QStringLiteral("岡山県"), QStringLiteral("広島県"), QStringLiteral("山口県"), QStringLiteral("徳島県"),
+        QStringLiteral("香川県"), QStringLiteral("愛媛県"), QStringLiteral("高知県"), QStringLiteral("福岡県"),
+        QStringLiteral("佐賀県"), QStringLiteral("長崎県"), QStringLiteral("熊本県"), QStringLiteral("大分県"),
+        QStringLiteral("宮崎県"), QStringLiteral("鹿児島県"), QStringLiteral("沖縄県")};
+    return names;
+}
 
 Address SplitAddress(const QString& a, const QString& defaultPrefecture)
 {
     Address r;
     r.prefecture = defaultPrefecture;
     qsizetype start = 0;  // 0-based start of the city part
-    bool found = false;
-    for (const QString& whole : {QStringLiteral("東京都"), QStringLiteral("大阪府"), QStringLiteral("北海道")}) {
-        const qsizetype p = a.indexOf(whole);
-        if (p >= 0) {
-            r.prefecture = a.left(3);
-            start = p + 3;
-            found = true;
+    for (const QString& name : PrefectureNames()) {
+        if (a.startsWith(name)) {
+            r.prefecture = name;
+            start = name.size();
             break;
         }
     }
-    if (!found) {
-        const qsizetype p = a.indexOf(QStringLiteral("県"), 1);
-        if (p >= 0) {
-            r.prefecture = a.left(p + 1);
-            start = p + 1;
+    qsizetype m = -1;
+    // Cities whose name holds 市 before its end would be cut at that first 市.
+    for (const QString& city : {QStringLiteral("四日市市"), QStringLiteral("廿日市市"), QStringLiteral("野々市市")}) {
+        if (QStringView(a).mid(start).startsWith(city)) {
+            m = start + city.size() - 1;
+            break;
         }
     }
-    qsizetype m = -1;
-    if ((m = a.indexOf(QStringLiteral("市"), start + 1)) < 0 && (m = a.indexOf(QStringLiteral("区"), start)) < 0
+    if (m < 0 && (m = a.indexOf(QStringLiteral("市"), start + 1)) < 0 && (m = a.indexOf(QStringLiteral("区"), start)) < 0
         && (m = a.indexOf(QStringLiteral("町"), start + 1)) < 0)
         m = a.indexOf(QStringLiteral("村"), start + 1);
     if (m >= 0) {
@@ -255,6 +298,12 @@ Address SplitAddress(const QString& a, const QString& defaultPrefecture)
         r.street = a;
     }
     return r;
+}
+
+const QStringList& CsvColumnHeadings()
+{
+    static const QStringList h = CsvHeaderCells({});
+    return h;
 }
 
 QStringList CsvHeaderCells(const CaptionRow& c)
@@ -324,7 +373,8 @@ QString CsvPathWithoutExtension(const Module1::DbFile& f)
 }
 
 CsvExportResult ExportAddressBookCsv(const db::Recordset& mainRs, const CaptionRow& captions,
-                                     const QString& pathWithoutExtension, const QDate& today)
+                                     const QString& pathWithoutExtension, const QDate& today,
+                                     const ui::ProgressStep& step)
 {
     CsvExportResult result;
     auto writeLine = [](const QStringList& cells) {
@@ -347,11 +397,21 @@ CsvExportResult ExportAddressBookCsv(const db::Recordset& mainRs, const CaptionR
                 if (!ok)
                     break;
                 ++result.records;
+                if (step && !step(result.records)) {
+                    result.cancelled = true;
+                    ok = false;
+                    break;
+                }
             }
         }
     } catch (const db::Error& e) {
         ok = false;
         result.error = QString::number(e.number()) + QStringLiteral("\n") + e.description();
+    }
+    if (result.cancelled) {
+        Module1::CancelListOutput();
+        result.substitutedCells = Module1::ListOutputSubstitutedCells();
+        return result;
     }
     const bool ended = Module1::EndListOutput();
     result.ok = ok && ended;
@@ -374,6 +434,8 @@ void scanCsv(const ParsedCsv& in, ParsedCsv* problems, const std::function<void(
     const QDate& today = in.today;
     ParsedCsv ignored;
     ParsedCsv& out = problems ? *problems : ignored;
+    // Only a text that holds broken bytes has its cells looked through for them.
+    const bool mayHoldBroken = problems && in.text.contains(QChar(QChar::ReplacementCharacter));
     Module1::CsvReader reader(in.text, QLatin1Char(','));
     CsvRecord rec;
     rec.fields.reserve(48);
@@ -409,12 +471,26 @@ void scanCsv(const ParsedCsv& in, ParsedCsv* problems, const std::function<void(
         };
         auto unset = [&](const QString& f, const QString& why) { out.unsetCells.append({lineNo, f + QStringLiteral(": ") + why}); };
 
+        if (mayHoldBroken) {
+            const QStringList& headings = CsvColumnHeadings();
+            for (int i = 0; i < reader.size(); ++i) {
+                if (reader.cell(i).contains(QChar(QChar::ReplacementCharacter)))
+                    out.brokenCells.append({lineNo, (i < headings.size() ? headings[i] : QStringLiteral("%1 列目").arg(i + 1))
+                                                        + QStringLiteral(": シフトJISで読めない文字があります")});
+            }
+        }
         const std::optional<double> no = readNumber(cell(1));
-        if (!no) {
+        if (!no && cell(1).trimmed().isEmpty()) {
             out.skipped.append({lineNo, QStringLiteral("登録番号がありません")});
             continue;
         }
-        set(kNo, qint64(std::llround(std::abs(*no))));
+        // The number as the record window takes it: a whole number from 1 to 2,147,483,647.
+        const double rounded = no ? std::round(std::abs(*no)) : 0.0;
+        if (!(rounded >= 1 && rounded <= double(MaxMemberNo))) {
+            out.skipped.append({lineNo, QStringLiteral("登録番号 %1 は使えません").arg(cell(1).toString())});
+            continue;
+        }
+        set(kNo, qint64(rounded));
         for (int col : {2, 3}) {
             const QString f = col == 2 ? QStringLiteral("登録日") : QStringLiteral("退会日");
             if (cell(col).isEmpty())
@@ -512,11 +588,17 @@ QList<CsvRecord> ParsedCsv::records() const
 }
 
 
-CsvImportResult ImportAddressBookCsv(const db::Database& book, const ParsedCsv& parsed, bool replace)
+namespace {
+struct ImportCancelled {};
+} // namespace
+
+CsvImportResult ImportAddressBookCsv(const db::Database& book, const ParsedCsv& parsed, bool replace,
+                                     const ui::ProgressStep& step)
 {
     CsvImportResult result;
     result.skipped = parsed.skipped;
     result.unsetCells = parsed.unsetCells;
+    result.brokenCells = parsed.brokenCells;
     try {
         book.beginTrans();
     } catch (const db::Error& e) {
@@ -544,6 +626,7 @@ CsvImportResult ImportAddressBookCsv(const db::Database& book, const ParsedCsv& 
             lastRecord[size_t(k)] = {field.constData(), it->second};
             return it->second;
         };
+        qint64 handled = 0;
         parsed.forEachRecord([&](const CsvRecord& rec) {
             for (qsizetype k = 0; k < rec.fields.size(); ++k) {
                 const auto& [field, value] = rec.fields[k];
@@ -563,10 +646,19 @@ CsvImportResult ImportAddressBookCsv(const db::Database& book, const ParsedCsv& 
                     throw;
                 result.skipped.append({rec.line, QStringLiteral("登録番号 %1 は登録済みです").arg(rec.fields.first().second.toLongLong())});
             }
+            if (step && !step(++handled))
+                throw ImportCancelled{};
         });
         rows.finish();
         book.commitTrans();
         result.ok = true;
+    } catch (const ImportCancelled&) {
+        try {
+            book.rollback();
+        } catch (const db::Error&) {
+        }
+        result.added = 0;
+        result.cancelled = true;
     } catch (const db::Error& e) {
         try {
             book.rollback();
@@ -584,6 +676,8 @@ CsvImportResult ImportAddressBookCsv(const db::Database& book, const ParsedCsv& 
 
 QString ImportReport(const CsvImportResult& r)
 {
+    if (r.cancelled)
+        return QStringLiteral("ＣＳＶファイルの読み込みを取り消しました。住所録は変更されていません。");
     if (!r.ok)
         return QStringLiteral("ＣＳＶファイルを読み込めませんでした。住所録は変更されていません。\n") + r.error;
     constexpr int listed = 20;
@@ -599,6 +693,7 @@ QString ImportReport(const CsvImportResult& r)
     };
     list(QStringLiteral("読み込まなかった行：%1 件"), r.skipped);
     list(QStringLiteral("設定できなかった項目：%1 件"), r.unsetCells);
+    list(QStringLiteral("シフトJISで読めない文字を含む項目：%1 件（「\uFFFD」として読み込みました）"), r.brokenCells);
     return text;
 }
 

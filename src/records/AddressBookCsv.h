@@ -3,6 +3,7 @@
 // Export writes it beside the database; import reads it back, replacing or adding records.
 
 #include "platform/db/Database.h"
+#include "platform/ui/Dialogs.h"
 #include "shell/DbFile.h"
 
 #include <QDate>
@@ -34,7 +35,8 @@ QString SexCode(const CaptionRow& captions, const QString& cell);
 // The code of a status word; nullopt for any other text.
 std::optional<QString> StatusCode(const CaptionRow& captions, const QString& cell);
 
-// Value fields as plain decimal text: 1234.5, 12, no grouping.
+// Value fields as plain decimal text: rounded to 15 significant digits, no exponent, no
+// grouping, no trailing zeros (1234.5, 12, 3.33333333333333).
 QString PlainNumber(double value);
 // The prefecture, city and street of a one-cell address.
 struct Address {
@@ -42,11 +44,16 @@ struct Address {
     QString city;
     QString street;
 };
+// The prefecture is the one of the 47 names that the address begins with, else defaultPrefecture.
 Address SplitAddress(const QString& address, const QString& defaultPrefecture);
+// The 47 prefecture names.
+const QStringList& PrefectureNames();
 // Used when the record window's prefecture box is empty.
 QString BuiltInDefaultPrefecture();
 
 QStringList CsvHeaderCells(const CaptionRow& captions);
+// The header cells of the built-in captions, naming the columns in messages.
+const QStringList& CsvColumnHeadings();
 // The fields a record's line is made of, and its 38 cells from the values of those fields.
 const QStringList& CsvRecordFields();
 QStringList CsvRecordCells(const QVariantList& values, const CaptionRow& captions, const QDate& today);
@@ -57,13 +64,16 @@ QString CsvPathWithoutExtension(const Module1::DbFile& f);
 
 struct CsvExportResult {
     bool ok = false;
+    bool cancelled = false;    // stopped by step: the file that was there stays as it was
     QString error;
     int records = 0;
     int substitutedCells = 0;  // cells with characters code page 932 cannot hold
 };
 // Writes the header and every record of mainRs in its order; mainRs stays on the record it stood on.
+// step is told how many records are written and may stop the export.
 CsvExportResult ExportAddressBookCsv(const db::Recordset& mainRs, const CaptionRow& captions,
-                                     const QString& pathWithoutExtension, const QDate& today);
+                                     const QString& pathWithoutExtension, const QDate& today,
+                                     const ui::ProgressStep& step = {});
 
 struct CsvLineProblem {
     int line = 0;      // line number in the file, from 1
@@ -88,6 +98,7 @@ struct ParsedCsv {
     int recordCount = 0;               // lines that give a record
     QList<CsvLineProblem> skipped;     // lines that cannot be read as a record
     QList<CsvLineProblem> unsetCells;  // cells that could not be stored; the field stays unset
+    QList<CsvLineProblem> brokenCells; // cells holding bytes that are not code page 932 (read as U+FFFD)
 
     // Every record in file order; the one handed over is valid during the call only.
     void forEachRecord(const std::function<void(const CsvRecord&)>& take) const;
@@ -99,15 +110,19 @@ ParsedCsv ParseAddressBookCsv(const QString& content, const CaptionRow& captions
 
 struct CsvImportResult {
     bool ok = false;
+    bool cancelled = false;  // stopped by step: the book is as it was
     QString error;  // the import failed and the book is as it was
     int added = 0;
     QList<CsvLineProblem> skipped;
     QList<CsvLineProblem> unsetCells;
+    QList<CsvLineProblem> brokenCells;
 };
 // Adds the records in one transaction, after deleting every record when replace is set.
 // Lines the book refuses (a number already there or given twice) are skipped and counted;
-// any other failure rolls everything back.
-CsvImportResult ImportAddressBookCsv(const db::Database& book, const ParsedCsv& parsed, bool replace);
+// any other failure rolls everything back, as does a stop asked by step (told how many records
+// of the file have been handled).
+CsvImportResult ImportAddressBookCsv(const db::Database& book, const ParsedCsv& parsed, bool replace,
+                                     const ui::ProgressStep& step = {});
 
 // The message the user reads after an import.
 QString ImportReport(const CsvImportResult& result);

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QWheelEvent>
 
 namespace records {
@@ -74,12 +75,18 @@ QString BoxText(const QWidget* box)
 
 void SetBoxText(QWidget* box, const QString& text)
 {
-    if (auto* e = qobject_cast<QLineEdit*>(box))
+    // A text longer than its box shows its start, not its end (where setting it leaves the cursor).
+    if (auto* e = qobject_cast<QLineEdit*>(box)) {
         e->setText(text);
-    else if (auto* p = qobject_cast<QPlainTextEdit*>(box))
+        e->setCursorPosition(0);
+    } else if (auto* p = qobject_cast<QPlainTextEdit*>(box)) {
         p->setPlainText(text);
-    else if (auto* c = qobject_cast<QComboBox*>(box))
+        p->moveCursor(QTextCursor::Start);
+    } else if (auto* c = qobject_cast<QComboBox*>(box)) {
         c->setEditText(text);
+        if (c->lineEdit())
+            c->lineEdit()->setCursorPosition(0);
+    }
 }
 
 void SetBoxLocked(QWidget* box, bool locked)

@@ -10,6 +10,7 @@
 #include "records/Boxes.h"
 #include "records/DisplayOrder.h"
 #include "records/RecordDisplay.h"
+#include "records/RecordListView.h"
 #include "shell/Formats.h"
 #include "shell/Module1.h"
 
@@ -18,7 +19,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
+#include <QScopedValueRollback>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -54,7 +55,10 @@ void Form3::ConnectHandlers()
 {
     connect(&Cursor, &records::RecordCursor::moved, this, &Form3::MirrorPosition);
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
-    connect(List1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { List1_Click(); });
+    connect(List1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (!MirroringList)
+            List1_Click();
+    });
 
     for (int i = 0; i < int(Text1.size()); ++i) {
         if (!Text1[size_t(i)])
@@ -312,7 +316,9 @@ void Form3::MirrorPosition(int position, int count)
     }
     Label15->setText(records::PositionText(position, count));
     QItemSelectionModel* selection = List1->selectionModel();
-    const QSignalBlocker block(selection);
+    // The selection model's signals must reach the view, which repaints the lines whose
+    // selection changed; only the list's click handler is held back.
+    const QScopedValueRollback<bool> mirroring(MirroringList, true);
     if (position >= 0 && position < List1Model->rowCount()) {
         const QModelIndex line = List1Model->index(position);
         selection->setCurrentIndex(line, QItemSelectionModel::ClearAndSelect);

@@ -21,7 +21,6 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
@@ -33,6 +32,7 @@ class FocusCommit;
 namespace records {
 class LockableComboBox;
 class RecordListModel;
+class RecordListView;
 }
 
 class Form3 : public ui::Window {
@@ -182,6 +182,7 @@ private:
     void BuildCommands();
     void BuildListArea();
     void PlaceListArea();
+    void FitListColumn();
     void ConnectHandlers();
 
     void MirrorPosition(int position, int count);
@@ -213,6 +214,7 @@ private:
     void SwitchBook(Module1::DbFile chosen);
     // Editing the fields, lookup lists, value fields, search.
     void ShowStoredEraDate(int index);
+    void ShowStoredBirthDateBox();
     void RecomputeValueFields();
     void SetFocusBox(QWidget* box, int field, bool inTextBox, bool inCombo);
     // The box a search key is read from: Text1(keyField), Combo5(0) and Combo5(1) for 25 and 26.
@@ -246,7 +248,7 @@ private:
     std::array<QPushButton*, 2> Command5{};
     std::array<QPushButton*, 2> Command6{};
     QScrollBar* HScroll1 = nullptr;
-    QListView* List1 = nullptr;
+    records::RecordListView* List1 = nullptr;  // one column of fixed-width lines, rows of one height
     records::RecordListModel* List1Model = nullptr;
     std::array<QLabel*, 15> Label1{};
     std::array<QLabel*, 3> Label2{};
@@ -274,6 +276,7 @@ private:
     int SearchField = 0;
     int DisplayOrder = 1;
     bool Filling = false;
+    bool MirroringList = false;  // the list follows the cursor: its click handler does not run
     bool PlaceListsPending = false;
     int FocusField = 1;
     bool FocusInTextBox = false;

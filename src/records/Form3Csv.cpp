@@ -16,10 +16,18 @@ void Form3::ExportCsv()
 {
     CommitFocusedField();
     const QString path = records::CsvPathWithoutExtension(WindowDbFile);
-    const records::CsvExportResult r =
-        records::ExportAddressBookCsv(Cursor.record(), records::ReadCaptionRow(CaptionRs), path, ui::dialogs().today());
+    records::CsvExportResult r;
+    {
+        // A large book takes a while: its progress shows, and a cancel keeps the earlier file.
+        const std::unique_ptr<ui::Progress> progress = ui::dialogs().progress(
+            QStringLiteral("ＣＳＶファイルを作成しています..."), Cursor.count(), QStringLiteral("ＣＳＶファイル形式出力"));
+        r = records::ExportAddressBookCsv(Cursor.record(), records::ReadCaptionRow(CaptionRs), path, ui::dialogs().today(),
+                                          ui::stepsOf(progress.get()));
+    }
     Cursor.record();  // the records stand on the shown record again
-    if (!r.ok) {
+    if (r.cancelled) {
+        ui::dialogs().message(QStringLiteral("ＣＳＶファイルの作成を取り消しました。"), {}, ui::Icon::Information);
+    } else if (!r.ok) {
         ui::dialogs().message(QStringLiteral("ＣＳＶファイルを作成できません。\n") + path + QStringLiteral(".csv\n") + r.error,
                               {}, ui::Icon::Exclamation);
     } else if (r.substitutedCells > 0) {
@@ -66,7 +74,12 @@ void Form3::ImportCsv()
                          == ui::Answer::Yes;
     CommitFocusedField();  // into the record on the screen, before the records are replaced
 
-    const records::CsvImportResult result = records::ImportAddressBookCsv(WindowDb, parsed, replace);
+    records::CsvImportResult result;
+    {
+        const std::unique_ptr<ui::Progress> progress = ui::dialogs().progress(
+            QStringLiteral("ＣＳＶファイルを読み込んでいます..."), parsed.recordCount, QStringLiteral("ＣＳＶ形式ファイル読込"));
+        result = records::ImportAddressBookCsv(WindowDb, parsed, replace, ui::stepsOf(progress.get()));
+    }
     if (result.ok) {
         // The window shows the book as it now is, from its first record in number order.
         Cursor.reset(WindowDb.openRecordset(QStringLiteral("Q_個人台帳"), db::RecordsetType::Dynaset));
@@ -79,6 +92,7 @@ void Form3::ImportCsv()
             FillRecordList();
         }
     }
-    ui::dialogs().message(records::ImportReport(result), {}, result.ok ? ui::Icon::Information : ui::Icon::Exclamation);
+    ui::dialogs().message(records::ImportReport(result), {},
+                          result.ok || result.cancelled ? ui::Icon::Information : ui::Icon::Exclamation);
     EnableCommandButtons();
 }

@@ -164,7 +164,7 @@ void Form3::ShowFields(db::Recordset& rs)
     showText(14, QStringLiteral("携帯電話"));
     showText(15, QStringLiteral("携帯Eメール"));
     for (int k = 0; k < 10; ++k)
-        Text2[size_t(k)]->setText(records::ValueFieldText(rs.value(QStringLiteral("数値%1").arg(k + 1))));
+        records::SetBoxText(Text2[size_t(k)], records::ValueFieldText(rs.value(QStringLiteral("数値%1").arg(k + 1))));
     showText(21, QStringLiteral("趣味"));
     showText(22, QStringLiteral("特技"));
     showText(23, QStringLiteral("備考"));

@@ -205,6 +205,10 @@ void Form3::Text1_LostFocus(int index)
         if (text.isEmpty())
             break;
         if (!SaveEraDateField(index, text)) {
+            // The birth-date box shows the stored date again (empty without one), so that the
+            // refused text does not come back at the next focus change.
+            if (index == 3)
+                ShowStoredBirthDateBox();
             RefuseInput(box, index == 24 ? QString() : records::InvalidInputMessage());
             return;
         }
@@ -357,6 +361,24 @@ void Form3::ShowStoredEraDate(int index)
     default:
         break;
     }
+}
+
+void Form3::ShowStoredBirthDateBox()
+{
+    QDate date;
+    try {
+        date = records::StoredDate(Cursor.record().value(QStringLiteral("生年月日")));
+    } catch (const db::Error& e) {
+        ReportError(e);
+    }
+    if (!date.isValid()) {
+        SetBoxText(Text1[3], QString());
+        return;
+    }
+    // The era box goes with the date it shows, or the next commit would read it in another era.
+    const records::EraDateTexts t = records::EraTexts(LoadEras(), date, &EraDate);
+    SetBoxText(Combo1, t.eraName);
+    SetBoxText(Text1[3], t.eraDate);
 }
 
 // ---- clickable controls ----

@@ -9,13 +9,14 @@
 #include "platform/ui/Twips.h"
 #include "records/Boxes.h"
 #include "records/RecordCaptions.h"
+#include "records/RecordListView.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -363,11 +364,11 @@ void Form3::BuildListArea()
         Label3[size_t(i)] = label(this, QStringLiteral("Label3"), i, caption);
     }
 
-    List1 = new QListView(this);
+    // Rows of one fixed height (a list view would lay out every line each time it is filled).
+    List1 = new records::RecordListView(this);
     ui::name(List1, QStringLiteral("List1"), -1, QStringLiteral("住所録一覧"));
     List1->setFont(fixedPitchFont());
-    List1->setUniformItemSizes(true);
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->verticalHeader()->setDefaultSectionSize(QFontMetrics(List1->font()).height() + 2);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     List1Model = new records::RecordListModel(this);

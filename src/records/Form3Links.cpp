@@ -13,10 +13,6 @@
 #include "shell/Module1.h"
 
 #include <QAbstractButton>
-#include <QDialog>
-#include <QEvent>
-#include <QEventLoop>
-#include <QPointer>
 #include <QScrollBar>
 
 using namespace Module1;
@@ -25,46 +21,6 @@ namespace {
 
 // Rows of the list window's page.
 constexpr int kListPageRows = 20;
-
-// Ends a local event loop when the watched window is hidden or goes.
-class UntilClosed : public QObject {
-public:
-    UntilClosed(QWidget* window, QEventLoop* loop) : loop_(loop)
-    {
-        window->installEventFilter(this);
-        connect(window, &QObject::destroyed, loop, &QEventLoop::quit);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Hide)
-            loop_->quit();
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QEventLoop* loop_;
-};
-
-// Shows a window of the registry and waits until it is closed.
-void ShowModal(const QString& name)
-{
-    auto& registry = ui::WindowRegistry::instance();
-    QPointer<QWidget> window = registry.reach(name);
-    if (!window)
-        return;
-    if (auto* dialog = qobject_cast<QDialog*>(window.data())) {
-        dialog->exec();
-        return;
-    }
-    window->setWindowModality(Qt::ApplicationModal);
-    QEventLoop loop;
-    UntilClosed watch(window, &loop);
-    registry.show(name);
-    if (window && window->isVisible())
-        loop.exec();
-}
 
 void SetChildText(QWidget* window, const QString& name, const QString& text)
 {
@@ -160,7 +116,7 @@ void Form3::Command5_Click(int index)
         ReportError(e);
         return;
     }
-    ShowModal(QStringLiteral("Form11"));
+    ui::ShowModal(QStringLiteral("Form11"));
 }
 
 void Form3::Command6_Click(int index)

@@ -10,12 +10,13 @@
 #include "records/DisplayOrder.h"
 #include "records/KanaIndex.h"
 #include "records/RecordListLine.h"
+#include "records/RecordListView.h"
 #include "shell/Module1.h"
 
+#include <QFontMetrics>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -32,8 +33,16 @@ void Form3::FillRecordList()
         List1Model->clear();
     else
         List1Model->fill(Cursor.records(), ui::dialogs().today());
+    FitListColumn();
     // Line i is the record at position i: the cursor's line is the selected one.
     MirrorPosition(Cursor.position(), Cursor.count());
+}
+
+void Form3::FitListColumn()
+{
+    // Lines have one width, the first one's, as a list of uniform items measures them.
+    List1->setLineWidth(List1Model->rowCount() > 0
+                            ? QFontMetrics(List1->font()).horizontalAdvance(List1Model->line(0)) + 8 : 0);
 }
 
 void Form3::RefreshRecordList()

@@ -14,6 +14,7 @@
 using namespace Module1;
 using records::BoxText;
 using records::LockableComboBox;
+using records::SetBoxText;
 
 namespace {
 
@@ -35,7 +36,7 @@ void fillList(LockableComboBox* box, const QStringList& items)
 {
     const QString text = box->currentText();
     listModel(box)->setStringList(items);
-    box->setEditText(text);
+    SetBoxText(box, text);
 }
 
 // The distinct texts of one column, first seen first; Null and "" are left out, and texts that
@@ -164,5 +165,5 @@ void Form3::AddPlaceToComboList(int code)
     model->insertRows(row, 1);
     model->setData(model->index(row), text);
     if (box->currentText() != text)
-        box->setEditText(text);
+        SetBoxText(box, text);
 }

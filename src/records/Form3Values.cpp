@@ -2,6 +2,7 @@
 // focus in edit mode, and the total and average fields that the value labels call for follow.
 
 #include "records/Form3.h"
+#include "records/Boxes.h"
 
 #include "records/FieldLimits.h"
 #include "records/RecordDisplay.h"
@@ -65,7 +66,7 @@ void Form3::Text2_LostFocus(int index)
         RefusedBox = nullptr;
     if (!StoreField(field, value))
         return;
-    box->setText(records::StoredValueText(value));
+    records::SetBoxText(box, records::StoredValueText(value));
     RecomputeValueFields();
 }
 
@@ -92,9 +93,9 @@ void Form3::RecomputeValueFields()
     if (computed.totalBox < 0)
         return;
     if (StoreField(valueField(computed.totalBox), computed.total))
-        Text2[size_t(computed.totalBox)]->setText(records::StoredValueText(computed.total));
+        records::SetBoxText(Text2[size_t(computed.totalBox)], records::StoredValueText(computed.total));
     if (computed.averageBox < 0)
         return;
     if (StoreField(valueField(computed.averageBox), computed.average))
-        Text2[size_t(computed.averageBox)]->setText(records::AverageText(computed.average));
+        records::SetBoxText(Text2[size_t(computed.averageBox)], records::AverageText(computed.average));
 }

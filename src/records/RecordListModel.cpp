@@ -10,6 +10,16 @@ namespace {
 constexpr int kBlock = 128;
 }
 
+RecordListModel::RecordListModel(QObject* parent)
+    : RecordListModel(RecordListFields(), [](const QVariantList& v, const QDate& d) { return RecordListLine(v, d); }, parent)
+{
+}
+
+RecordListModel::RecordListModel(QStringList fields, LineBuilder builder, QObject* parent)
+    : QAbstractListModel(parent), fields_(std::move(fields)), builder_(std::move(builder))
+{
+}
+
 void RecordListModel::fill(const db::Recordset& records, const QDate& today)
 {
     beginResetModel();
@@ -47,14 +57,14 @@ void RecordListModel::build(int row) const
     QList<QVariantList> rows;
     try {
         if (records_.isOpen())
-            rows = records_.readColumns(RecordListFields(), from, kBlock);
+            rows = records_.readColumns(fields_, from, kBlock);
     } catch (const db::Error&) {
         // Records closed or gone: the lines stay empty.
     }
     for (int i = 0; i < rows.size() && from + i < count_; ++i) {
         if (built_[size_t(from + i)])
             continue;
-        lines_[size_t(from + i)] = RecordListLine(rows[i], today_);
+        lines_[size_t(from + i)] = builder_(rows[i], today_);
         built_[size_t(from + i)] = true;
     }
     built_[size_t(row)] = true;

@@ -1,12 +1,15 @@
 #pragma once
-// The record window's record list as a model: one line per record of the window's records, each
-// line built from its record the first time the view shows it, so that a book of 100,000 records
-// lists at once. A line once built stays as it was until the list is filled again.
+// A list of records as a model: one line per record of a recordset, each line built from its
+// record the first time the view shows it, so that a book of 100,000 records lists at once. A line
+// once built stays as it was until the list is filled again. The line builder and the fields it
+// reads are the record window's unless another window gives its own.
 
 #include "platform/db/Recordset.h"
 
 #include <QAbstractListModel>
 #include <QDate>
+#include <QStringList>
+#include <functional>
 #include <vector>
 
 namespace records {
@@ -14,7 +17,11 @@ namespace records {
 class RecordListModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    explicit RecordListModel(QObject* parent = nullptr) : QAbstractListModel(parent) {}
+    // The line of one record from the values of the builder's fields, ages as on the date.
+    using LineBuilder = std::function<QString(const QVariantList& values, const QDate& today)>;
+
+    explicit RecordListModel(QObject* parent = nullptr);
+    RecordListModel(QStringList fields, LineBuilder builder, QObject* parent = nullptr);
 
     // Lists the records anew (a closed or empty recordset lists nothing); ages as on today.
     void fill(const db::Recordset& records, const QDate& today);
@@ -28,6 +35,8 @@ public:
 private:
     void build(int row) const;
 
+    QStringList fields_;
+    LineBuilder builder_;
     db::Recordset records_;
     QDate today_;
     int count_ = 0;

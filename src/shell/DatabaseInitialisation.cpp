@@ -33,7 +33,7 @@ void resetSettings(const db::Database& book)
     resetFieldCaptions(captions);
 }
 
-void replaceRecords(const db::Database& book, int count, const QDate& today)
+bool replaceRecords(const db::Database& book, int count, const QDate& today, const ui::ProgressStep& step)
 {
     // The personal table's row keys are never given twice, so windows still holding the deleted
     // rows find them gone instead of finding the new records in their place.
@@ -46,7 +46,10 @@ void replaceRecords(const db::Database& book, int count, const QDate& today)
     for (int i = 1; i <= count; ++i) {
         book.execute(insert, {qint64(i), today, QStringLiteral("1"), QStringLiteral("1"), qint64(1),
                               textValue(QString()), QStringLiteral("新規登録%1").arg(i)});
+        if (step && !step(i))
+            return false;
     }
+    return true;
 }
 
 } // namespace
@@ -65,15 +68,19 @@ std::optional<int> parseRecordCount(const QString& text)
     return count == 0 ? 1 : count;
 }
 
-void initialiseBook(const db::Database& book, const Initialisation& what)
+bool initialiseBook(const db::Database& book, const Initialisation& what, const ui::ProgressStep& step)
 {
     book.beginTrans();
     try {
         if (what.resetSettings)
             resetSettings(book);
-        if (what.replaceRecords)
-            replaceRecords(book, what.count, what.today);
+        if (what.replaceRecords && !replaceRecords(book, what.count, what.today, step)) {
+            // Cancelled: the whole initialisation goes, the reset settings too.
+            book.rollback();
+            return false;
+        }
         book.commitTrans();
+        return true;
     } catch (...) {
         try {
             if (book.transactionLevel() > 0)
@@ -85,16 +92,19 @@ void initialiseBook(const db::Database& book, const Initialisation& what)
     }
 }
 
-void makeRecordFolders(const Module1::DbFile& file, int count)
+int makeRecordFolders(const Module1::DbFile& file, int count, const ui::ProgressStep& step)
 {
     if (!QFileInfo(file.DataFolder).isDir())
-        return;  // no record folder can be made without it
+        return 0;  // no record folder can be made without it
     const QString sep = Module1::PathSeparator(file);
     for (int i = 1; i <= count; ++i) {
         const QString folder = Module1::RecordFolderPath(file, i);
         Module1::EnsureFolder(folder);
         Module1::EnsureFolder(folder + sep + QStringLiteral("Preview"));
+        if (step && !step(i))
+            return i;
     }
+    return count;
 }
 
 } // namespace settings

@@ -3,6 +3,7 @@
 // records replaced by numbered blank ones. All of it happens in one transaction.
 
 #include "platform/db/Database.h"
+#include "platform/ui/Dialogs.h"
 #include "shell/DbFile.h"
 
 #include <QDate>
@@ -26,12 +27,14 @@ struct Initialisation {
     QDate today;
 };
 
-// Runs the initialisation in one transaction. On any failure the book is rolled back to what it
-// was and the db::Error is thrown on.
-void initialiseBook(const db::Database& book, const Initialisation& what);
+// Runs the initialisation in one transaction, telling step how many records are written. On any
+// failure the book is rolled back to what it was and the db::Error is thrown on; when step asks
+// to stop, the book is rolled back likewise and false is returned.
+bool initialiseBook(const db::Database& book, const Initialisation& what, const ui::ProgressStep& step = {});
 
 // The folder of each record 1 to count with its "Preview" subfolder. Folders that exist are kept
 // with their contents; one that cannot be made is skipped (the data folder is not made here).
-void makeRecordFolders(const Module1::DbFile& file, int count);
+// Stops when step (told how many records have their folders) asks to; returns how many have.
+int makeRecordFolders(const Module1::DbFile& file, int count, const ui::ProgressStep& step = {});
 
 } // namespace settings

@@ -43,6 +43,9 @@ QToolButton* imageButton(QWidget* parent, const QString& systemName, const QStri
 // The title line of one book, read without changing it.
 QString bookTitle(const QString& path)
 {
+    // A FIFO, socket or device named "*.mdb" is listed as a book that cannot be read, never opened.
+    if (!QFileInfo(path).isFile())
+        return kNullTitle;
     try {
         const db::Database book = db::Database::open(path, db::OpenMode::ReadOnly);
         // The first row in the table's own order, as a table recordset would stand on it; one
@@ -96,7 +99,8 @@ Form1::Form1(QWidget* parent) : ui::Window(parent)
     connect(Image3, &QToolButton::clicked, this, &Form1::Image3_Click);
 
     Label2 = new QLabel(this);
-    ui::name(Label2, QStringLiteral("Label2"), -1, QStringLiteral("データベースファイル"));
+    // Read by the path it shows, which changes with the selection; "Label2" is its description.
+    ui::name(Label2, QStringLiteral("Label2"));
     Label2->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Label2->setGeometry(ui::twipsRect(480, 6600, 9615, 255));
 

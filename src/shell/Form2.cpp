@@ -147,6 +147,7 @@ void Form2::ShowTitle()
     try {
         const QVariant title = SettingsRs.eof() ? QVariant() : SettingsRs.value(BookSettings::Title);
         Text3->setText(title.isNull() ? edition::profile().EditionName : title.toString());
+        Text3->setCursorPosition(0);  // a long title shows its start
     } catch (const db::Error& e) {
         ReportError(e);
     }
@@ -277,6 +278,7 @@ bool Form2::PickCategory()
         SettingsCategoryRs.setBookmark(CategoryRows[row]);
         SelectedCategoryIndex = row;
         Text1->setText(SettingsCategoryRs.text(settings::CategoryName));
+        Text1->setCursorPosition(0);
     } catch (const db::Error& e) {
         ReportError(e);
         return false;

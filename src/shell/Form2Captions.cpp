@@ -81,6 +81,7 @@ void Form2::LoadFieldCaptions()
     for (int i = 0; i < FieldCaptionCount; ++i) {
         try {
             Text2[size_t(i)]->setText(settings::shownCaption(i, SettingsCaptionRs.value(fieldCaption(i).field)));
+            Text2[size_t(i)]->setCursorPosition(0);
         } catch (const db::Error&) {
         }
     }

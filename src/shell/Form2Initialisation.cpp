@@ -79,9 +79,16 @@ void Form2::Command3_Click()
     what.today = ui::dialogs().today();
 
     bool done = false;
+    bool cancelled = false;
     try {
-        settings::initialiseBook(Book, what);
-        done = true;
+        // Many records take long: the user sees how far it is and may cancel, which leaves the
+        // book as it was.
+        std::unique_ptr<ui::Progress> progress;
+        if (what.replaceRecords)
+            progress = ui::dialogs().progress(QStringLiteral("データレコードを登録しています..."), what.count,
+                                              QStringLiteral("住所録初期化"));
+        done = settings::initialiseBook(Book, what, ui::stepsOf(progress.get()));
+        cancelled = !done;
     } catch (const db::Error& e) {
         Module1::ReportError(e);
     }
@@ -92,6 +99,8 @@ void Form2::Command3_Click()
         Module1::ReportError(e);
     }
     FillCategoryList();
+    if (cancelled)
+        ui::dialogs().message(QStringLiteral("初期化を取り消しました。住所録は変更されていません。"), QStringLiteral("住所録初期化"));
     if (!done)
         return;
     if (what.resetSettings) {
@@ -100,7 +109,18 @@ void Form2::Command3_Click()
         LoadFieldCaptions();
     }
     if (what.replaceRecords) {
-        settings::makeRecordFolders(SettingsDbFile, what.count);
-        ui::dialogs().message(QStringLiteral("初期化完了"));
+        // The records are stored; a cancel here only stops making their folders.
+        int made = 0;
+        {
+            const std::unique_ptr<ui::Progress> progress = ui::dialogs().progress(
+                QStringLiteral("レコードフォルダを作成しています..."), what.count, QStringLiteral("住所録初期化"));
+            made = settings::makeRecordFolders(SettingsDbFile, what.count, ui::stepsOf(progress.get()));
+            if (!progress->wasCanceled())
+                made = what.count;
+        }
+        if (made < what.count)
+            ui::dialogs().message(QStringLiteral("初期化完了\nレコードフォルダの作成は %1 件で中止しました。").arg(made));
+        else
+            ui::dialogs().message(QStringLiteral("初期化完了"));
     }
 }

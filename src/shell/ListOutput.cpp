@@ -86,11 +86,11 @@ bool WriteListCell(int /*column*/, const QString& text, const QString& kind)
         *to++ = '"';
         QStringView rest(text);
         for (qsizetype q; (q = rest.indexOf(u'"')) >= 0; rest = rest.mid(q + 1)) {
-            to = text::writeCp932(rest.left(q), to, &substituted);
+            to = text::writeCp932(rest.left(q), to, &substituted, text::Twins::Write);
             *to++ = '"';
             *to++ = '"';
         }
-        to = text::writeCp932(rest, to, &substituted);
+        to = text::writeCp932(rest, to, &substituted, text::Twins::Write);
         *to++ = '"';
     } else if (last) {
         *to++ = ' ';
@@ -131,6 +131,15 @@ bool EndListOutput()
     if (!file->commit())
         return fail(t, fileError(*file));
     return true;
+}
+
+void CancelListOutput()
+{
+    ListOutputTarget& t = target();
+    if (std::unique_ptr<QSaveFile> file = std::move(t.file))
+        file->cancelWriting();
+    t.pending.clear();
+    t.failed = false;
 }
 
 QString ListOutputError()

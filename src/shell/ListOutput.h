@@ -24,10 +24,14 @@ bool WriteListCell(int column, const QString& text, const QString& kind);
 // failed or the file could not be finished.
 bool EndListOutput();
 
+// Gives the open list up: the file is not written and any earlier file stays as it was.
+void CancelListOutput();
+
 // Why the last failing call failed.
 QString ListOutputError();
 // Cells of the current (or last) list in which code page 932 could not hold some character;
-// those characters were written as "?". The caller tells the user how many cells it was.
+// those characters were written as "?" (a character with a full-width twin, such as 〜 or −,
+// is written as that twin and not counted). The caller tells the user how many cells it was.
 int ListOutputSubstitutedCells();
 
 } // namespace Module1

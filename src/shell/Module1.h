@@ -33,6 +33,8 @@ inline QString ViewerTitle;
 inline int ViewerDirAttr = 0;  // 0 normal, 1 read-only
 inline QString ImageSubfolder;
 inline QString DialMemberNo;   // "00000000"
+// The caller's own book, handed to the dialler with DialMemberNo: its history is kept there.
+inline db::Database DialDatabase;
 inline QString ComPort;        // "1", "2" or "3"
 inline bool ToneDial = false;
 inline bool DialogCancelled = false;

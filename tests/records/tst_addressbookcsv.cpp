@@ -5,6 +5,7 @@
 #include "shell/Helpers.h"
 
 #include <QFile>
+#include <cmath>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -95,15 +96,21 @@ private slots:
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<QStringList>("expected");
+        QTest::newRow("kyoto") << "京都府京都市左京区1" << QStringList{"京都府", "京都市", "左京区1"};
+        QTest::newRow("yokkaichi") << "三重県四日市市諏訪町1-5" << QStringList{"三重県", "四日市市", "諏訪町1-5"};
+        QTest::newRow("nonoichi") << "石川県野々市市1" << QStringList{"石川県", "野々市市", "1"};
+        QTest::newRow("hatsukaichi") << "広島県廿日市市1" << QStringList{"広島県", "廿日市市", "1"};
         QTest::newRow("prefecture, city, ward") << "千葉県千葉市中央区1-1" << QStringList{"千葉県", "千葉市", "中央区1-1"};
         QTest::newRow("tokyo ward") << "東京都港区芝1-1" << QStringList{"東京都", "港区", "芝1-1"};
         QTest::newRow("city starting with 市") << "千葉県市川市1-1" << QStringList{"千葉県", "市川市", "1-1"};
-        QTest::newRow("kyoto is not recognised") << "京都府京都市左京区1" << QStringList{"神奈川県", "京都府京都市", "左京区1"};
-        QTest::newRow("no marker") << "埼玉県1-2" << QStringList{"埼玉県", "", "埼玉県1-2"};
-        QTest::newRow("osaka") << "大阪府大阪市北区梅田1" << QStringList{"大阪府", "大阪市", "北区梅田1"};
         QTest::newRow("hokkaido") << "北海道札幌市中央区1" << QStringList{"北海道", "札幌市", "中央区1"};
-        QTest::newRow("first marker wins") << "北海道余市郡余市町1" << QStringList{"北海道", "余市", "郡余市町1"};
+        QTest::newRow("osaka") << "大阪府大阪市北区1" << QStringList{"大阪府", "大阪市", "北区1"};
+        QTest::newRow("town beginning with 市") << "千葉県市川市市川1-1" << QStringList{"千葉県", "市川市", "市川1-1"};
         QTest::newRow("no prefecture") << "横浜市中区1" << QStringList{"神奈川県", "横浜市", "中区1"};
+        QTest::newRow("no marker") << "埼玉県1-2" << QStringList{"埼玉県", "", "埼玉県1-2"};
+        QTest::newRow("four-character prefecture") << "神奈川県横浜市中区1" << QStringList{"神奈川県", "横浜市", "中区1"};
+        QTest::newRow("prefecture not at the start") << "X東京都港区1" << QStringList{"神奈川県", "X東京都港区", "1"};
+        QTest::newRow("first marker wins") << "北海道余市郡余市町1" << QStringList{"北海道", "余市", "郡余市町1"};
     }
     void splitAddress()
     {
@@ -141,6 +148,62 @@ private slots:
         QCOMPARE(StatusCode(c, statusWord).value_or("none"), QString("1"));
         QCOMPARE(StatusCode(c, "退会").value_or("none"), QString("3"));
         QCOMPARE(StatusCode(c, "other").value_or("none"), QString("none"));
+    }
+
+    void plainNumber_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("10/3") << 10.0 / 3 << "3.33333333333333";
+        QTest::newRow("1/3") << 1.0 / 3 << "0.333333333333333";
+        QTest::newRow("2/3 rounds up") << 2.0 / 3 << "0.666666666666667";
+        QTest::newRow("1234.5") << 1234.5 << "1234.5";
+        QTest::newRow("0.1") << 0.1 << "0.1";
+        QTest::newRow("binary tail is not written") << 12345678.9 << "12345678.9";
+        QTest::newRow("16 digits round to 15") << 123456789012345.6 << "123456789012346";
+        QTest::newRow("1e15 without exponent") << 1e15 << "1000000000000000";
+        QTest::newRow("negative whole") << -3.0 << "-3";
+        QTest::newRow("small") << 0.000125 << "0.000125";
+        QTest::newRow("large") << 1.5e20 << "150000000000000000000";
+    }
+    void plainNumber()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(PlainNumber(value), text);
+    }
+
+    void valuesSurviveARoundTrip()
+    {
+        QTemporaryDir dir;
+        const QList<double> values = {1.0 / 3, 10.0 / 3, 1234.5, -3, 0.1, 12345678.9, 1e15};
+        Person p{1, {}};
+        for (int i = 0; i < values.size(); ++i)
+            p.fields.append({QStringLiteral("数値%1").arg(i + 1), values[i]});
+        db::Database d = makeBook(dir.filePath("v.mdb"), {p});
+        db::Recordset rs = d.openRecordset(QStringLiteral("Q_個人台帳"));
+        QVERIFY(ExportAddressBookCsv(rs, {}, dir.filePath("v"), kToday).ok);
+        rs.close();
+        const ParsedCsv parsed = ParseAddressBookCsv(text::readCp932File(dir.filePath("v.csv")).content, {}, {},
+                                                     QStringLiteral("東京都"), kToday);
+        QVERIFY(ImportAddressBookCsv(d, parsed, true).ok);
+        db::Recordset back = d.openRecordset(QStringLiteral("Q_個人台帳"), db::RecordsetType::Snapshot);
+        QCOMPARE(back.recordCount(), 1);
+        for (int i = 0; i < values.size(); ++i) {
+            const double got = back.value(QStringLiteral("数値%1").arg(i + 1)).toDouble();
+            QVERIFY2(std::abs(got - values[i]) <= std::abs(values[i]) * 1e-14,
+                     qPrintable(QStringLiteral("数値%1: %2 came back as %3").arg(i + 1).arg(values[i], 0, 'g', 17).arg(got, 0, 'g', 17)));
+        }
+        // Written once more, the value cells are the same: the import changed no value.
+        QVERIFY(ExportAddressBookCsv(back, {}, dir.filePath("w"), kToday).ok);
+        auto valueCells = [](const QByteArray& file) {
+            const QStringList cells = text::decodeCp932(file).split("\r\n").value(1).split(',');
+            return cells.mid(21, 10);
+        };
+        const QStringList first = valueCells(readAll(dir.filePath("v.csv")));
+        QCOMPARE(first.mid(0, 7), (QStringList{"\"0.333333333333333\"", "\"3.33333333333333\"", "\"1234.5\"", "\"-3\"",
+                                               "\"0.1\"", "\"12345678.9\"", "\"1000000000000000\""}));
+        QCOMPARE(valueCells(readAll(dir.filePath("w.csv"))), first);
     }
 
     void exportWritesTheFileInDisplayOrder()
@@ -258,6 +321,70 @@ private slots:
         QCOMPARE(fieldOf(p.records().first(), "生年月日"), QVariant(QStringLiteral("<unset>")));
         QCOMPARE(p.skipped.size(), 1);     // no number; the blank line is passed over
         QCOMPARE(p.skipped.first().line, 3);
+    }
+
+    void recordNumbersOutOfRangeAreRefused_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<qint64>("stored");  // 0: the line is refused
+        QTest::newRow("1e308") << "1e308" << qint64(0);
+        QTest::newRow("zero") << "0" << qint64(0);
+        QTest::newRow("rounds to zero") << "0.4" << qint64(0);
+        QTest::newRow("one past the largest") << "2147483648" << qint64(0);
+        QTest::newRow("negative beyond") << "-2147483648" << qint64(0);
+        QTest::newRow("infinite") << "inf" << qint64(0);
+        QTest::newRow("largest") << "2147483647" << qint64(2147483647);
+        QTest::newRow("negative") << "-12" << qint64(12);
+        QTest::newRow("rounded") << "12.6" << qint64(13);
+    }
+    void recordNumbersOutOfRangeAreRefused()
+    {
+        QFETCH(QString, number);
+        QFETCH(qint64, stored);
+        QTemporaryDir dir;
+        db::Database d = makeBook(dir.filePath("b.mdb"), {});
+        const ParsedCsv p = parse(text::encodeCp932("header\r\n" + number + ",,,,,名前\r\n").bytes);
+        const CsvImportResult r = ImportAddressBookCsv(d, p, false);
+        QVERIFY(r.ok);
+        if (stored == 0) {
+            QCOMPARE(r.added, 0);
+            QCOMPARE(r.skipped.size(), 1);
+            QCOMPARE(r.skipped.first().line, 2);
+            QVERIFY(r.skipped.first().reason.contains(number));
+            QVERIFY(ImportReport(r).contains("2 行目"));
+            QVERIFY(carried(d).isEmpty());
+        } else {
+            QCOMPARE(r.added, 1);
+            QVERIFY(carried(d).first().startsWith(QStringLiteral("会員NO=%1|").arg(stored)));
+        }
+    }
+
+    void brokenBytesAreCountedAndNamed()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("broken.csv");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("header\r\n1,,,,,\x85\x40\x8e\x52\r\n2,,,,,\x8e\x52\x93\x63\r\n3,,,,\xfd,\xff\r\n");
+        f.close();
+        const text::ReadResult file = text::readCp932File(path);
+        QVERIFY(file.ok);
+        QCOMPARE(file.broken, 3);
+        const ParsedCsv p = ParseAddressBookCsv(file.content, {}, {}, QStringLiteral("東京都"), kToday);
+        QCOMPARE(p.recordCount, 3);
+        QCOMPARE(p.brokenCells.size(), 3);
+        QCOMPARE(p.brokenCells[0].line, 2);
+        QVERIFY(p.brokenCells[0].reason.startsWith("氏名"));
+        QCOMPARE(p.brokenCells[1].line, 4);
+        QVERIFY(p.brokenCells[1].reason.startsWith("フリガナ"));
+        db::Database d = makeBook(dir.filePath("b.mdb"), {});
+        const CsvImportResult r = ImportAddressBookCsv(d, p, false);
+        QVERIFY(r.ok);
+        QCOMPARE(r.added, 3);
+        const QString report = ImportReport(r);
+        QVERIFY(report.contains("シフトJISで読めない文字を含む項目：3 件"));
+        QVERIFY(report.contains("2 行目：氏名"));
+        QVERIFY(report.contains("4 行目：フリガナ"));
     }
 
     void refusedLinesAreSkippedAndCounted()

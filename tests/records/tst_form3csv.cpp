@@ -6,6 +6,7 @@
 #include "platform/ui/ScriptedDialogs.h"
 #include "records/Form3.h"
 
+#include <QDir>
 #include <QFile>
 #include <QScrollBar>
 
@@ -75,6 +76,46 @@ private slots:
         QVERIFY(report.startsWith("0 件のデータを読み込みました。"));
         QVERIFY(report.contains(QString("読み込まなかった行：%1 件").arg(before)));
         QVERIFY(report.contains("2 行目：登録番号 1 は登録済みです"));
+    }
+
+    // A cancel of the export's progress leaves the file that was there as it was.
+    void cancelledExportKeepsTheEarlierFile()
+    {
+        auto w = load();
+        QFile earlier(csvPath());
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier\r\n");
+        earlier.close();
+        dialogs->queueAnswer(ui::Answer::Yes);
+        dialogs->queueProgressCancel(3);
+        w->Command9_Click(4);
+        QCOMPARE(dialogs->progresses().size(), 1);
+        QCOMPARE(dialogs->progresses().first().maximum, count());
+        QVERIFY(dialogs->progresses().first().cancelled);
+        QCOMPARE(dialogs->shown().last().text, QString("ＣＳＶファイルの作成を取り消しました。"));
+        QFile after(csvPath());
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), QByteArray("earlier\r\n"));
+        QCOMPARE(QDir(dir->path()).entryList({"*.csv*"}, QDir::Files | QDir::Hidden), QStringList{"サンプル住所録.csv"});
+    }
+
+    // A cancel of the import's progress rolls it back: the replaced records are all still there.
+    void cancelledImportLeavesTheBookAsItWas()
+    {
+        auto w = load();
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command9_Click(4);
+        fixture::exec(book, QStringLiteral("UPDATE \"個人台帳\" SET \"氏名\" = 'x'"));
+        const int before = count();
+        dialogs->queueFile(csvPath());
+        dialogs->queueAnswer(ui::Answer::Yes);
+        dialogs->queueProgressCancel(2);
+        w->Command9_Click(6);
+        QCOMPARE(dialogs->shown().last().text, QString("ＣＳＶファイルの読み込みを取り消しました。住所録は変更されていません。"));
+        QCOMPARE(count(), before);
+        QCOMPARE(scalar(book, QStringLiteral("SELECT count(*) FROM \"個人台帳\" WHERE \"氏名\" = 'x'")).toInt(), before);
+        QCOMPARE(w->cursor().count(), before);
+        QCOMPARE(w->windowDb().transactionLevel(), 0);
     }
 
     void cancelOrAnUnreadableFileChangesNothing()

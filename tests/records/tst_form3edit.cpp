@@ -5,6 +5,9 @@
 #include "Form3EditFixture.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QDir>
 #include <QLabel>
 #include <QRadioButton>
@@ -98,6 +101,7 @@ private slots:
         QFETCH(bool, message);
         const QVariant before = stored(field, 1);
         auto w = load();
+        const QString shownBefore = shown(w.get(), box);
         records::SetBoxText(this->box(w.get(), eraBox), era);
         typeAndLeave(w.get(), box, typed);
         if (date.isValid()) {
@@ -105,14 +109,74 @@ private slots:
             QCOMPARE(stored(field, 1).toDate(), date);
             return;
         }
+        // A refused birth date is replaced by the stored one; the other boxes keep what was typed.
+        const QString kept = box == QStringLiteral("Text1_3") ? shownBefore : typed;
         if (message)
-            expectRefused(w.get(), box, typed);
+            expectRefused(w.get(), box, kept);
         else
             QTRY_VERIFY(hasFocus(this->box(w.get(), box)));
         QVERIFY(dialogs->shown().size() == (message ? 1 : 0));
         QCOMPARE(dialogs->beeps(), 1);
-        QCOMPARE(shown(w.get(), box), typed);
+        QCOMPARE(shown(w.get(), box), kept);
         QCOMPARE(stored(field, 1), before);
+    }
+
+    // After a refusal the birth-date box shows the stored date (empty without one), so leaving
+    // it again stores nothing and brings no second message.
+    void refusedBirthDateShowsTheStoredDate_data()
+    {
+        QTest::addColumn<QVariant>("birthDate");
+        QTest::addColumn<QString>("era");
+        QTest::addColumn<QString>("shownAfter");
+        QTest::newRow("stored date") << QVariant(QStringLiteral("1980-02-03")) << "昭和" << "55/02/03";
+        QTest::newRow("no stored date") << QVariant() << "" << "";
+    }
+    void refusedBirthDateShowsTheStoredDate()
+    {
+        QFETCH(QVariant, birthDate);
+        QFETCH(QString, era);
+        QFETCH(QString, shownAfter);
+        exec(QStringLiteral("UPDATE \"個人台帳\" SET \"生年月日\" = ? WHERE \"会員NO\" = 1"), {birthDate});
+        auto w = load();
+        records::SetBoxText(box(w.get(), QStringLiteral("Combo1")), QStringLiteral("令和"));
+        typeAndLeave(w.get(), QStringLiteral("Text1_3"), QStringLiteral("02/02/30"));
+        expectRefused(w.get(), QStringLiteral("Text1_3"), shownAfter);
+        if (!era.isEmpty())
+            QCOMPARE(shown(w.get(), QStringLiteral("Combo1")), era);
+        // The user leaves again: the box lets go, with no message and nothing stored.
+        box(w.get(), QStringLiteral("Text1_11"))->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(hasFocus(box(w.get(), QStringLiteral("Text1_11"))));
+        QCOMPARE(dialogs->shown().size(), 1);
+        QCOMPARE(stored(QStringLiteral("生年月日"), 1), birthDate.isNull() ? QVariant() : QVariant(QDate(1980, 2, 3)));
+    }
+
+    // A text longer than its box shows its start when the program puts it there.
+    void longTextsShowTheirStart_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("mail address") << "Text1_9" << "Eメール";
+        QTest::newRow("name") << "Text1_2" << "氏名";
+        QTest::newRow("city combo") << "Combo5_1" << "市町村";
+        QTest::newRow("memo") << "Text1_28" << "記事";
+    }
+    void longTextsShowTheirStart()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, field);
+        const QString text = QStringLiteral("start-") + QString(60, u'x') + QStringLiteral("aka1@mobile.example.com");
+        exec(QStringLiteral("UPDATE \"個人台帳\" SET \"%1\" = ? WHERE \"会員NO\" = 1").arg(field), {text});
+        auto w = load(false);
+        QWidget* b = this->box(w.get(), box);
+        QCOMPARE(records::BoxText(b), text);
+        if (auto* c = qobject_cast<QComboBox*>(b))
+            b = c->lineEdit();
+        if (auto* e = qobject_cast<QLineEdit*>(b))
+            QCOMPARE(e->cursorPosition(), 0);
+        else if (auto* p = qobject_cast<QPlainTextEdit*>(b))
+            QCOMPARE(p->textCursor().position(), 0);
+        else
+            QFAIL("not a text box");
     }
 
     void registrationDateShownWithItsYears()

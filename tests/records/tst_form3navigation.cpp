@@ -8,17 +8,21 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QLineEdit>
-#include <QListView>
+#include <QAbstractItemView>
+#include <QHeaderView>
+#include <QTableView>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QWindow>
 
 using fixture::shown;
 
 namespace {
 
-QListView* list1(Form3* w)
+QAbstractItemView* list1(Form3* w)
 {
-    return w->findChild<QListView*>(QStringLiteral("List1"));
+    return w->findChild<QAbstractItemView*>(QStringLiteral("List1"));
 }
 
 QString line(Form3* w, int i)
@@ -57,12 +61,48 @@ private slots:
 
     void cleanup() { dropFolder(); }
 
+    // What the screen shows, not what the selection model says: after two steps of the scroll
+    // bar's arrow only the current record's line is drawn selected.
+    void onlyTheCurrentLineIsDrawnSelected()
+    {
+        auto w = load();
+        w->resize(1200, 900);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QTest::qWait(50);
+        for (int step = 0; step < 2; ++step) {
+            w->hScroll1()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            QTest::qWait(50);
+        }
+        expectAt(w.get(), 2, w->cursor().count());
+        QAbstractItemView* view = list1(w.get());
+        // The window's backing store: what was painted, region by region, as a screen shows it.
+        const QPixmap painted = w->screen()->grabWindow(w->winId());
+        const QPoint origin = view->viewport()->mapTo(w.get(), QPoint(0, 0));
+        const QImage shot = painted.toImage();
+        const QColor highlight = view->palette().color(QPalette::Active, QPalette::Highlight);
+        QList<int> drawnSelected;
+        for (int row = 0; row < 6; ++row) {
+            const QRect r = view->visualRect(view->model()->index(row, 0)).translated(origin);
+            int hits = 0, all = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x < r.left() + view->viewport()->width(); x += 3, ++all)
+                    hits += shot.valid(x, y) && QColor(shot.pixel(x, y)) == highlight;
+            if (all > 0 && hits * 4 > all)
+                drawnSelected << row;
+        }
+        QCOMPARE(drawnSelected, QList<int>{2});
+    }
+
     void listHasALinePerRecordInOrder()
     {
         fixture::exec(book, QStringLiteral("UPDATE \"管理情報\" SET \"表示順番\" = '3'"));
         auto w = load(book);
         QCOMPARE(list1(w.get())->model()->rowCount(), 40);
-        QVERIFY(list1(w.get())->uniformItemSizes());
+        // Rows of one fixed height: filling the list never measures its rows one by one.
+        auto* table = qobject_cast<QTableView*>(list1(w.get()));
+        QVERIFY(table);
+        QCOMPARE(table->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
         db::Database d = db::Database::open(book);
         db::Recordset rs = d.openRecordset(QStringLiteral("SELECT \"会員NO\" FROM \"個人台帳\" ORDER BY \"フリガナ\", "
                                                           "\"都道府県\", \"市町村\", \"番地\", \"生年月日\", \"会員NO\""),
@@ -96,7 +136,7 @@ private slots:
         auto w = load(book);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        QListView* list = list1(w.get());
+        QAbstractItemView* list = list1(w.get());
         QScrollBar* bar = w->hScroll1();
         for (const QString& step : steps) {
             const QStringList p = step.split(QLatin1Char(':'));

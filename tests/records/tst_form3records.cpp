@@ -6,7 +6,7 @@
 
 #include <QAbstractItemModel>
 #include <QFile>
-#include <QListView>
+#include <QAbstractItemView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -20,12 +20,12 @@ const QDate kToday(2024, 4, 1);
 
 int lineCount(Form3* w)
 {
-    return w->findChild<QListView*>(QStringLiteral("List1"))->model()->rowCount();
+    return w->findChild<QAbstractItemView*>(QStringLiteral("List1"))->model()->rowCount();
 }
 
 QString line(Form3* w, int i)
 {
-    QAbstractItemModel* m = w->findChild<QListView*>(QStringLiteral("List1"))->model();
+    QAbstractItemModel* m = w->findChild<QAbstractItemView*>(QStringLiteral("List1"))->model();
     return m->index(i, 0).data().toString();
 }
 
@@ -140,7 +140,7 @@ private slots:
         QCOMPARE(w->hScroll1()->value(), records);
         QCOMPARE(lineCount(w.get()), records + 1);
         QVERIFY(line(w.get(), records).startsWith(number(expected) + QStringLiteral(" 新規登録")));
-        QCOMPARE(w->findChild<QListView*>(QStringLiteral("List1"))->currentIndex().row(), records);
+        QCOMPARE(w->findChild<QAbstractItemView*>(QStringLiteral("List1"))->currentIndex().row(), records);
         QCOMPARE(w->cursor().record().value(QStringLiteral("会員NO")).toInt(), expected);
         QVERIFY(QFileInfo(dataFolder() + QStringLiteral("/%1/Preview").arg(expected)).isDir());
         // A move from there starts at the new record.

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace Module1;
 
@@ -168,6 +169,28 @@ private slots:
         QCOMPARE(nameColumn(f->list1()->item(0)->text()), QString("book000.mdb"));
         QCOMPARE(nameColumn(f->list1()->item(100)->text()), QString("book100.mdb"));
         QVERIFY(!f->dbFileNames().contains("共通情報.mdb"));
+    }
+
+    // A FIFO named "x.mdb" is listed as a book that cannot be read, and start-up goes on; a
+    // folder named "*.mdb" stays unlisted.
+    void aFifoNamedLikeABookIsListedAndNeverOpened()
+    {
+        makeCommon(folder());
+        makeBook(folder() + "/b.mdb", QStringLiteral("取引先名簿"));
+        QCOMPARE(::mkfifo(QFile::encodeName(folder() + "/x.mdb").constData(), 0644), 0);
+        QVERIFY(QDir(folder()).mkdir("folder.mdb"));
+        writeFile(folder() + "/PMPath.txt", (folder() + "/b.mdb\r\n").toUtf8());
+        auto f = start();
+        QCOMPARE(f->dbFileNames(), (QStringList{"b.mdb", "x.mdb"}));
+        QVERIFY(f->list1()->item(1)->text().startsWith(QString(30, '*') + QString(10, ' ') + "x.mdb"));
+        QCOMPARE(f->label2()->text(), folder() + "/b.mdb");
+        QVERIFY(dialogs->shown().isEmpty());
+        // Chosen and opened from the menu, it fails at once with a message; nothing waits.
+        f->list1()->setCurrentRow(1);
+        f->Command1_Click(1);
+        QCOMPARE(dialogs->shown().size(), 1);
+        QVERIFY(dialogs->shown().first().text.startsWith("3049\n"));
+        QCOMPARE(ProbeWindow::loads, 0);
     }
 
     void aDamagedBookHidesNoOther()

@@ -253,6 +253,65 @@ private slots:
         QCOMPARE(categories(book).last(), QString("8:新規名称"));
     }
 
+    // A cancel while the records are written rolls the whole initialisation back (the reset
+    // settings too) and makes no folder; a cancel while the folders are made keeps the records.
+    void cancelledInitialisation_data()
+    {
+        QTest::addColumn<int>("cancelAt");        // the step at which the user cancels
+        QTest::addColumn<bool>("whileFolders");   // in the second progress, that of the folders
+        QTest::newRow("at the first record") << 1 << false;
+        QTest::newRow("at the last record") << 50 << false;
+        QTest::newRow("midway") << 25 << false;
+        QTest::newRow("folders midway") << 10 << true;
+    }
+    void cancelledInitialisation()
+    {
+        QFETCH(int, cancelAt);
+        QFETCH(bool, whileFolders);
+        const QStringList before = bookState();
+        if (whileFolders)
+            dialogs->queueProgressCancel(1000);  // the records run to their end
+        dialogs->queueProgressCancel(cancelAt);
+        auto w = run(true, true, QStringLiteral("50"));
+        const auto& progresses = dialogs->progresses();
+        if (!whileFolders) {
+            QCOMPARE(bookState(), before);
+            QCOMPARE(progresses.size(), 1);
+            QCOMPARE(progresses.first().maximum, 50);
+            QVERIFY(progresses.first().cancelled);
+            QCOMPARE(progresses.first().last, cancelAt);
+            QVERIFY(!QFileInfo::exists(folder(1)));
+            QCOMPARE(dialogs->shownTexts().last(), QString("初期化を取り消しました。住所録は変更されていません。"));
+            QVERIFY(!dialogs->shownTexts().contains(QStringLiteral("初期化完了")));
+            QCOMPARE(w->book().transactionLevel(), 0);
+            QCOMPARE(w->text3()->text(), QString("私の名簿"));
+            return;
+        }
+        QCOMPARE(recordCount(), 50);
+        QCOMPARE(title(book), QVariant("住所録タイトル"));
+        QCOMPARE(progresses.size(), 2);
+        QVERIFY(!progresses[0].cancelled);
+        QVERIFY(progresses[1].cancelled);
+        for (int i = 1; i <= cancelAt; ++i)
+            QVERIFY(QFileInfo(folder(i) + QStringLiteral("/Preview")).isDir());
+        QVERIFY(!QFileInfo::exists(folder(cancelAt + 1)));
+        QVERIFY(dialogs->shownTexts().last().startsWith(QStringLiteral("初期化完了\n")));
+    }
+
+    // Without a cancel the work reports its progress to its end.
+    void progressRunsToItsEnd()
+    {
+        run(false, true, QStringLiteral("30"));
+        const auto& progresses = dialogs->progresses();
+        QCOMPARE(progresses.size(), 2);
+        for (const auto& p : progresses) {
+            QCOMPARE(p.maximum, 30);
+            QCOMPARE(p.last, 30);
+            QCOMPARE(p.title, QString("住所録初期化"));
+        }
+        QCOMPARE(dialogs->shownTexts().last(), QString("初期化完了"));
+    }
+
     // Other windows loaded on the book hold its old rows: they find them gone, never the new
     // records in their place.
     void windowsOnTheSameBookFindTheOldRowsGone_data()

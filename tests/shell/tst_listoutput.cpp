@@ -83,6 +83,10 @@ void TestListOutput::fileForm_data()
     QTest::newRow("code page 932")
         << QList<QStringList>{{QString::fromUtf8("山田"), QString::fromUtf8("①ｱ")}}
         << QByteArray("\"\x8e\x52\x93\x63\",\"\x87\x40\xb1\"\r\n");
+    // Typed on Linux, written as the full-width twins code page 932 holds, and not counted.
+    QTest::newRow("wave dash and minus sign take their twins")
+        << QList<QStringList>{{QString::fromUtf8("1\u301C2"), QString::fromUtf8("\u2212\u00A3")}}
+        << QByteArray("\"1\x81\x60\x32\",\"\x81\x7c\x81\x92\"\r\n");
 }
 
 void TestListOutput::fileForm()

@@ -5,6 +5,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace db {
 
 namespace {
@@ -15,9 +21,27 @@ quint32 be32(const unsigned char* p) { return (quint32(p[0]) << 24) | (quint32(p
 // file until it reads past the end: look at the header first.
 void checkHeader(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw Error(err::FileNotFound, path);
+    // Opened without blocking and looked at before anything is read: a FIFO, socket or device
+    // named like a book would otherwise wait for ever for a writer.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int e = errno;
+        if (e == EACCES || e == EPERM)
+            throw Error(err::NoPermission, path);
+        if (e == ENOENT || e == ENOTDIR)
+            throw Error(err::FileNotFound, path);
+        throw Error(err::NotADatabase, path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(e)));
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw Error(err::NotADatabase, path + QStringLiteral(": 通常のファイルではありません"));
+    }
+    QFile f;
+    if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw Error(err::NotADatabase, path);
+    }
     const qint64 size = f.size();
     const QByteArray h = f.read(100);
     if (h.size() < 100 || !h.startsWith(QByteArrayLiteral("SQLite format 3\0")))
@@ -41,7 +65,7 @@ Database Database::open(const QString& path, OpenMode mode)
     const QFileInfo fi(path);
     if (path.isEmpty() || !fi.exists() || fi.isDir())
         throw Error(err::FileNotFound, path);
-    checkHeader(path);
+    checkHeader(path);  // regular, readable files only
 
     auto c = std::make_shared<Connection>();
     c->path = fi.absoluteFilePath();
@@ -51,7 +75,7 @@ Database Database::open(const QString& path, OpenMode mode)
     if (rc != SQLITE_OK) {
         const int ext = c->db ? sqlite3_extended_errcode(c->db) : rc;
         if ((ext & 0xff) == SQLITE_CANTOPEN)
-            throw Error(err::FileNotFound, path);
+            throw Error(QFileInfo::exists(path) ? err::NoPermission : err::FileNotFound, path);
         raise(c->db, ext, path);
     }
     sqlite3_extended_result_codes(c->db, 1);

@@ -14,6 +14,8 @@ QString describe(int number)
     case err::NotInEditMode: return QStringLiteral("AddNew または Edit を実行せずに Update または値の設定を行いました。");
     case err::NotADatabase:
         return QStringLiteral("データベースの形式が認識できません。ファイルが壊れているか、データベースではありません。");
+    case err::NoPermission:
+        return QStringLiteral("ファイルを開けません。ファイルを読み取る権限がありません。");
     case err::ObjectNotFound: return QStringLiteral("入力テーブルまたはクエリが見つかりません。");
     case err::InvalidBookmark: return QStringLiteral("ブックマークが正しくありません。");
     case err::FieldNotUpdatable: return QStringLiteral("フィールドを更新できません。");

@@ -15,6 +15,7 @@ constexpr int FileNotFound = 3024;         // the database file does not exist
 constexpr int ReadOnly = 3027;             // database or recordset cannot be updated
 constexpr int NotInEditMode = 3020;        // update or assignment without edit / add
 constexpr int NotADatabase = 3049;         // damaged, or not a database at all
+constexpr int NoPermission = 3051;         // the file exists but may not be opened (permission)
 constexpr int ObjectNotFound = 3078;       // no table or query of that name
 constexpr int InvalidBookmark = 3159;
 constexpr int FieldNotUpdatable = 3164;

@@ -1,6 +1,7 @@
 #include "platform/text/Cp932.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -126,7 +127,21 @@ quint32 encodedChar(char16_t c)
 
 } // namespace
 
-char* writeCp932(QStringView s, char* to, int* substituted)
+char16_t cp932Twin(char16_t c)
+{
+    switch (c) {
+    case 0x301C: return 0xFF5E;  // 〜 -> ～
+    case 0x2212: return 0xFF0D;  // − -> －
+    case 0x2016: return 0x2225;  // ‖ -> ∥
+    case 0x2014: return 0x2015;  // — -> ―
+    case 0x00A2: return 0xFFE0;  // ¢ -> ￠
+    case 0x00A3: return 0xFFE1;  // £ -> ￡
+    case 0x00AC: return 0xFFE2;  // ¬ -> ￢
+    default: return 0;
+    }
+}
+
+char* writeCp932(QStringView s, char* to, int* substituted, Twins twins)
 {
     for (qsizetype i = 0; i < s.size();) {
         const char16_t c = s[i].unicode();
@@ -137,7 +152,11 @@ char* writeCp932(QStringView s, char* to, int* substituted)
         }
         if (!QChar::isSurrogate(c)) {
             requireCodec();
-            const quint32 e = encodedChar(c);
+            quint32 e = encodedChar(c);
+            if (!(e & kHeld) && twins == Twins::Write) {
+                if (const char16_t twin = cp932Twin(c))
+                    e = encodedChar(twin);
+            }
             if (e & kHeld) {
                 if (((e >> 16) & 0xFF) == 2)
                     *to++ = char((e >> 8) & 0xFF);
@@ -159,12 +178,12 @@ char* writeCp932(QStringView s, char* to, int* substituted)
     return to;
 }
 
-Encoded encodeCp932(const QString& s)
+Encoded encodeCp932(const QString& s, Twins twins)
 {
     // Room for two bytes a character, written in place and cut to what was written.
     Encoded out;
     out.bytes.resize(2 * s.size());
-    char* end = writeCp932(s, out.bytes.data(), &out.substituted);
+    char* end = writeCp932(s, out.bytes.data(), &out.substituted, twins);
     out.bytes.truncate(end - out.bytes.constData());
     return out;
 }
@@ -199,11 +218,17 @@ struct DecodeTable {
     }
 };
 
+const DecodeTable& decodeTable()
+{
+    static const DecodeTable table;
+    return table;
+}
+
 // Decodes by the table; false when something in the bytes is not a whole character, which the
 // converter then decodes in its own way.
 bool decodeByTable(const QByteArray& bytes, QString* out)
 {
-    static const DecodeTable table;
+    const DecodeTable& table = decodeTable();
     out->resize(bytes.size());
     char16_t* to = reinterpret_cast<char16_t*>(out->data());
     const auto* from = reinterpret_cast<const uchar*>(bytes.constData());
@@ -255,9 +280,60 @@ QString decodeCp932(const QByteArray& bytes)
     return s;
 }
 
+QString decodeCp932Marked(const QByteArray& bytes, int* broken)
+{
+    *broken = 0;
+    const auto* bytesFrom = reinterpret_cast<const uchar*>(bytes.constData());
+    if (std::all_of(bytesFrom, bytesFrom + bytes.size(), [](uchar b) { return b < 0x80; }))
+        return QString::fromLatin1(bytes);
+    requireCodec();
+    QString s;
+    if (decodeByTable(bytes, &s))
+        return s;
+    const DecodeTable& table = decodeTable();
+    s.resize(bytes.size());
+    char16_t* to = reinterpret_cast<char16_t*>(s.data());
+    const auto* from = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    qsizetype k = 0;
+    for (qsizetype i = 0; i < n;) {
+        const uchar b = from[i];
+        if (b < 0x80) {
+            to[k++] = char16_t(b);
+            ++i;
+            continue;
+        }
+        char16_t c = 0;
+        if (isLeadByte(b)) {
+            const int trail = i + 1 < n ? from[i + 1] : -1;
+            // A byte that no trail can be (a line end, a comma) is not swallowed with the lead.
+            const bool trailByte = (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC);
+            if (trailByte)
+                c = table.pair[size_t((b - 0x80) * 256 + trail)];
+            i += trailByte ? 2 : 1;
+        } else {
+            c = table.single[b];
+            ++i;
+        }
+        if (c == 0) {
+            c = QChar::ReplacementCharacter;
+            ++*broken;
+        }
+        to[k++] = c;
+    }
+    s.truncate(k);
+    return s;
+}
+
 ReadResult readCp932File(const QString& path)
 {
     ReadResult r;
+    // A FIFO or device would keep the read waiting: regular files only.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        r.error = QStringLiteral("ファイルを開けません: %1\n通常のファイルではありません").arg(path);
+        return r;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         r.error = QStringLiteral("ファイルを開けません: %1\n%2").arg(path, file.errorString());
@@ -268,7 +344,7 @@ ReadResult readCp932File(const QString& path)
         r.error = QStringLiteral("ファイルを読み込めません: %1\n%2").arg(path, file.errorString());
         return r;
     }
-    r.content = decodeCp932(bytes);
+    r.content = decodeCp932Marked(bytes, &r.broken);
     r.ok = true;
     return r;
 }

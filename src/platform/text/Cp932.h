@@ -24,19 +24,31 @@ struct Encoded {
     QByteArray bytes;
     int substituted = 0;   // characters code page 932 cannot hold, written as the substitute
 };
+// Whether a character that code page 932 cannot hold, but whose full-width twin it holds
+// (〜 U+301C and ～, − U+2212 and －, ‖ and ∥, — U+2014 and ―, ¢ ￠, £ ￡, ¬ ￢), is written as
+// that twin. Files meant for people (CSV) take the twin; a path must be written exactly.
+enum class Twins { Substitute, Write };
+// The full-width twin of c, or 0 when c has none.
+char16_t cp932Twin(char16_t c);
+
 // Encodes s; characters code page 932 cannot hold become "?" and are counted.
-Encoded encodeCp932(const QString& s);
+Encoded encodeCp932(const QString& s, Twins twins = Twins::Substitute);
 // The same, written from to, which has room for two bytes a UTF-16 unit of s; returns where the
 // bytes end and adds the substituted characters to *substituted.
-char* writeCp932(QStringView s, char* to, int* substituted);
+char* writeCp932(QStringView s, char* to, int* substituted, Twins twins = Twins::Substitute);
+// Decodes as the converter does, broken bytes included.
 QString decodeCp932(const QByteArray& bytes);
+// Decodes, with every byte sequence that is not a code page 932 character read as U+FFFD
+// (which no code page 932 character decodes to); *broken counts those sequences.
+QString decodeCp932Marked(const QByteArray& bytes, int* broken);
 
 struct ReadResult {
     bool ok = false;
     QString error;        // why the file could not be read
     QString content;      // whole file, decoded
+    int broken = 0;       // byte sequences that are not code page 932, read as U+FFFD
 };
-// Reads a whole code page 932 file.
+// Reads a whole code page 932 file (decodeCp932Marked).
 ReadResult readCp932File(const QString& path);
 // Splits text into lines at CR LF, LF or CR (a final line break gives no empty last line).
 QStringList splitLines(const QString& content);

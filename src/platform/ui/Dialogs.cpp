@@ -13,7 +13,25 @@ QString& titleStore()
     return title;
 }
 
+class SilentProgress : public Progress {
+public:
+    bool setValue(qint64) override { return true; }
+    bool wasCanceled() const override { return false; }
+};
+
 }  // namespace
+
+std::unique_ptr<Progress> Dialogs::progress(const QString&, qint64, const QString&)
+{
+    return std::make_unique<SilentProgress>();
+}
+
+ProgressStep stepsOf(Progress* progress)
+{
+    if (!progress)
+        return {};
+    return [progress](qint64 done) { return progress->setValue(done); };
+}
 
 Dialogs& dialogs()
 {

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 class QPrinter;
@@ -32,6 +34,19 @@ struct OpenFileOptions {
     bool mustExist = true;
 };
 
+// Long work shows how far it has come and can be cancelled (a progress dialog that appears
+// only when the work lasts longer than about a second).
+class Progress {
+public:
+    virtual ~Progress() = default;
+    // Reports how far the work is (0 to the maximum); false once the user has cancelled.
+    virtual bool setValue(qint64 value) = 0;
+    virtual bool wasCanceled() const = 0;
+};
+
+// What long work calls as it goes: how far it is; false tells it to stop. Empty: go on unasked.
+using ProgressStep = std::function<bool(qint64 done)>;
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -46,7 +61,13 @@ public:
     // True when the user confirmed the dialog; the printer is set up as the dialog left it.
     virtual bool printerDialog(QPrinter* printer) = 0;
     virtual QDate today() = 0;
+    // The progress of long work with maximum steps; the work ends when the object is destroyed.
+    // By default nothing is shown and the work is never cancelled.
+    virtual std::unique_ptr<Progress> progress(const QString& label, qint64 maximum, const QString& title = {});
 };
+
+// A step function that reports to progress (which may be null: then it never stops the work).
+ProgressStep stepsOf(Progress* progress);
 
 // The process-wide instance (the real dialogs unless a test installed others).
 Dialogs& dialogs();

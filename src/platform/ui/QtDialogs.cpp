@@ -4,8 +4,12 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QElapsedTimer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+
+#include <climits>
 
 namespace ui {
 namespace {
@@ -31,7 +35,46 @@ void prepare(QMessageBox& box, const QString& text, const QString& title, Icon i
     box.setText(text);
 }
 
+class DialogProgress : public Progress {
+public:
+    DialogProgress(const QString& label, qint64 maximum, const QString& title)
+        : maximum_(qMax<qint64>(maximum, 0)), scale_(maximum_ / INT_MAX + 1),
+          dialog_(label, QStringLiteral("キャンセル"), 0, int(maximum_ / scale_))
+    {
+        dialog_.setWindowTitle(shownTitle(title));
+        dialog_.setWindowModality(Qt::ApplicationModal);
+        dialog_.setMinimumDuration(1000);
+        dialog_.setAutoReset(false);
+        dialog_.setAutoClose(false);
+        dialog_.setValue(0);
+        sinceUpdate_.start();
+    }
+
+    bool setValue(qint64 value) override
+    {
+        // The dialog is told a few times a second; it shows itself once the work has lasted
+        // about a second and then handles the cancel button while it is told.
+        if (value < maximum_ && sinceUpdate_.elapsed() < 50)
+            return !dialog_.wasCanceled();
+        sinceUpdate_.restart();
+        dialog_.setValue(int(qBound<qint64>(0, value, maximum_) / scale_));
+        return !dialog_.wasCanceled();
+    }
+    bool wasCanceled() const override { return dialog_.wasCanceled(); }
+
+private:
+    qint64 maximum_;
+    qint64 scale_;
+    QProgressDialog dialog_;
+    QElapsedTimer sinceUpdate_;
+};
+
 }  // namespace
+
+std::unique_ptr<Progress> QtDialogs::progress(const QString& label, qint64 maximum, const QString& title)
+{
+    return std::make_unique<DialogProgress>(label, maximum, title);
+}
 
 QString nameFilterText(const FileFilter& filter)
 {

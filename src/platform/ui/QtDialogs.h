@@ -16,6 +16,8 @@ public:
     std::optional<QString> openFile(const OpenFileOptions& options) override;
     bool printerDialog(QPrinter* printer) override;
     QDate today() override;
+    // A window-modal progress dialog with a cancel button, shown after about a second.
+    std::unique_ptr<Progress> progress(const QString& label, qint64 maximum, const QString& title = {}) override;
 };
 
 // The Qt name filter of a file-type entry: Qt separates patterns by spaces and reads them from

@@ -76,9 +76,54 @@ std::optional<QString> ScriptedDialogs::openFile(const OpenFileOptions& options)
     return files_.dequeue();
 }
 
-bool ScriptedDialogs::printerDialog(QPrinter*)
+namespace {
+
+// Notes what the work reports into the record of its progress, which outlives the dialogs.
+class ScriptedProgress : public Progress {
+public:
+    ScriptedProgress(std::shared_ptr<QList<ScriptedDialogs::ProgressShown>> record, qsizetype index,
+                     std::optional<qint64> cancelAt)
+        : record_(std::move(record)), index_(index), cancelAt_(cancelAt)
+    {
+    }
+    bool setValue(qint64 value) override
+    {
+        if (index_ >= record_->size())  // the record was cleared meanwhile
+            return true;
+        ScriptedDialogs::ProgressShown& p = (*record_)[index_];
+        p.last = value;
+        if (cancelAt_ && value >= *cancelAt_)
+            p.cancelled = true;
+        return !p.cancelled;
+    }
+    bool wasCanceled() const override { return index_ < record_->size() && (*record_)[index_].cancelled; }
+
+private:
+    std::shared_ptr<QList<ScriptedDialogs::ProgressShown>> record_;
+    qsizetype index_;
+    std::optional<qint64> cancelAt_;
+};
+
+}  // namespace
+
+std::unique_ptr<Progress> ScriptedDialogs::progress(const QString& label, qint64 maximum, const QString& title)
+{
+    ProgressShown p;
+    p.label = label;
+    p.title = shownTitle(title);
+    p.maximum = maximum;
+    progresses_->append(p);
+    std::optional<qint64> cancelAt;
+    if (!cancels_.isEmpty())
+        cancelAt = cancels_.dequeue();
+    return std::make_unique<ScriptedProgress>(progresses_, progresses_->size() - 1, cancelAt);
+}
+
+bool ScriptedDialogs::printerDialog(QPrinter* printer)
 {
     ++printerDialogs_;
+    if (printerSetup_ && printer)
+        printerSetup_(printer);
     return printerResult_;
 }
 
@@ -94,6 +139,7 @@ void ScriptedDialogs::clearRecord()
 {
     shown_.clear();
     fileDialogs_.clear();
+    progresses_->clear();
     failures_.clear();
     beeps_ = 0;
     printerDialogs_ = 0;

@@ -7,6 +7,9 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
+
 namespace ui {
 
 class ScriptedDialogs : public Dialogs {
@@ -28,6 +31,21 @@ public:
     void queueFile(std::optional<QString> file) { files_.enqueue(std::move(file)); }
     void setToday(QDate today) { today_ = today; }
     void setPrinterDialogResult(bool confirmed) { printerResult_ = confirmed; }
+    // The next progress shown is cancelled by the user once the work reports value or more.
+    // Progresses without a queued cancel run to their end.
+    void queueProgressCancel(qint64 value) { cancels_.enqueue(value); }
+
+    struct ProgressShown {
+        QString label;
+        QString title;
+        qint64 maximum = 0;
+        qint64 last = -1;       // the last value reported
+        bool cancelled = false;
+    };
+    const QList<ProgressShown>& progresses() const { return *progresses_; }
+    // What the user sets up in the printer dialog (a PDF file to print to, say). It is applied
+    // whether the dialog is confirmed or cancelled, so that a print after a cancel would show.
+    void setPrinterSetup(std::function<void(QPrinter*)> setup) { printerSetup_ = std::move(setup); }
 
     void message(const QString& text, const QString& title = {}, Icon icon = Icon::None) override;
     // Answers from the queue. With an empty queue, or a queued answer that is not one of the
@@ -39,6 +57,7 @@ public:
     std::optional<QString> openFile(const OpenFileOptions& options) override;
     bool printerDialog(QPrinter* printer) override;
     QDate today() override { return today_; }
+    std::unique_ptr<Progress> progress(const QString& label, qint64 maximum, const QString& title = {}) override;
 
     const QList<Shown>& shown() const { return shown_; }
     QStringList shownTexts() const;
@@ -58,7 +77,10 @@ private:
     QDate today_;
     QQueue<Answer> answers_;
     QQueue<std::optional<QString>> files_;
+    QQueue<qint64> cancels_;
+    std::shared_ptr<QList<ProgressShown>> progresses_ = std::make_shared<QList<ProgressShown>>();
     bool printerResult_ = true;
+    std::function<void(QPrinter*)> printerSetup_;
     QList<Shown> shown_;
     QList<OpenFileOptions> fileDialogs_;
     QStringList failures_;

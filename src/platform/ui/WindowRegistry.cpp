@@ -2,6 +2,9 @@
 
 #include <QCloseEvent>
 #include <QDebug>
+#include <QDialog>
+#include <QEventLoop>
+#include <QPointer>
 
 namespace ui {
 
@@ -116,6 +119,49 @@ bool WindowRegistry::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QObject::eventFilter(watched, event);
+}
+
+namespace {
+
+// Ends a local event loop when the watched window is hidden or goes.
+class UntilClosed : public QObject {
+public:
+    UntilClosed(QWidget* window, QEventLoop* loop) : loop_(loop)
+    {
+        window->installEventFilter(this);
+        connect(window, &QObject::destroyed, loop, &QEventLoop::quit);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Hide)
+            loop_->quit();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QEventLoop* loop_;
+};
+
+} // namespace
+
+void ShowModal(const QString& name)
+{
+    auto& registry = WindowRegistry::instance();
+    QPointer<QWidget> window = registry.reach(name);
+    if (!window)
+        return;
+    if (auto* dialog = qobject_cast<QDialog*>(window.data())) {
+        dialog->exec();
+        return;
+    }
+    window->setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    UntilClosed watch(window, &loop);
+    registry.show(name);
+    if (window && window->isVisible())
+        loop.exec();
 }
 
 }  // namespace ui

@@ -68,4 +68,8 @@ private:
     QObject* forwardingClose_ = nullptr;
 };
 
+// Shows a window of the registry modally and returns when it is closed (hidden or destroyed).
+// A dialog runs its own loop; any other window gets an application-modal local loop.
+void ShowModal(const QString& name);
+
 }  // namespace ui

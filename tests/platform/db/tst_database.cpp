@@ -4,7 +4,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstring>
 #include <sqlite3.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace db;
 using dbtest::errorOf;
@@ -107,6 +112,51 @@ private slots:
         const QString p = dir.filePath("nothing.mdb");
         QCOMPARE(errorOf([&] { Database::open(p); }), err::FileNotFound);
         QVERIFY(!QFile::exists(p));
+    }
+
+    // Only regular files are opened: a FIFO named like a book fails at once instead of waiting
+    // for a writer for ever; a socket fails the same way.
+    void openRefusesSpecialFilesAtOnce_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("read/write") << int(OpenMode::ReadWrite);
+        QTest::newRow("read-only") << int(OpenMode::ReadOnly);
+    }
+    void openRefusesSpecialFilesAtOnce()
+    {
+        QFETCH(int, mode);
+        const QString fifo = dir.filePath("fifo.mdb");
+        QFile::remove(fifo);
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+        QCOMPARE(errorOf([&] { Database::open(fifo, OpenMode(mode)); }), err::NotADatabase);
+        QFile::remove(fifo);
+
+        const QString socketPath = dir.filePath("sock.mdb");
+        QFile::remove(socketPath);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        const QByteArray encoded = QFile::encodeName(socketPath);
+        if (size_t(encoded.size()) >= sizeof addr.sun_path)
+            QSKIP("temporary path too long for a socket");
+        std::memcpy(addr.sun_path, encoded.constData(), size_t(encoded.size()));
+        QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        QCOMPARE(errorOf([&] { Database::open(socketPath, OpenMode(mode)); }), err::NotADatabase);
+        ::close(fd);
+        QFile::remove(socketPath);
+    }
+
+    // A book that may not be read is reported as such, not as a missing file.
+    void unreadableBookIsAPermissionError()
+    {
+        QVERIFY(describe(err::NoPermission).contains(QStringLiteral("権限")));
+        if (::geteuid() == 0)
+            QSKIP("permissions do not bind the superuser");
+        const QString p = dir.filePath("locked.mdb");
+        QVERIFY(QFile::copy(path, p));
+        QVERIFY(QFile::setPermissions(p, QFileDevice::WriteOwner));
+        QCOMPARE(errorOf([&] { Database::open(p); }), err::NoPermission);
+        QFile::setPermissions(p, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
     void readOnlyRefusesWrites()

@@ -1,6 +1,7 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 #include <QTest>
 
 #include "platform/text/Cp932.h"
@@ -50,6 +51,10 @@ private slots:
     void decodesAsTheConverter_data();
     void decodesAsTheConverter();
     void controlCodesReadAsWritten();
+    void twins_data();
+    void twins();
+    void brokenBytesAreMarkedAndCounted_data();
+    void brokenBytesAreMarkedAndCounted();
 };
 
 void TestCp932::converterExists()
@@ -173,6 +178,11 @@ void TestCp932::readMissingFileFails()
     QVERIFY(!r.ok);
     QVERIFY(!r.error.isEmpty());
     QVERIFY(r.content.isEmpty());
+    // A FIFO fails at once instead of waiting for a writer; so does a folder.
+    const QString fifo = dir.filePath(QStringLiteral("x.csv"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    QVERIFY(!readCp932File(fifo).ok);
+    QVERIFY(!readCp932File(dir.path()).ok);
 }
 
 void TestCp932::unencodable_data()
@@ -278,6 +288,76 @@ void TestCp932::controlCodesReadAsWritten()
         QVERIFY(e.bytes.startsWith("\x1a\x1c\x7f"));
         QCOMPARE(decodeCp932(e.bytes), text);
     }
+}
+
+// Characters typed on Linux whose full-width twin code page 932 holds: a CSV file gets the twin,
+// a path (PMPath.txt) is refused, as it must name the file exactly.
+void TestCp932::twins_data()
+{
+    QTest::addColumn<QString>("character");
+    QTest::addColumn<QString>("twin");
+    QTest::newRow("wave dash") << QString(QChar(0x301C)) << QString(QChar(0xFF5E));
+    QTest::newRow("minus sign") << QString(QChar(0x2212)) << QString(QChar(0xFF0D));
+    QTest::newRow("double vertical line") << QString(QChar(0x2016)) << QString(QChar(0x2225));
+    QTest::newRow("em dash") << QString(QChar(0x2014)) << QString(QChar(0x2015));
+    QTest::newRow("cent") << QString(QChar(0x00A2)) << QString(QChar(0xFFE0));
+    QTest::newRow("pound") << QString(QChar(0x00A3)) << QString(QChar(0xFFE1));
+    QTest::newRow("not sign") << QString(QChar(0x00AC)) << QString(QChar(0xFFE2));
+}
+
+void TestCp932::twins()
+{
+    QFETCH(QString, character);
+    QFETCH(QString, twin);
+    const Encoded held = encodeCp932(twin);
+    QCOMPARE(held.substituted, 0);
+    QCOMPARE(held.bytes.size(), 2);
+
+    const QString text = QStringLiteral("a") + character + QStringLiteral("b");
+    const Encoded csv = encodeCp932(text, Twins::Write);
+    QCOMPARE(csv.bytes.toHex(), (QByteArray("a") + held.bytes + QByteArray("b")).toHex());
+    QCOMPARE(csv.substituted, 0);
+    QCOMPARE(decodeCp932(csv.bytes), QStringLiteral("a") + twin + QStringLiteral("b"));
+
+    const Encoded exact = encodeCp932(text);
+    QCOMPARE(exact.bytes, QByteArray("a?b"));
+    QCOMPARE(exact.substituted, 1);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("PMPath.txt"));
+    writeBytes(path, "old\r\n");
+    const WriteResult w = writeCp932Lines(path, {QStringLiteral("/home/a") + character + QStringLiteral("/b.mdb")}, true);
+    QVERIFY(!w.ok);
+    QCOMPARE(readBytes(path), QByteArray("old\r\n"));
+}
+
+void TestCp932::brokenBytesAreMarkedAndCounted_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("broken");
+    const QChar bad = QChar::ReplacementCharacter;
+    QTest::newRow("whole characters") << QByteArray("a\x82\xa0\x1a") << QString::fromUtf8("aあ\x1a") << 0;
+    QTest::newRow("a code no character has") << QByteArray("\x85\x40,\x82\xa0") << (QString(bad) + QString::fromUtf8(",あ")) << 1;
+    QTest::newRow("a lead before a comma keeps the comma") << QByteArray("x\x88,y") << (QStringLiteral("x") + bad + QStringLiteral(",y")) << 1;
+    QTest::newRow("a lead at the end") << QByteArray("a\x82") << (QStringLiteral("a") + bad) << 1;
+    QTest::newRow("bytes no character uses") << QByteArray("\xfd\xfe\xff") << QString(3, bad) << 3;
+}
+
+void TestCp932::brokenBytesAreMarkedAndCounted()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(int, broken);
+    int counted = -1;
+    QCOMPARE(decodeCp932Marked(bytes, &counted), text);
+    QCOMPARE(counted, broken);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("in.csv"));
+    writeBytes(path, bytes);
+    const ReadResult r = readCp932File(path);
+    QCOMPARE(r.content, text);
+    QCOMPARE(r.broken, broken);
 }
 
 QTEST_GUILESS_MAIN(TestCp932)

@@ -1,10 +1,13 @@
 #include "platform/ui/Accessibility.h"
+#include "../../records/RecordsFixture.h"
+#include "shell/Form1.h"
 
 #include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <memory>
 
 namespace {
 
@@ -29,6 +32,8 @@ private slots:
     void systemNames();
     void textBoxIsReadByItsFieldCaption();
     void captionedControlsAreReadByTheirCaption();
+    void labelsThatShowDataAreReadByWhatTheyShow_data();
+    void labelsThatShowDataAreReadByWhatTheyShow();
 };
 
 void TestAccessibility::systemNames_data()
@@ -79,6 +84,57 @@ void TestAccessibility::captionedControlsAreReadByTheirCaption()
     QPushButton named(QStringLiteral("→"));
     ui::name(&named, QStringLiteral("Command2"), 3, QStringLiteral("次のレコード"));
     QCOMPARE(readName(&named), QStringLiteral("次のレコード"));
+}
+
+// A label that shows data (a path, a position, a date) is read by what it shows, not by a fixed
+// word, and keeps its system name as its description; the windows built so far are checked.
+void TestAccessibility::labelsThatShowDataAreReadByWhatTheyShow_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("main window: path of the book") << "Form1" << "Label2" << "Label2";
+    QTest::newRow("record window: position") << "Form3" << "Label15" << "Label15";
+    QTest::newRow("record window: birth date") << "Form3" << "Label3_0" << "Label3(0)";
+    QTest::newRow("record window: registration date") << "Form3" << "Label3_7" << "Label3(7)";
+    QTest::newRow("record window: leaving date") << "Form3" << "Label3_1" << "Label3(1)";
+}
+
+void TestAccessibility::labelsThatShowDataAreReadByWhatTheyShow()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, label);
+    QFETCH(QString, description);
+    QTemporaryDir dir;
+    QString error;
+    QVERIFY2(demo::makeSampleFolder(dir.path(), &error), qPrintable(error));
+    ui::ScriptedDialogs dialogs(QDate(2024, 4, 1));
+    ui::ScopedDialogs scope(&dialogs);
+    const QString savedCwd = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    std::unique_ptr<QWidget> w;
+    if (window == QStringLiteral("Form1")) {
+        auto f = std::make_unique<Form1>();
+        f->formLoad();
+        w = std::move(f);
+    } else {
+        // Every record with the dates the labels show.
+        fixture::exec(fixture::samplePath(dir),
+                      QStringLiteral("UPDATE \"個人台帳\" SET \"生年月日\" = '1980-02-03', \"退会日\" = '2020-01-10'"));
+        fixture::openCommon(dir.path());
+        fixture::openBook(fixture::samplePath(dir));
+        auto f = std::make_unique<Form3>();
+        f->formLoad();
+        w = std::move(f);
+    }
+    auto* l = qobject_cast<QLabel*>(fixture::control(w.get(), label));
+    QVERIFY(l);
+    QVERIFY2(!l->text().isEmpty(), "the label shows nothing to read");
+    QCOMPARE(readName(l), l->text());
+    QCOMPARE(readDescription(l), description);
+    w.reset();
+    fixture::closeShared();
+    QDir::setCurrent(savedCwd);
 }
 
 QTEST_MAIN(TestAccessibility)

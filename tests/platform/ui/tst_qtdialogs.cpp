@@ -4,8 +4,10 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
 #include <QtTest>
 
 #include <functional>
@@ -63,6 +65,8 @@ private slots:
     void openFileSettingsAndResult();
     void openFileCancelGivesNothing();
     void printerDialogCancelled();
+    void shortWorkShowsNoProgress();
+    void longWorkShowsItsProgressAndCancels();
 };
 
 void TestQtDialogs::messageBearsProgramTitleAndPlainText()
@@ -216,6 +220,52 @@ void TestQtDialogs::printerDialogCancelled()
     });
     QVERIFY(!ui::QtDialogs().printerDialog(&printer));
     QVERIFY(sawPrintDialog);
+}
+
+namespace {
+QProgressDialog* shownProgress()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<QProgressDialog*>(w); p && p->isVisible())
+            return p;
+    return nullptr;
+}
+}  // namespace
+
+// Work of less than a second asks nothing and shows nothing: tests and benchmarks never wait.
+void TestQtDialogs::shortWorkShowsNoProgress()
+{
+    ui::QtDialogs d;
+    auto progress = d.progress(QStringLiteral("作業中"), 100000);
+    for (qint64 i = 1; i <= 100000; ++i)
+        QVERIFY(progress->setValue(i));
+    QVERIFY(!progress->wasCanceled());
+    QVERIFY(!shownProgress());
+}
+
+// Work that will last longer than about a second shows a dialog titled like a message box; its
+// cancel button stops the work.
+void TestQtDialogs::longWorkShowsItsProgressAndCancels()
+{
+    ui::QtDialogs d;
+    auto progress = d.progress(QStringLiteral("作業中"), 1000, QStringLiteral("住所録初期化"));
+    QElapsedTimer clock;
+    clock.start();
+    QProgressDialog* shown = nullptr;
+    for (qint64 i = 1; !shown && clock.elapsed() < 10000; ++i) {
+        QVERIFY(progress->setValue(qMin<qint64>(i, 999)));
+        QTest::qSleep(20);
+        shown = shownProgress();
+    }
+    QVERIFY(shown);
+    QCOMPARE(shown->windowTitle(), QStringLiteral("住所録初期化"));
+    QCOMPARE(shown->labelText(), QStringLiteral("作業中"));
+    auto* cancel = shown->findChild<QPushButton*>();
+    QVERIFY(cancel);
+    QCOMPARE(cancel->text(), QStringLiteral("キャンセル"));
+    cancel->click();
+    QVERIFY(!progress->setValue(999));
+    QVERIFY(progress->wasCanceled());
 }
 
 QTEST_MAIN(TestQtDialogs)

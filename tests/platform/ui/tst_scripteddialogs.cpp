@@ -1,5 +1,6 @@
 #include "platform/ui/ScriptedDialogs.h"
 
+#include <QPrinter>
 #include <QtTest>
 
 using ui::Answer;
@@ -118,6 +119,19 @@ void TestScriptedDialogs::todayAndBeepsAndPrinter()
     d.setPrinterDialogResult(false);
     QVERIFY(!d.printerDialog(nullptr));
     QCOMPARE(d.printerDialogs(), 2);
+
+    // What the user set up in the dialog reaches the printer, confirmed or cancelled.
+    QPrinter printer;
+    int setups = 0;
+    d.setPrinterSetup([&](QPrinter* p) {
+        ++setups;
+        p->setOutputFileName(QStringLiteral("/tmp/宛名印刷.pdf"));
+    });
+    QVERIFY(!d.printerDialog(&printer));
+    QCOMPARE(printer.outputFileName(), QStringLiteral("/tmp/宛名印刷.pdf"));
+    d.setPrinterDialogResult(true);
+    QVERIFY(d.printerDialog(&printer));
+    QCOMPARE(setups, 2);
 }
 
 void TestScriptedDialogs::processWideInstanceIsScoped()

@@ -1,0 +1,157 @@
+// The mail window's workloads: its load over a book and a generated Maildir (records, fetch,
+// lists) with its peak memory, the filter changes, the sender list and the address-book list's
+// order change.
+
+#include "BenchCommon.h"
+#include "MaildirMaker.h"
+#include "mail/Form22.h"
+#include "platform/ui/ScriptedDialogs.h"
+#include "shell/Module1.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListView>
+#include <QProcess>
+#include <QRadioButton>
+#include <QStringListModel>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace bench {
+namespace {
+
+// A Maildir of n generated messages, made once (the same maker and seed as the mail client's).
+QString maildir(const Options& o, int n)
+{
+    const QString folder = QDir(o.work).filePath(QStringLiteral("maildir%1").arg(n));
+    if (!QFileInfo::exists(folder + QStringLiteral("/done"))) {
+        QDir(folder).removeRecursively();
+        maildirmaker::Options m;
+        m.seed = 42;
+        m.count = n;
+        maildirmaker::makeMaildir(QFile::encodeName(folder).toStdString(), m);
+        QFile(folder + QStringLiteral("/done")).open(QIODevice::WriteOnly);
+    }
+    return folder;
+}
+
+void openShared(const QString& book)
+{
+    const QString folder = book.left(book.lastIndexOf(QLatin1Char('/')));
+    Module1::OpenCommonDatabase(folder + QStringLiteral("/共通情報/共通情報.mdb"));
+    Module1::PublishCurrentBook(book);
+}
+
+double peakMemoryMB(const Options& o, const QString& book, const QString& box)
+{
+    QProcess p;
+    p.start(o.self, {QStringLiteral("--mail-window-probe"), book + QLatin1Char('|') + box});
+    p.waitForFinished(-1);
+    return QString::fromLatin1(p.readAllStandardOutput()).trimmed().toDouble() / 1024.0;
+}
+
+QList<Result> run(const Options& o, int n)
+{
+    QList<Result> out;
+    const QStringList names = {QStringLiteral("mailwin-load"), QStringLiteral("mailwin-filter-all"),
+                               QStringLiteral("mailwin-filter-sender"), QStringLiteral("mailwin-filter-subject"),
+                               QStringLiteral("mailwin-filter-book"), QStringLiteral("mailwin-senders"),
+                               QStringLiteral("mailwin-list-order")};
+    if (std::none_of(names.begin(), names.end(), [&](const QString& name) { return wanted(o, name); }))
+        return out;
+    static ui::ScriptedDialogs dialogs;
+    ui::ScopedDialogs scope(&dialogs);
+    ensureBook(o, n);
+    const QString book = bookPath(o, n);
+    const int messages = std::clamp(n / 10, 10, 10000);
+    const QString box = maildir(o, messages);
+    qputenv("MAILDIR", QFile::encodeName(box));
+    openShared(book);
+
+    if (wanted(o, QStringLiteral("mailwin-load"))) {
+        Result r{QStringLiteral("mailwin-load"), n};
+        r.median = medianSeconds(o.runs, [&] {
+            Form22 w;
+            w.formLoad();
+        });
+        r.peakMB = peakMemoryMB(o, book, box);
+        out << r;
+    }
+
+    Form22 w;
+    w.formLoad();
+    const auto filter = [&](const QString& name, int index, const std::function<void()>& prepare) {
+        if (!wanted(o, name))
+            return;
+        Result r{name, n};
+        r.median = medianSeconds(o.runs, [&] { w.Option4_Click(index); }, [&] {
+            if (prepare)
+                prepare();
+            w.option4(index)->setChecked(true);
+        });
+        out << r;
+    };
+    if (wanted(o, QStringLiteral("mailwin-filter-book")))
+        std::fprintf(stderr, "mailwin: %d messages from %d senders\n", messages, int(w.senderCount()));
+    filter(QStringLiteral("mailwin-filter-all"), 0, {});
+    filter(QStringLiteral("mailwin-filter-sender"), 1, [&] {
+        w.option4(0)->setChecked(true);
+        w.Option4_Click(0);
+        w.list5()->setCurrentIndex(w.list5Model()->index(0, 0));
+    });
+    filter(QStringLiteral("mailwin-filter-subject"), 2, [&] { w.text7(3)->setText(QStringLiteral("re")); });
+    filter(QStringLiteral("mailwin-filter-book"), 3, {});
+    w.option4(0)->setChecked(true);
+    w.Option4_Click(0);
+    if (wanted(o, QStringLiteral("mailwin-senders"))) {
+        Result r{QStringLiteral("mailwin-senders"), n};
+        r.median = medianSeconds(o.runs, [&] { w.BuildSenderList(); });
+        out << r;
+    }
+    if (wanted(o, QStringLiteral("mailwin-list-order"))) {
+        Result r{QStringLiteral("mailwin-list-order"), n};
+        int turn = 0;
+        r.median = medianSeconds(o.runs, [&] {
+            const int index = turn++ % 2 == 0 ? 2 : 0;  // reading order, then number order
+            w.option6(index)->setChecked(true);
+            w.list1()->scrollToBottom();  // the lines a screen shows are built
+        });
+        out << r;
+    }
+    return out;
+}
+
+} // namespace
+
+int mailWindowMemoryProbe(const QString& bookAndMaildir)
+{
+    static ui::ScriptedDialogs dialogs;
+    ui::setDialogs(&dialogs);
+    const QString book = bookAndMaildir.section(QLatin1Char('|'), 0, 0);
+    qputenv("MAILDIR", QFile::encodeName(bookAndMaildir.section(QLatin1Char('|'), 1)));
+    openShared(book);
+    Form22 w;
+    w.formLoad();
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            std::printf("%s\n", line.mid(6).trimmed().split(' ').first().constData());
+            return 0;
+        }
+    }
+    return 1;
+}
+
+// Sizes at or above 100,000 records run the bars' Maildir of 10,000 messages.
+static RegisterGroup g(QStringLiteral("mailwin"), [](const Options& o) {
+    QList<Result> out;
+    for (int size : o.sizes)
+        out << run(o, size);
+    return out;
+});
+
+} // namespace bench

@@ -1,0 +1,115 @@
+#include "platform/print/QtPrinter.h"
+
+#include "platform/ui/Fonts.h"
+
+#include <QFontMetricsF>
+#include <QPageSize>
+#include <QPrinter>
+
+namespace print {
+
+namespace {
+constexpr double kTwipsPerInch = 1440.0;
+
+PrinterMaker& installedMaker()
+{
+    static PrinterMaker maker;
+    return maker;
+}
+} // namespace
+
+void prepareQPrinter(QPrinter* printer)
+{
+    printer->setFullPage(false);
+    printer->setDocName(documentName());
+}
+
+std::shared_ptr<Printer> printerFor(QPrinter* printer)
+{
+    if (installedMaker())
+        return installedMaker()(printer);
+    return std::make_shared<QtPrinter>(printer);
+}
+
+PrinterMaker setPrinterMaker(PrinterMaker maker)
+{
+    PrinterMaker previous = std::move(installedMaker());
+    installedMaker() = std::move(maker);
+    return previous;
+}
+
+QtPrinter::QtPrinter(QPrinter* printer) : printer_(printer)
+{
+    // The old font names are served by their stand-ins also where no window installed them.
+    ui::installFontSubstitutions();
+    printer_->setFullPage(false);
+    if (printer_->docName().isEmpty())
+        printer_->setDocName(documentName());
+}
+
+QtPrinter::~QtPrinter()
+{
+    if (painter_.isActive())
+        painter_.end();
+}
+
+QString QtPrinter::target() const
+{
+    if (!printer_->outputFileName().isEmpty())
+        return printer_->outputFileName();
+    return printer_->printerName().isEmpty() ? QStringLiteral("（プリンタなし）") : printer_->printerName();
+}
+
+void QtPrinter::paperSizeChanged(int code)
+{
+    if (code == PaperA4)
+        printer_->setPageSize(QPageSize(QPageSize::A4));
+}
+
+bool QtPrinter::beginJob()
+{
+    if (!painter_.begin(printer_)) {
+        fail(PrinterErrorNumber, QStringLiteral("プリンタ エラー: 印刷を開始できません（%1）").arg(target()));
+        return false;
+    }
+    scaleX_ = printer_->logicalDpiX() / kTwipsPerInch;
+    scaleY_ = printer_->logicalDpiY() / kTwipsPerInch;
+    drawnFontSize_ = -1;
+    return true;
+}
+
+bool QtPrinter::beginPage()
+{
+    if (!printer_->newPage()) {
+        fail(PrinterErrorNumber, QStringLiteral("プリンタ エラー: 次のページを開始できません（%1）").arg(target()));
+        return false;
+    }
+    return true;
+}
+
+bool QtPrinter::drawText(double x, double y, const QString& text)
+{
+    if (fontName() != drawnFontName_ || fontSize() != drawnFontSize_) {
+        QFont font(fontName());
+        font.setPointSizeF(fontSize());
+        painter_.setFont(font);
+        ascent_ = QFontMetricsF(painter_.font(), printer_).ascent();
+        drawnFontName_ = fontName();
+        drawnFontSize_ = fontSize();
+    }
+    // The print position is the top of the text; QPainter places the baseline.
+    painter_.drawText(QPointF(x * scaleX_, y * scaleY_ + ascent_), text);
+    return true;
+}
+
+bool QtPrinter::endJob()
+{
+    const bool ended = painter_.end();
+    if (!ended || printer_->printerState() == QPrinter::Error) {
+        fail(PrinterErrorNumber, QStringLiteral("プリンタ エラー: 印刷を完了できません（%1）").arg(target()));
+        return false;
+    }
+    return true;
+}
+
+} // namespace print

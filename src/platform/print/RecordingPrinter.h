@@ -1,0 +1,61 @@
+#pragma once
+// A printer for tests: keeps every text drawn with its page, place and font, and can be told to
+// fail, so that layouts are checked without a device.
+
+#include "platform/print/Printer.h"
+
+#include <QList>
+
+namespace print {
+
+class RecordingPrinter : public Printer {
+public:
+    struct Drawn {
+        int page = 0;       // from 1
+        double x = 0;       // twips, the top left corner of the text
+        double y = 0;
+        QString fontName;
+        double fontSize = 0;
+        QString text;
+    };
+
+    // Makes the job fail when it starts (failAtPage 1) or when page n starts.
+    void failAt(int page, int number, const QString& description)
+    {
+        failPage_ = page;
+        failNumber_ = number;
+        failDescription_ = description;
+    }
+
+    const QList<Drawn>& drawn() const { return drawn_; }
+    int jobsStarted() const { return jobs_; }
+    int jobsEnded() const { return ended_; }
+    // Pages started in all jobs.
+    int pagesStarted() const { return page_; }
+    // Every paper size asked for, in order.
+    const QList<int>& paperSizes() const { return papers_; }
+    // Texts of a page, in the order drawn.
+    QStringList texts(int page) const;
+
+protected:
+    bool beginJob() override;
+    bool beginPage() override;
+    bool drawText(double x, double y, const QString& text) override;
+    bool endJob() override;
+    void paperSizeChanged(int code) override { papers_ << code; }
+
+private:
+    bool startPage();
+
+    QList<Drawn> drawn_;
+    QList<int> papers_;
+    int jobs_ = 0;
+    int ended_ = 0;
+    int page_ = 0;
+    int jobPage_ = 0;
+    int failPage_ = 0;
+    int failNumber_ = 0;
+    QString failDescription_;
+};
+
+} // namespace print

@@ -1,0 +1,384 @@
+// The printing window offscreen: its load (records, order, caption), the list and its
+// selection, the target following the selection, the questions, the printer dialog and what
+// it prints, in both programs.
+
+#include "PrintFixture.h"
+
+#include "edition/Profile.h"
+#include "list/Form5.h"
+#include "list/PrintListModel.h"
+#include "platform/print/QtPrinter.h"
+#include "platform/print/RecordingPrinter.h"
+#include "platform/ui/ScriptedDialogs.h"
+#include "records/RecordListLine.h"
+#include "shell/Formats.h"
+#include "shell/Helpers.h"
+#include "shell/Module1.h"
+
+#include <QListView>
+#include <QPointer>
+#include <QPrinter>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace printfixture;
+
+namespace {
+
+bool checked(QWidget* w, const QString& name)
+{
+    auto* b = w->findChild<QRadioButton*>(name);
+    return b && b->isChecked();
+}
+
+void choose(QWidget* w, const QString& name)
+{
+    w->findChild<QRadioButton*>(name)->click();
+}
+
+} // namespace
+
+class TestForm5 : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<ui::ScriptedDialogs> dialogs;
+    std::unique_ptr<ui::ScopedDialogs> scope;
+    // The printers the window made in this test.
+    QList<std::shared_ptr<print::RecordingPrinter>> printers;
+    std::unique_ptr<print::ScopedPrinterMaker> maker;
+    int books = 0;
+
+    QString book(const QList<Person>& persons, const QString& title = QStringLiteral("テスト住所録"))
+    {
+        const QString path = dir->filePath(QStringLiteral("book%1.mdb").arg(++books));
+        writeBook(path, persons, title);
+        return path;
+    }
+    std::unique_ptr<Form5> load(const QString& path)
+    {
+        Module1::PublishCurrentBook(path);
+        auto w = std::make_unique<Form5>();
+        w->formLoad();
+        return w;
+    }
+    // Everything printed by the window's printers, as lines.
+    QStringList printed() const
+    {
+        QStringList out;
+        for (const auto& p : printers)
+            for (const auto& d : p->drawn())
+                out << Line{d.page, d.x, d.y, d.fontSize, d.text}.key();
+        return out;
+    }
+    static QStringList keys(const QList<Line>& lines)
+    {
+        QStringList out;
+        for (const Line& l : lines)
+            out << l.key();
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        dialogs = std::make_unique<ui::ScriptedDialogs>(QDate(2024, 4, 1));
+        scope = std::make_unique<ui::ScopedDialogs>(dialogs.get());
+        printers.clear();
+        maker = std::make_unique<print::ScopedPrinterMaker>([this](QPrinter*) {
+            auto p = std::make_shared<print::RecordingPrinter>();
+            printers << p;
+            return p;
+        });
+        edition::setProfile(edition::InformationManagerProfile());
+    }
+    void cleanup()
+    {
+        QVERIFY2(!dialogs->hadUnexpected(), qPrintable(dialogs->failures().join(u'\n')));
+        maker.reset();
+        Module1::CloseSharedObjects();
+        Module1::CurrentDbFile = Module1::CurrentDbFileCopy = Module1::DbFile{};
+        scope.reset();
+        dialogs.reset();
+        dir.reset();
+        edition::setProfile(edition::InformationManagerProfile());
+    }
+
+    void loadListsTheRecordsInTheStoredOrder_data()
+    {
+        QTest::addColumn<QVariant>("order");
+        QTest::addColumn<QStringList>("numbers");  // record numbers of the lines, in order
+        const QStringList byNumber{"00000001", "00000002", "00000003"};
+        const QStringList byReading{"00000003", "00000001", "00000002"};
+        QTest::newRow("order 1: record numbers") << QVariant(QStringLiteral("1")) << byNumber;
+        QTest::newRow("order 3: readings") << QVariant(QStringLiteral("3")) << byReading;
+        QTest::newRow("an order that is not 1 to 6 lists as 1") << QVariant(QStringLiteral("9")) << byNumber;
+        QTest::newRow("an empty order lists as 1") << QVariant(QString()) << byNumber;
+        QTest::newRow("a Null order lists as 1") << QVariant() << byNumber;
+    }
+    void loadListsTheRecordsInTheStoredOrder()
+    {
+        QFETCH(QVariant, order);
+        QFETCH(QStringList, numbers);
+        const QString path = book(people(3));
+        db::Database d = db::Database::open(path);
+        const QStringList readings{"ｲ", "ｳ", "ｱ"};
+        for (int k = 0; k < 3; ++k)
+            d.execute(QStringLiteral("UPDATE \"%1\" SET \"フリガナ\" = ? WHERE \"会員NO\" = ?").arg(db::schema::personTableName()),
+                      {readings[k], k + 1});
+        d.execute(QStringLiteral("UPDATE \"管理情報\" SET \"表示順番\" = ?"), {order});
+        auto w = load(path);
+        QCOMPARE(w->listModel()->rowCount(), 3);
+        QStringList shown;
+        for (int i = 0; i < 3; ++i)
+            shown << w->listModel()->line(i).left(8);
+        QCOMPARE(shown, numbers);
+        // The line is the record list's line of that record.
+        const QList<QVariantList> rows = w->personRs().readColumns(records::RecordListFields(), 0, 1);
+        QCOMPARE(w->listModel()->line(0), records::RecordListLine(rows.first(), QDate(2024, 4, 1)));
+        QVERIFY(w->listModel()->line(0).startsWith(numbers.first() + QStringLiteral(" 山田")));
+    }
+
+    void emptyBookListsNothingAndPrintsNothing()
+    {
+        auto w = load(book({}));
+        QCOMPARE(w->listModel()->rowCount(), 0);
+        w->ToggleLine(0);
+        QVERIFY(checked(w.get(), "Option2_0"));
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        QCOMPARE(dialogs->shownTexts().last(), QStringLiteral("印刷する宛名がありません"));
+        QCOMPARE(dialogs->shown().last().title, QStringLiteral("宛名印刷"));
+        QCOMPARE(printers.size(), 1);
+        QCOMPARE(printers.first()->jobsStarted(), 0);
+    }
+
+    void captionTakesTheTitleOrTheWindowsOwnName_data()
+    {
+        QTest::addColumn<bool>("addressBook");
+        QTest::addColumn<QVariant>("title");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("the book's title") << false << QVariant(QStringLiteral("町内会名簿")) << QStringLiteral("町内会名簿");
+        QTest::newRow("Null title: 宛名印刷") << false << QVariant() << QStringLiteral("宛名印刷");
+        QTest::newRow("Null title in the address book: 宛名印刷 too") << true << QVariant() << QStringLiteral("宛名印刷");
+    }
+    void captionTakesTheTitleOrTheWindowsOwnName()
+    {
+        QFETCH(bool, addressBook);
+        QFETCH(QVariant, title);
+        QFETCH(QString, shown);
+        if (addressBook)
+            edition::setProfile(edition::AddressBookProfile());
+        const QString path = book(people(1));
+        db::Database::open(path).execute(QStringLiteral("UPDATE \"管理情報\" SET \"タイトル\" = ?"), {title});
+        auto w = load(path);
+        const QString head = Module1::FitBytes(shown + QString(10, u' ') + path, 160);
+        QCOMPARE(w->windowTitle(), head + Module1::FormatCaptionDate(QDate(2024, 4, 1)));
+    }
+
+    void clicksToggleLinesAndTheTargetFollows()
+    {
+        auto w = load(book(people(5)));
+        w->resize(1200, 700);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QListView* list = w->list1();
+        auto click = [&](int row) {
+            const QRect r = list->visualRect(w->listModel()->index(row));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+        };
+        QVERIFY(checked(w.get(), "Option2_0"));
+        click(1);
+        QVERIFY(w->listModel()->isSelected(1));
+        QVERIFY(checked(w.get(), "Option2_1"));
+        // A second line is added to the selection without any modifier key.
+        click(3);
+        QCOMPARE(w->listModel()->selectedCount(), qint64(2));
+        click(1);
+        QVERIFY(!w->listModel()->isSelected(1));
+        QVERIFY(checked(w.get(), "Option2_1"));
+        // Unselecting the last selected line goes back to everyone.
+        click(3);
+        QCOMPARE(w->listModel()->selectedCount(), qint64(0));
+        QVERIFY(checked(w.get(), "Option2_0"));
+        // The space bar toggles the line with the focus.
+        list->setFocus();
+        list->setCurrentIndex(w->listModel()->index(2));
+        QTest::keyClick(list, Qt::Key_Space);
+        QVERIFY(w->listModel()->isSelected(2));
+        QVERIFY(checked(w.get(), "Option2_1"));
+    }
+
+    void printAsksTheKindsQuestion_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("labels, Yes") << "Option1_0" << "宛名ラベルA4用紙に印刷を行います　よろしいですか？" << true;
+        QTest::newRow("postcards, Yes") << "Option1_1" << "はがきに宛名を印刷を行います　よろしいですか？" << true;
+        QTest::newRow("return postcards, Yes") << "Option1_2" << "往復はがきに宛名を印刷を行います　よろしいですか？" << true;
+        QTest::newRow("labels, No") << "Option1_0" << "宛名ラベルA4用紙に印刷を行います　よろしいですか？" << false;
+        QTest::newRow("return postcards, No") << "Option1_2" << "往復はがきに宛名を印刷を行います　よろしいですか？" << false;
+    }
+    void printAsksTheKindsQuestion()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, question);
+        QFETCH(bool, yes);
+        const QList<Person> persons = people(2);
+        auto w = load(book(persons));
+        choose(w.get(), option);
+        dialogs->queueAnswer(yes ? ui::Answer::Yes : ui::Answer::No);
+        w->Command1_Click(0);
+        QCOMPARE(dialogs->shown().size(), 1);
+        const auto& asked = dialogs->shown().first();
+        QCOMPARE(asked.kind, ui::ScriptedDialogs::Shown::Question);
+        QCOMPARE(asked.text, question);
+        QCOMPARE(asked.title, QStringLiteral("宛名印刷"));
+        QCOMPARE(asked.buttons, ui::Buttons::YesNo);
+        QCOMPARE(asked.icon, ui::Icon::None);
+        QCOMPARE(dialogs->printerDialogs(), yes ? 1 : 0);
+        QCOMPARE(printed(), yes ? keys(expectedLines(option == "Option1_0", persons)) : QStringList());
+    }
+
+    void selectedLinesOnlyWhenTheTargetIsTheSelection()
+    {
+        const QList<Person> persons = people(4);
+        auto w = load(book(persons));
+        w->ToggleLine(0);
+        w->ToggleLine(2);
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        QCOMPARE(printed(), keys(expectedLines(true, {persons[0], persons[2]})));
+        // 全員 chosen by hand prints everyone; the selection stays.
+        choose(w.get(), "Option2_0");
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        QCOMPARE(printers.last()->drawn().size(), 4 * 4);
+        QCOMPARE(w->listModel()->selectedCount(), qint64(2));
+        // リスト選択者 by hand with nothing selected prints nothing and says so.
+        w->ToggleLine(0);
+        w->ToggleLine(2);
+        choose(w.get(), "Option2_1");
+        dialogs->clearRecord();
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        QCOMPARE(printers.last()->jobsStarted(), 0);
+        QCOMPARE(dialogs->shownTexts().last(), QStringLiteral("印刷する宛名がありません"));
+    }
+
+    void cancelledPrinterDialogPrintsNothing()
+    {
+        // The real printer object: a print after the cancel would land in the file.
+        maker.reset();
+        const QString pdf = dir->filePath(QStringLiteral("宛名印刷.pdf"));
+        dialogs->setPrinterSetup([pdf](QPrinter* p) {
+            p->setOutputFormat(QPrinter::PdfFormat);
+            p->setOutputFileName(pdf);
+        });
+        auto w = load(book(people(2)));
+        dialogs->setPrinterDialogResult(false);
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        QCOMPARE(dialogs->printerDialogs(), 1);
+        QVERIFY(!QFile::exists(pdf));
+        QCOMPARE(dialogs->shown().size(), 1);  // the question only
+        // Confirmed, the same run writes the file.
+        dialogs->setPrinterDialogResult(true);
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        QVERIFY(QFile::exists(pdf));
+        QCOMPARE(dialogs->shown().size(), 2);  // no message after a print that went well
+    }
+
+    void printerFailureIsReported()
+    {
+        maker.reset();
+        const QString pdf = dir->filePath(QStringLiteral("no-such-folder/宛名印刷.pdf"));
+        dialogs->setPrinterSetup([pdf](QPrinter* p) {
+            p->setOutputFormat(QPrinter::PdfFormat);
+            p->setOutputFileName(pdf);
+        });
+        auto w = load(book(people(2)));
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        QCOMPARE(dialogs->shown().size(), 2);
+        const auto& report = dialogs->shown().last();
+        QCOMPARE(report.kind, ui::ScriptedDialogs::Shown::Message);
+        QCOMPARE(report.icon, ui::Icon::Exclamation);
+        QVERIFY2(report.text.startsWith(QStringLiteral("482\n")), qPrintable(report.text));
+        QVERIFY2(report.text.contains(pdf), qPrintable(report.text));
+    }
+
+    void printerFailureHalfWayIsReportedNotSuccess()
+    {
+        maker.reset();
+        maker = std::make_unique<print::ScopedPrinterMaker>([this](QPrinter*) {
+            auto p = std::make_shared<print::RecordingPrinter>();
+            p->failAt(2, 482, QStringLiteral("プリンタ エラー: 用紙がありません"));
+            printers << p;
+            return p;
+        });
+        auto w = load(book(people(3)));
+        choose(w.get(), "Option1_1");
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        QCOMPARE(dialogs->shownTexts().last(), QStringLiteral("482\nプリンタ エラー: 用紙がありません"));
+        QCOMPARE(printers.first()->pagesStarted(), 1);
+    }
+
+    void windowPrintsFromTheBookItLoaded()
+    {
+        const QList<Person> own = people(2);
+        auto w = load(book(own));
+        // Another book becomes the current one after the window loaded.
+        QList<Person> other = people(3);
+        other[0].name = QStringLiteral("別人");
+        Module1::PublishCurrentBook(book(other));
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        QCOMPARE(printed(), keys(expectedLines(true, own)));
+    }
+
+    void addressBookOffersLabelsAndPostcards_data()
+    {
+        QTest::addColumn<bool>("addressBook");
+        QTest::addColumn<bool>("returnPostcardsShown");
+        QTest::newRow("information manager: three kinds") << false << true;
+        QTest::newRow("address book: no return postcards") << true << false;
+    }
+    void addressBookOffersLabelsAndPostcards()
+    {
+        QFETCH(bool, addressBook);
+        if (addressBook)
+            edition::setProfile(edition::AddressBookProfile());
+        const QList<Person> persons = people(2);
+        auto w = load(book(persons));
+        auto* returnPostcards = w->findChild<QRadioButton*>("Option1_2");
+        QVERIFY(returnPostcards);
+        QTEST(!returnPostcards->isHidden(), "returnPostcardsShown");
+        QCOMPARE(returnPostcards->text(), QStringLiteral("往復はがき（横）"));
+        QVERIFY(checked(w.get(), "Option1_0"));
+        choose(w.get(), "Option1_1");
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        QCOMPARE(printed(), keys(expectedLines(false, persons)));
+    }
+
+    void closeUnloadsTheWindow()
+    {
+        auto& registry = ui::WindowRegistry::instance();
+        registry.registerFactory(QStringLiteral("Form5"), [] { return new Form5; });
+        Module1::PublishCurrentBook(book(people(1)));
+        auto* w = registry.reach<Form5>(QStringLiteral("Form5"));
+        QVERIFY(w);
+        QPointer<Form5> guard(w);
+        w->Command1_Click(1);
+        QTRY_VERIFY(guard.isNull());
+        QVERIFY(!registry.isLoaded(QStringLiteral("Form5")));
+    }
+};
+
+QTEST_MAIN(TestForm5)
+#include "tst_form5.moc"
