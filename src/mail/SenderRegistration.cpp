@@ -103,7 +103,7 @@ RegistrationResult AddSenderRecords(const db::Database& book, const Module1::DbF
             start = qMax<qint64>(0, book.scalar(QStringLiteral("SELECT MAX(\"会員NO\") FROM ") + quoted).toLongLong());
         QList<const MailSender*> kept;
         for (const MailSender& s : senders) {
-            if (mailBytes > 0 && byteLength(storedAddress(s.address)) > mailBytes)
+            if (mailBytes > 0 && byteLength(storedAddress(s.SenderAddress)) > mailBytes)
                 ++r.leftOut;
             else
                 kept << &s;
@@ -129,21 +129,21 @@ RegistrationResult AddSenderRecords(const db::Database& book, const Module1::DbF
             for (const MailSender* s : std::as_const(kept)) {
                 ++n;
                 ins.setValue(fNo, n);
-                const QDate d = firstDay(s->firstDate);
+                const QDate d = firstDay(s->FirstDate);
                 if (d.isValid())
                     ins.setValue(fDate, d);
                 ins.setValue(fKind, 0);
                 ins.setValue(fKana, QStringLiteral(""));
-                QString name = s->name.isEmpty()
+                QString name = s->SenderName.isEmpty()
                                    ? QStringLiteral("****** ") + QString::number(n).rightJustified(8, QLatin1Char('0')) +
                                          QStringLiteral(" ******")
-                                   : s->name;
+                                   : s->SenderName;
                 if (nameBytes > 0)
                     name = cutToBytes(name, nameBytes);
                 ins.setValue(fName, name);
-                if (!s->address.isEmpty()) {
-                    ins.setValue(fMail, storedAddress(s->address));
-                    ins.setValue(fMobile, storedAddress(s->address));
+                if (!s->SenderAddress.isEmpty()) {
+                    ins.setValue(fMail, storedAddress(s->SenderAddress));
+                    ins.setValue(fMobile, storedAddress(s->SenderAddress));
                 }
                 ins.insert();
             }

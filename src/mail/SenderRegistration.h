@@ -3,6 +3,7 @@
 // checked first, then (when replacing) the old records deleted and the new ones added in one
 // transaction, the record folders made after it commits. Window-free.
 
+#include "mail/MailWindowLines.h"
 #include "platform/db/Database.h"
 #include "shell/DbFile.h"
 
@@ -10,15 +11,6 @@
 #include <QString>
 
 namespace mail {
-
-// One distinct sender of the fetched mail.
-struct MailSender {
-    QString firstDate;  // "yyyy/mm/dd hh:mm" (or "2001/1/1 00:00" for mail without a date)
-    QString lastDate;
-    qint32 messageCount = 0;
-    QString name;
-    QString address;    // as the mail gives it; a leading "SMTP:" is dropped when stored
-};
 
 struct RegistrationResult {
     bool ok = false;
