@@ -1,0 +1,160 @@
+// The received-mail list as a CSV file.
+
+#include "mail/ReceivedMailCsv.h"
+
+#include "platform/mail/MailSession.h"
+#include "platform/ui/Dialogs.h"
+#include "shell/ListOutput.h"
+#include "shell/Module1.h"
+
+#include <exception>
+
+namespace mail {
+
+namespace {
+
+template <typename F>
+auto readOrNothing(F&& read) -> std::optional<decltype(read())>
+{
+    try {
+        return read();
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+QString cell(const std::optional<QString>& v) { return v ? *v : QString(); }
+
+} // namespace
+
+bool IsListed(const ReceivedMailRow& row, const ReceivedMailFilter& filter)
+{
+    switch (filter.kind) {
+    case MailFilterKind::Sender:
+        return !row.address || *row.address == filter.sender;
+    case MailFilterKind::Subject:
+        return !row.subject || row.subject->contains(filter.subject, Qt::CaseInsensitive);
+    case MailFilterKind::All:
+    case MailFilterKind::Registered:
+        break;
+    }
+    return true;
+}
+
+QList<ReceivedMailRow> ReadReceivedMail(mailclient::MailMessages& messages, bool withBodies)
+{
+    QList<ReceivedMailRow> rows;
+    const std::optional<qint32> count = readOrNothing([&] { return messages.MsgCount(); });
+    if (!count)
+        return rows;
+    rows.reserve(*count);
+    for (qint32 m = 0; m < *count; ++m) {
+        messages.setMsgIndex(m);
+        ReceivedMailRow r;
+        r.date = readOrNothing([&] { return messages.MsgDateReceived(); });
+        r.displayName = readOrNothing([&] { return messages.MsgOrigDisplayName(); });
+        r.address = readOrNothing([&] { return messages.MsgOrigAddress(); });
+        r.subject = readOrNothing([&] { return messages.MsgSubject(); });
+        if (withBodies)
+            r.body = readOrNothing([&] { return messages.MsgNoteText(); });
+        r.attachmentCount = readOrNothing([&] { return messages.AttachmentCount(); });
+        for (qint32 a = 0; r.attachmentCount && a < *r.attachmentCount; ++a) {
+            r.attachmentPaths.append(readOrNothing([&] {
+                messages.setAttachmentIndex(a);
+                return messages.AttachmentPathName();
+            }));
+        }
+        rows.append(std::move(r));
+    }
+    return rows;
+}
+
+QString FormatLineNumber(qint64 number) { return QString::number(number).rightJustified(4, QLatin1Char(' ')); }
+
+QString ReceivedMailCsvPath(const Module1::DbFile& book)
+{
+    return book.Drive + book.Folder + Module1::PathSeparator(book) + QStringLiteral("受信メール一覧表");
+}
+
+QStringList ReceivedMailHeaderCells(bool withBodies)
+{
+    QStringList h{QStringLiteral("NO"), QStringLiteral("日付"), QStringLiteral("差出人氏名"),
+                  QStringLiteral("メールアドレス"), QStringLiteral("件名")};
+    if (withBodies)
+        h << QStringLiteral("テキスト本文");
+    h << QStringLiteral("添付ファイル数") << QStringLiteral("添付ファイル名");
+    return h;
+}
+
+QStringList ReceivedMailCells(const ReceivedMailRow& row, qint64 number, bool withBodies)
+{
+    QString address = cell(row.address);
+    if (address.startsWith(QLatin1String("SMTP:")))
+        address = address.mid(5);
+    QStringList c{FormatLineNumber(number), cell(row.date), cell(row.displayName), address, cell(row.subject)};
+    if (withBodies)
+        c << cell(row.body);
+    c << (row.attachmentCount ? QString::number(*row.attachmentCount) : QString());
+    QStringList paths;
+    for (const std::optional<QString>& p : row.attachmentPaths)
+        paths << cell(p);
+    c << paths.join(QLatin1Char(','));
+    return c;
+}
+
+ReceivedMailCsvResult ExportReceivedMailCsv(const QList<ReceivedMailRow>& rows, const ReceivedMailFilter& filter,
+                                            bool withBodies, const QString& pathWithoutExtension)
+{
+    ReceivedMailCsvResult result;
+    auto writeLine = [](const QStringList& cells) {
+        for (int i = 0; i < cells.size(); ++i)
+            if (!Module1::WriteListCell(i + 1, cells[i], i + 1 == cells.size() ? QStringLiteral("E") : QStringLiteral("C")))
+                return false;
+        return true;
+    };
+    bool ok = Module1::BeginListOutput(pathWithoutExtension, 9, 4, 2, QStringLiteral("ＭＳ ゴシック"), 9);
+    ok = ok && writeLine(ReceivedMailHeaderCells(withBodies));
+    for (qsizetype i = 0; ok && i < rows.size(); ++i) {
+        if (!IsListed(rows[i], filter))
+            continue;
+        ok = writeLine(ReceivedMailCells(rows[i], result.lines + 1, withBodies));
+        if (ok)
+            ++result.lines;
+    }
+    const bool ended = Module1::EndListOutput();
+    result.ok = ok && ended;
+    if (!result.ok)
+        result.error = Module1::ListOutputError();
+    result.substitutedCells = Module1::ListOutputSubstitutedCells();
+    return result;
+}
+
+void ReportReceivedMailCsv(const ReceivedMailCsvResult& r, const QString& pathWithoutExtension)
+{
+    if (!r.ok) {
+        ui::dialogs().message(QStringLiteral("ＣＳＶファイルを作成できません。\n") + pathWithoutExtension +
+                                  QStringLiteral(".csv\n") + r.error,
+                              {}, ui::Icon::Exclamation);
+    } else if (r.substitutedCells > 0) {
+        ui::dialogs().message(
+            QStringLiteral("シフトJISで書けない文字を含む項目が %1 件ありました。\nこれらの文字は「?」で書き出しました。")
+                .arg(r.substitutedCells),
+            {}, ui::Icon::Exclamation);
+    }
+}
+
+bool RunReceivedMailCsv(mailclient::MailMessages& messages, const ReceivedMailFilter& filter, const Module1::DbFile& book)
+{
+    Module1::ToPrinter = false;
+    const ui::Answer a = ui::dialogs().question(
+        QStringLiteral("本文を含め【受信メール一覧表】ファイルをＣＳＶ形式で作成しますか？"),
+        QStringLiteral("ＣＳＶファイル形式出力"), ui::Icon::None, ui::Buttons::YesNoCancel);
+    if (a == ui::Answer::Cancel)
+        return false;
+    const bool withBodies = a == ui::Answer::Yes;
+    const QString path = ReceivedMailCsvPath(book);
+    ReportReceivedMailCsv(ExportReceivedMailCsv(ReadReceivedMail(messages, withBodies), filter, withBodies, path), path);
+    return true;
+}
+
+} // namespace mail
