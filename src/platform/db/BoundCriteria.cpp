@@ -10,31 +10,6 @@ namespace db {
 
 namespace {
 
-bool isNumberType(const QVariant& v)
-{
-    switch (v.typeId()) {
-    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
-    case QMetaType::Double: case QMetaType::Float: case QMetaType::Bool: case QMetaType::Long:
-    case QMetaType::Short: case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool holds(int c, Op op)
-{
-    switch (op) {
-    case Op::Eq: return c == 0;
-    case Op::Ne: return c != 0;
-    case Op::Lt: return c < 0;
-    case Op::Le: return c <= 0;
-    case Op::Gt: return c > 0;
-    case Op::Ge: return c >= 0;
-    }
-    return false;
-}
-
 void kvMatch(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     const auto* m = static_cast<const MatchArg*>(sqlite3_value_pointer(argv[1], kMatchArgType));
@@ -61,7 +36,7 @@ void kvMatch(sqlite3_context* ctx, int, sqlite3_value** argv)
                 a = m->kind == Kind::Integer ? double(qint64(std::llround(d))) : d;
             }
             const int c = a < m->x ? -1 : (m->x < a ? 1 : 0);
-            sqlite3_result_int(ctx, holds(c, m->op) ? 1 : 0);
+            sqlite3_result_int(ctx, holdsComparison(c, m->op) ? 1 : 0);
             return;
         }
         sqlite3_result_int(ctx, matches(storedValue(v, m->kind), m->op, m->operand) ? 1 : 0);
@@ -81,7 +56,7 @@ MatchArg makeMatchArg(Kind kind, const Criterion& c)
     m.operandNull = !c.value.isValid() || c.value.isNull();
     if (!m.operandNull) {
         bool ok = false;
-        m.x = isNumberType(c.value) ? c.value.toDouble(&ok) : c.value.toString().trimmed().toDouble(&ok);
+        m.x = isNumberValue(c.value) ? c.value.toDouble(&ok) : c.value.toString().trimmed().toDouble(&ok);
         m.number = ok;
     }
     return m;

@@ -5,9 +5,7 @@
 
 namespace db {
 
-namespace {
-
-bool isNumber(const QVariant& v)
+bool isNumberValue(const QVariant& v)
 {
     switch (v.typeId()) {
     case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
@@ -18,6 +16,10 @@ bool isNumber(const QVariant& v)
         return false;
     }
 }
+
+namespace {
+
+bool isNumber(const QVariant& v) { return isNumberValue(v); }
 
 bool isDate(const QVariant& v) { return v.typeId() == QMetaType::QDate || v.typeId() == QMetaType::QDateTime; }
 
@@ -65,7 +67,11 @@ bool matches(const QVariant& value, Op op, const QVariant& operand)
 {
     if (!value.isValid() || value.isNull() || !operand.isValid() || operand.isNull())
         return false;
-    const int c = compareValues(value, operand);
+    return holdsComparison(compareValues(value, operand), op);
+}
+
+bool holdsComparison(int c, Op op)
+{
     switch (op) {
     case Op::Eq: return c == 0;
     case Op::Ne: return c != 0;

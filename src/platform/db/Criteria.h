@@ -26,5 +26,9 @@ inline Criteria eq(const QString& field, const QVariant& value) { return {Criter
 // Returns <0, 0, >0; Null compares with nothing (matches() is then false).
 int compareValues(const QVariant& a, const QVariant& b);
 bool matches(const QVariant& value, Op op, const QVariant& operand);
+// Whether a result of compareValues satisfies the comparison.
+bool holdsComparison(int c, Op op);
+// True for values held as numbers (integers, reals, booleans), not for numeric text.
+bool isNumberValue(const QVariant& v);
 
 } // namespace db
