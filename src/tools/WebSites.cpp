@@ -12,8 +12,39 @@ const QString kCategoryName = QStringLiteral("会員区分名称");
 const QString kName = QStringLiteral("氏名");
 const QString kWebHome = QStringLiteral("WebHome");
 
-// Rows are read in blocks, so that a category of a few records costs a few rows, not the book.
-constexpr int kBlock = 2048;
+// True when every record at the positions from .. to - 1 was deleted elsewhere. The first
+// record still there answers, so the blocks grow from a few rows.
+bool deletedBetween(const db::Recordset& persons, int from, int to)
+{
+    for (int block = 8; from < to; from += block, block = qMin(block * 4, 2048)) {
+        const QList<QVariantList> rows = persons.readColumns({kCategory}, from, qMin(block, to - from));
+        for (const QVariantList& row : rows)
+            if (!row.isEmpty())
+                return false;
+    }
+    return true;
+}
+
+// The records of the category with this code that stand together in the records' order, with
+// the values of the fields: from the position `start` (or, when -1, from the category's first
+// record) up to the first record of another code or the end. The category's records are read
+// with one bound statement; records deleted elsewhere are passed over.
+std::vector<db::PlacedRow> categoryRun(const db::Recordset& persons, const QVariant& code, const QStringList& fields, int start)
+{
+    std::vector<db::PlacedRow> rows = persons.readWhere(db::eq(kCategory, code), fields, qMax(0, start));
+    if (rows.empty())
+        return rows;
+    int next = start < 0 ? rows.front().position : start;
+    size_t kept = 0;
+    for (; kept < rows.size(); ++kept) {
+        const int at = rows[kept].position;
+        if (at != next && !deletedBetween(persons, next, at))
+            break;  // a record of another code stands between
+        next = at + 1;
+    }
+    rows.resize(kept);
+    return rows;
+}
 
 } // namespace
 
@@ -28,24 +59,15 @@ bool HasAddress(const QVariant& webHome)
     return false;
 }
 
-QList<SiteLine> ReadSiteLines(db::Recordset& persons, const QVariant& code)
+QList<SiteLine> ReadSiteLines(const db::Recordset& persons, const QVariant& code)
 {
     QList<SiteLine> lines;
-    if (code.isNull() || persons.recordCount() == 0 || !persons.findFirst(db::eq(kCategory, code)))
+    if (code.isNull() || persons.recordCount() == 0)
         return lines;
-    const int total = persons.recordCount();
-    for (int from = persons.absolutePosition(); from >= 0 && from < total; from += kBlock) {
-        const QList<QVariantList> rows = persons.readColumns({kCategory, kName}, from, kBlock);
-        for (int i = 0; i < rows.size(); ++i) {
-            if (rows[i].isEmpty())
-                continue;  // deleted by another window since the records were opened
-            if (!db::matches(rows[i][0], db::Op::Eq, code))
-                return lines;
-            lines << SiteLine{db::TextOf(rows[i][1]), persons.bookmarkAt(from + i)};
-        }
-        if (rows.size() < kBlock)
-            break;
-    }
+    const std::vector<db::PlacedRow> rows = categoryRun(persons, code, {kName}, -1);
+    lines.reserve(qsizetype(rows.size()));
+    for (const db::PlacedRow& row : rows)
+        lines << SiteLine{db::TextOf(row.values[0]), persons.bookmarkAt(row.position)};
     return lines;
 }
 
@@ -55,28 +77,17 @@ QStringList CategoryPages(db::Recordset& persons, const db::Bookmark& first, con
     if (!first.valid || code.isNull())
         return pages;
     persons.setBookmark(first);
-    const int start = persons.absolutePosition();
-    QVariant noted;
-    bool started = false;
-    const int total = persons.recordCount();
-    for (int from = start; from >= 0 && from < total; from += kBlock) {
-        const QList<QVariantList> rows = persons.readColumns({kCategory, kCategoryName, kWebHome}, from, kBlock);
-        for (const QVariantList& row : rows) {
-            if (row.isEmpty())
-                continue;
-            if (!started) {
-                noted = row[1];
-                started = true;
-            }
-            // Null is no name, not even equal to another Null; another code is another category.
-            if (row[1].isNull() || noted.isNull() || row[1].toString() != noted.toString()
-                || !db::matches(row[0], db::Op::Eq, code))
-                return pages;
-            if (HasAddress(row[2]))
-                pages << row[2].toString();
-        }
-        if (rows.size() < kBlock)
-            break;
+    const std::vector<db::PlacedRow> rows = categoryRun(persons, code, {kCategoryName, kWebHome}, persons.absolutePosition());
+    if (rows.empty())
+        return pages;
+    const QVariant noted = rows.front().values[0];
+    for (const db::PlacedRow& row : rows) {
+        const QVariant& name = row.values[0];
+        // Null is no name, not even equal to another Null.
+        if (name.isNull() || noted.isNull() || name.toString() != noted.toString())
+            return pages;
+        if (HasAddress(row.values[1]))
+            pages << row.values[1].toString();
     }
     return pages;
 }

@@ -20,8 +20,8 @@ struct SiteLine {
 // The sites of the category with this code: from the first record of the category, it and the
 // records following it with the same code, up to the first record of another code or the end.
 // Records deleted elsewhere are passed over. Empty when no record has the code (or it is Null).
-// Moves the records' current position.
-QList<SiteLine> ReadSiteLines(db::Recordset& persons, const QVariant& code);
+// The records' current position stays.
+QList<SiteLine> ReadSiteLines(const db::Recordset& persons, const QVariant& code);
 
 // The pages of a category, in order, starting with the record `first`: a page for every record
 // whose "WebHome" is not blank, up to the first record of another code or another (or Null)

@@ -380,6 +380,35 @@ private slots:
         QVERIFY(opener.requestedUrls.isEmpty());
     }
 
+    // The lists read again, without the records being opened anew, pass over the records
+    // another window deleted, wherever they stood in the category.
+    void listReadAgainPassesOverDeletedRecords_data()
+    {
+        QTest::addColumn<qint64>("deleted");
+        QTest::addColumn<QStringList>("sites");
+        QTest::addColumn<QStringList>("pages");
+        QTest::newRow("first") << qint64(1) << QStringList{"佐藤", "鈴木", "高橋"} << QStringList{"ftp://example.org/x"};
+        QTest::newRow("middle") << qint64(2) << QStringList{"山田", "鈴木", "高橋"}
+                                << QStringList{"example.org/yamada", "ftp://example.org/x"};
+        QTest::newRow("last") << qint64(4) << QStringList{"山田", "佐藤", "鈴木"} << QStringList{"example.org/yamada"};
+    }
+    void listReadAgainPassesOverDeletedRecords()
+    {
+        QFETCH(qint64, deleted);
+        QFETCH(QStringList, sites);
+        QFETCH(QStringList, pages);
+        auto w = load(book);
+        db::Database::open(book).execute("DELETE FROM " + personTable() + " WHERE \"会員NO\" = ?", {deleted});
+        w->selectCategory(4);
+        w->selectCategory(0);
+        QCOMPARE(w->siteLines(), sites);
+        QCOMPARE(w->text2(0), sites.first());
+        w->command1(1)->click();
+        QCOMPARE(opener.requestedUrls, pages);
+        QCOMPARE(dialogs->beeps(), 0);
+        QCOMPARE(int(dialogs->shown().size()), pages.contains("ftp://example.org/x") ? 1 : 0);
+    }
+
     void keepsItsBookWhenAnotherIsOpened()
     {
         auto w = load(book);

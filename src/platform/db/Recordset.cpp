@@ -404,10 +404,22 @@ struct RecordsetImpl {
     // built for this recordset (the caller then reads the rows).
     std::optional<std::vector<qint64>> matchedKeys(const Criteria& c) const
     {
+        std::vector<qint64> found;
+        if (!matchedRows(c, {}, [&](qint64 key, const Stmt&) { found.push_back(key); }))
+            return std::nullopt;
+        return found;
+    }
+
+    // The same statement reading the values of these columns too: each matching row is handed
+    // over with its key, its values at 1.. in the statement. False: no statement for this
+    // recordset, nothing handed over.
+    bool matchedRows(const Criteria& c, const std::vector<int>& columns,
+                     const std::function<void(qint64, const Stmt&)>& visit) const
+    {
         // A statement with values of its own numbers its marks first: such a recordset is
         // scanned row by row instead.
         if (!params.isEmpty())
-            return std::nullopt;
+            return false;
         std::vector<MatchArg> args;
         args.reserve(size_t(c.size()));
         QStringList terms;
@@ -417,7 +429,7 @@ struct RecordsetImpl {
             args.push_back(makeMatchArg(col.kind, k));
             const MatchArg& m = args.back();
             if (m.operandNull)
-                return std::vector<qint64>();  // Null matches nothing
+                return true;  // Null matches nothing
             const QString ref = quoteIdent(col.name);
             terms << QStringLiteral("kv_match(%1, ?%2)").arg(ref).arg(args.size());
             // The stored numbers a value read as a number near x can come from: an integer
@@ -437,25 +449,27 @@ struct RecordsetImpl {
                 }
             }
         }
-        const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(keyExpr, fromPart, terms.join(QStringLiteral(" AND ")));
+        QString selected = keyExpr;
+        for (int col : columns)
+            selected += QLatin1Char(',') + quoteIdent(cols[size_t(col)].name);
+        const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(selected, fromPart, terms.join(QStringLiteral(" AND ")));
         Stmt* s = nullptr;
         try {
             s = &kept(sql);
         } catch (const Error&) {
             conn->statements.remove(sql);
-            return std::nullopt;
+            return false;
         }
         // The criteria are bound by address: unbound again before they go.
         const auto resetAfter = qScopeGuard([s] { s->reset(); });
         for (size_t i = 0; i < args.size(); ++i)
             if (sqlite3_bind_pointer(s->raw(), int(i) + 1, const_cast<MatchArg*>(&args[i]), kMatchArgType, nullptr) != SQLITE_OK)
-                return std::nullopt;
+                return false;
         for (int i = 0; i < bounds.size(); ++i)
             s->bind(int(c.size()) + i + 1, bounds[i]);
-        std::vector<qint64> found;
         while (s->step())
-            found.push_back(s->int64(0));
-        return found;
+            visit(s->int64(0), *s);
+        return true;
     }
 
     // The positions in this recordset of those keys, in its order.
@@ -1188,6 +1202,50 @@ std::vector<int> Recordset::positionsWhere(const QStringList& fields,
         if (!rows[i].isEmpty() && matches(rows[i]))
             found.push_back(i);
     return found;
+}
+
+std::vector<PlacedRow> Recordset::readWhere(const Criteria& c, const QStringList& fields, int from) const
+{
+    const auto& r = impl();
+    r.validate(c);
+    std::vector<int> cols;
+    for (const QString& f : fields)
+        cols.push_back(r.column(f));
+    from = qMax(0, from);
+    std::vector<PlacedRow> out;
+    if (from >= r.size())
+        return out;
+    const ReadTogether together(r.conn->db);
+    const bool bound = !c.isEmpty() && r.matchedRows(c, cols, [&](qint64 key, const Stmt& s) {
+        const int place = r.indexOfKey(key);
+        if (place < from)
+            return;  // before the start, or added elsewhere after the recordset was opened
+        QVariantList values;
+        values.reserve(qsizetype(cols.size()));
+        for (size_t k = 0; k < cols.size(); ++k)
+            values << s.column(int(k) + 1, r.cols[size_t(cols[k])].kind);
+        out.push_back(PlacedRow{place, std::move(values)});
+    });
+    if (bound) {
+        std::sort(out.begin(), out.end(), [](const PlacedRow& a, const PlacedRow& b) { return a.position < b.position; });
+        return out;
+    }
+    // Row by row: the criteria's fields are read after the ones asked for.
+    QStringList read = fields;
+    for (const Criterion& k : c)
+        read << k.field;
+    const QList<QVariantList> rows = readColumns(read, from, r.size() - from);
+    for (int i = 0; i < rows.size(); ++i) {
+        const QVariantList& row = rows[i];
+        if (row.isEmpty())
+            continue;
+        bool all = true;
+        for (qsizetype k = 0; k < c.size() && all; ++k)
+            all = matches(row[fields.size() + k], c[k].op, c[k].value);
+        if (all)
+            out.push_back(PlacedRow{from + i, row.mid(0, fields.size())});
+    }
+    return out;
 }
 
 } // namespace db

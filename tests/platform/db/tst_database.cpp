@@ -665,6 +665,68 @@ private slots:
         QCOMPARE(found, walked);
     }
 
+    // The records a bound statement finds, with their values, are those a walk through the
+    // recordset compares as matching: the same places and values, in order, from the start
+    // asked for, without records deleted elsewhere, with the one added through the recordset.
+    void readWhereMatchesTheWalk_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<int>("from");
+        const QString view = "Q_kana";
+        // A source with a bound value of its own is read row by row.
+        const QString bound = "SELECT * FROM \"Q_kana\" WHERE \"会員NO\" > ?";
+        QTest::newRow("number, bound statement") << view << "区分" << QVariant(1) << 0;
+        QTest::newRow("number as text, bound statement") << view << "区分" << QVariant("2") << 0;
+        QTest::newRow("joined field, bound statement") << view << "名称" << QVariant("友人") << 0;
+        QTest::newRow("from the middle, bound statement") << view << "区分" << QVariant(2) << 1500;
+        QTest::newRow("Null finds nothing") << view << "区分" << QVariant() << 0;
+        QTest::newRow("number, row by row") << bound << "区分" << QVariant(1) << 0;
+        QTest::newRow("from the middle, row by row") << bound << "区分" << QVariant(2) << 1500;
+    }
+    void readWhereMatchesTheWalk()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, field);
+        QFETCH(QVariant, value);
+        QFETCH(int, from);
+        Database d = Database::open(path);
+        d.beginTrans();
+        for (int i = 0; i < 3000; ++i)
+            d.execute("INSERT INTO people(\"会員NO\", \"氏名\", \"フリガナ\", \"区分\") VALUES (?, ?, ?, ?)",
+                      {100 + i, QString("名%1").arg(i), QString("ｶ%1").arg(i % 97), 1 + i % 3});
+        d.commitTrans();
+        Recordset rs = source.startsWith("SELECT") ? d.openRecordset(source, RecordsetType::Dynaset, {0})
+                                                   : d.openRecordset(source);
+        rs.addNew();  // at the end, out of the view's order
+        rs.setValue("会員NO", 99999);
+        rs.setValue("氏名", "追加");
+        rs.setValue("区分", 1);
+        rs.update();
+        d.execute("DELETE FROM people WHERE \"会員NO\" IN (101, 104, 2000)");
+        rs.moveFirst();
+        rs.moveNext();
+        const Bookmark current = rs.bookmark();
+
+        const std::vector<PlacedRow> found = rs.readWhere(eq(field, value), {"氏名", "会員NO"}, from);
+        QCOMPARE(rs.bookmark(), current);
+        std::vector<PlacedRow> walked;
+        for (rs.setAbsolutePosition(from); !rs.eof(); rs.moveNext())
+            if (matches(rs.value(field), Op::Eq, value))
+                walked.push_back(PlacedRow{rs.absolutePosition(), {rs.value("氏名"), rs.value("会員NO")}});
+        QCOMPARE(found.size(), walked.size());
+        for (size_t i = 0; i < found.size(); ++i) {
+            QCOMPARE(found[i].position, walked[i].position);
+            QCOMPARE(found[i].values, walked[i].values);
+        }
+        QCOMPARE(found.empty(), value.isNull());
+        if (!found.empty() && field == "区分" && value == QVariant(1))
+            QCOMPARE(found.back().values.first().toString(), QString("追加"));
+        QCOMPARE(errorOf([&] { rs.readWhere(eq("nope", 1), {"氏名"}); }), err::ItemNotFound);
+        QCOMPARE(errorOf([&] { rs.readWhere(eq(field, value), {"nope"}); }), err::ItemNotFound);
+    }
+
     void scalarBindsItsValues()
     {
         Database d = Database::open(path);
