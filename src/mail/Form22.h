@@ -99,7 +99,6 @@ public:
     const db::Database& windowDb() const { return WindowDb; }
     db::Recordset& personRs() { return PersonRs; }
     mail::MailTemplates* templates() const { return Templates.get(); }
-    bool askedToRegisterSenders() const { return AskedToRegisterSenders; }
     db::Recordset& windowSettingsRs() { return WindowSettingsRs; }
     mailclient::MailSession& mapiSession() { return MAPISession1; }
     mailclient::MailMessages& mapiMessages() { return MAPIMessages1; }
@@ -175,6 +174,7 @@ private:
     void RegisterSendersOfEmptyBook();
     QStringList AttachmentRows() const;
     mail::ComposeState ComposeBoxes() const;
+    void RunCommand1(int index);
     mail::TemplateContent TemplateArea() const;
     int SelectedTemplateLine() const;
     void ShowTemplate();

@@ -158,6 +158,18 @@ mail::ComposeState Form22::ComposeBoxes() const
 
 void Form22::Command1_Click(int index)
 {
+    // A failure the commands do not report themselves is shown, and the window goes on.
+    try {
+        RunCommand1(index);
+    } catch (const db::Error& e) {
+        ReportError(e);
+    } catch (const mailclient::MailError& e) {
+        ReportError(e.number(), e.description());
+    }
+}
+
+void Form22::RunCommand1(int index)
+{
     switch (index) {
     case 0:
         // One message per address; the boxes are read, never changed, so they keep the full texts.
