@@ -557,14 +557,6 @@ void Form22::Command3_Click(int index)
     }
 }
 
-void Form22::Command2_Click(int index)
-{
-    if (index == 9) {
-        ClearSignOnFlag();
-        ui::WindowRegistry::instance().unload(QStringLiteral("Form22"));
-    }
-}
-
 void Form22::StoreOptions()
 {
     try {

@@ -76,6 +76,20 @@ public:
     void Check1_Click();
     void BuildSenderList();
 
+    // Receive-tab commands (Command2): fetch again, reply, delete, register the senders, the CSV
+    // list, the stored download default and the attachments.
+    void Refetch();
+    void ReplyToSelected();
+    void DeleteSelectedMail();
+    void RegisterSendersCommand();
+    void ExportReceivedMailCommand();
+    void StoreDownloadDefault();
+    void OpenAttachments();
+    // Opens a file with the desktop's program for it; false when that failed.
+    bool ShellEx(const QString& file, QString* error = nullptr);
+    // The message shown on List3's selected row, -1 when no row is selected.
+    qint32 SelectedMessage() const;
+
     // Send tab: recipients, composing and sending, templates.
     void BuildRecipients();
     void List1_Click();
