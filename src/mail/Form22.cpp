@@ -364,7 +364,7 @@ void Form22::ConnectHandlers()
 {
     for (int i = 0; i < int(Command1.size()); ++i)
         if (Command1[size_t(i)])
-            connect(Command1[size_t(i)], &QPushButton::clicked, this, [] {});
+            connect(Command1[size_t(i)], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
     for (int i = 0; i < int(Command2.size()); ++i)
         if (Command2[size_t(i)])
             connect(Command2[size_t(i)], &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
@@ -372,6 +372,13 @@ void Form22::ConnectHandlers()
         connect(Command3[size_t(i)], &QPushButton::clicked, this, [this, i] { Command3_Click(i); });
     for (int i = 0; i < 6; ++i)
         connect(Option6[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) { if (on) Option6_Click(i); });
+    // The option groups react to a change of choice, not to a click on the chosen button.
+    for (int i = 0; i < 3; ++i) {
+        connect(Option1[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) { if (on) Option1_Click(i); });
+        connect(Option2[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) { if (on) Option2_Click(i); });
+    }
+    for (int i = 0; i < 2; ++i)
+        connect(Option9[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) { if (on) Option9_Click(i); });
     for (int i = 0; i < 4; ++i)
         connect(Option4[size_t(i)], &QRadioButton::clicked, this, [this, i] { Option4_Click(i); });
     for (int i = 0; i < 2; ++i)
@@ -396,6 +403,7 @@ void Form22::formLoad()
 {
     Loading = true;
     SelectingRows = false;
+    AskedToRegisterSenders = false;
 
     // From here on the window keeps to the book it was loaded with.
     WindowDbFile = CurrentDbFileCopy;
@@ -415,7 +423,8 @@ void Form22::formLoad()
     if (SignOnMailSession())
         FetchInbox();
 
-    Guarded([this] { TemplateRs = WindowDb.openRecordset(QStringLiteral("Q_定型メール"), db::RecordsetType::Dynaset); });
+    Templates.reset();
+    Guarded([this] { Templates = std::make_unique<mail::MailTemplates>(WindowDb); });
     Guarded([this] { FillTemplateList(0); });
     Loading = false;
     AddressSeparator = Option9[0]->isChecked() ? QStringLiteral(";") : QStringLiteral(",");
@@ -548,14 +557,6 @@ void Form22::Command3_Click(int index)
     }
 }
 
-void Form22::Command2_Click(int index)
-{
-    if (index == 9) {
-        ClearSignOnFlag();
-        ui::WindowRegistry::instance().unload(QStringLiteral("Form22"));
-    }
-}
-
 void Form22::StoreOptions()
 {
     try {
@@ -579,8 +580,3 @@ void Form22::closeEvent(QCloseEvent* event)
     ClearSignOnFlag();
     ui::Window::closeEvent(event);
 }
-
-// Stubs: the recipient build and the template list come with the send-tab commands.
-void Form22::BuildRecipients() {}
-void Form22::List1_Click() {}
-void Form22::FillTemplateList(int) {}

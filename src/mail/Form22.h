@@ -8,14 +8,18 @@
 // system names ("Command3_2", "Option6_0", "List1" ...), reachable with findChild and through the
 // accessors below.
 
+#include "mail/MailSend.h"
+#include "mail/MailTemplates.h"
 #include "mail/MailWindowLines.h"
 #include "mail/MailWindowModels.h"
+#include "mail/Recipients.h"
 #include "platform/db/Database.h"
 #include "platform/mail/MailSession.h"
 #include "platform/ui/WindowRegistry.h"
 #include "shell/DbFile.h"
 
 #include <array>
+#include <memory>
 #include <vector>
 
 class QCheckBox;
@@ -72,9 +76,27 @@ public:
     void Check1_Click();
     void BuildSenderList();
 
-    // Recipients and templates: built by the send-tab commands.
+    // Receive-tab commands (Command2): fetch again, reply, delete, register the senders, the CSV
+    // list, the stored download default and the attachments.
+    void Refetch();
+    void ReplyToSelected();
+    void DeleteSelectedMail();
+    void RegisterSendersCommand();
+    void ExportReceivedMailCommand();
+    void StoreDownloadDefault();
+    void OpenAttachments();
+    // Opens a file with the desktop's program for it; false when that failed.
+    bool ShellEx(const QString& file, QString* error = nullptr);
+    // The message shown on List3's selected row, -1 when no row is selected.
+    qint32 SelectedMessage() const;
+
+    // Send tab: recipients, composing and sending, templates.
     void BuildRecipients();
     void List1_Click();
+    void Option1_Click(int index);
+    void Option2_Click(int index);
+    void Option9_Click(int index);
+    void Command1_Click(int index);
     void FillTemplateList(int item);
 
     // State, for the other commands of the window and for tests.
@@ -90,7 +112,7 @@ public:
     const Module1::DbFile& windowDbFile() const { return WindowDbFile; }
     const db::Database& windowDb() const { return WindowDb; }
     db::Recordset& personRs() { return PersonRs; }
-    db::Recordset& templateRs() { return TemplateRs; }
+    mail::MailTemplates* templates() const { return Templates.get(); }
     db::Recordset& windowSettingsRs() { return WindowSettingsRs; }
     mailclient::MailSession& mapiSession() { return MAPISession1; }
     mailclient::MailMessages& mapiMessages() { return MAPIMessages1; }
@@ -158,13 +180,31 @@ private:
     mail::AddressBookIndex ReadAddressBookIndex() const;
     template <class F>
     void Guarded(F&& step);
+    // Send tab.
+    QChar Separator() const;
+    mail::RecipientOptions ChosenRecipientOptions() const;
+    mail::RecipientTexts RecipientsFromBook(const mail::RecipientOptions& options) const;
+    bool PersonRsEmpty() const;
+    void RegisterSendersOfEmptyBook();
+    QStringList AttachmentRows() const;
+    mail::ComposeState ComposeBoxes() const;
+    void RunCommand1(int index);
+    mail::TemplateContent TemplateArea() const;
+    int SelectedTemplateLine() const;
+    void ShowTemplate();
+    void RegisterTemplate();
+    void UpdateTemplate();
+    void DeleteTemplate();
 
     // Window state.
     db::Database WindowDb;
     db::Recordset WindowSettingsRs;
     db::Recordset PersonRs;
     db::Recordset CaptionRs;
-    db::Recordset TemplateRs;
+    // The book's templates ("Q_定型メール"), one bookmark per line of List4.
+    std::unique_ptr<mail::MailTemplates> Templates;
+    // The empty-book registration is asked at most once per load.
+    bool AskedToRegisterSenders = false;
     Module1::DbFile WindowDbFile;
     qint32 LastScrollValue = 0;
     QList<mail::MailSender> Senders;
