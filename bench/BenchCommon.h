@@ -48,4 +48,8 @@ int memoryProbe(const QString& book);
 // The mail window loaded on "book|maildir": prints its peak memory.
 int mailWindowMemoryProbe(const QString& bookAndMaildir);
 
+// The recipients of "全員" (both kinds) read with plain SQLite: the addresses, and the names
+// in *names when given.
+QString plainRecipients(const QString& book, QString* names);
+
 } // namespace bench

@@ -3,6 +3,7 @@
 // CSV list of a fetched Maildir with and without the bodies.
 
 #include "BenchCommon.h"
+#include "BenchMailBaseline.h"
 #include "MaildirMaker.h"
 #include "mail/ReceivedMailCsv.h"
 #include "mail/Recipients.h"
@@ -12,14 +13,48 @@
 #include "platform/mail/MailSession.h"
 #include "shell/DbFile.h"
 #include "shell/Helpers.h"
+#include "platform/text/Cp932.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <sqlite3.h>
 
 namespace bench {
 namespace {
+
+// Plain SQLite on one connection: the baselines of the book workloads.
+class PlainBook {
+public:
+    explicit PlainBook(const QString& path)
+    {
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &h_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+            qFatal("cannot open %s", qPrintable(path));
+    }
+    ~PlainBook() { sqlite3_close(h_); }
+    PlainBook(const PlainBook&) = delete;
+    PlainBook& operator=(const PlainBook&) = delete;
+    sqlite3_stmt* prepare(const QString& sql) const
+    {
+        sqlite3_stmt* s = nullptr;
+        const QByteArray utf8 = sql.toUtf8();
+        if (sqlite3_prepare_v2(h_, utf8.constData(), int(utf8.size()), &s, nullptr) != SQLITE_OK)
+            qFatal("%s: %s", utf8.constData(), sqlite3_errmsg(h_));
+        return s;
+    }
+    void exec(const char* sql) const { sqlite3_exec(h_, sql, nullptr, nullptr, nullptr); }
+
+private:
+    sqlite3* h_ = nullptr;
+};
+
+QString columnText(sqlite3_stmt* s, int i)
+{
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)), sqlite3_column_bytes(s, i));
+}
+
 
 Result recipients(const Options& o, int n)
 {
@@ -37,6 +72,7 @@ Result recipients(const Options& o, int n)
         if (t.addresses.isEmpty())
             std::fprintf(stderr, "mail-recipients: no address\n");
     });
+    r.baseline = medianSeconds(o.runs, [&] { (void)plainRecipients(bookPath(o, n), nullptr); });
     return r;
 }
 
@@ -87,6 +123,43 @@ Result registration(const Options& o, int n, int senders)
         });
     if (failed)
         std::fprintf(stderr, "mail-register: the registration failed\n");
+    // Plain SQLite: the highest number, the senders inserted in one transaction, and the new
+    // records' folders made.
+    r.baseline = medianSeconds(
+        o.runs,
+        [&] {
+            PlainBook b(f.FullPath);
+            b.exec("BEGIN");
+            const QString table = u'"' + db::schema::personTableName() + u'"';
+            sqlite3_stmt* max = b.prepare(QStringLiteral("SELECT MAX(\"会員NO\") FROM ") + table);
+            sqlite3_step(max);
+            qint64 next = sqlite3_column_int64(max, 0) + 1;
+            sqlite3_finalize(max);
+            sqlite3_stmt* ins = b.prepare(QStringLiteral("INSERT INTO ") + table
+                                          + QStringLiteral(" (\"会員NO\", \"登録日\", \"会員区分\", \"フリガナ\", \"氏名\", "
+                                                           "\"Eメール\", \"携帯Eメール\") VALUES (?, ?, 0, '', ?, ?, ?)"));
+            QList<qint64> numbers;
+            for (const mail::MailSender& m : list) {
+                const QByteArray name = m.SenderName.toUtf8(), address = m.SenderAddress.toUtf8();
+                sqlite3_bind_int64(ins, 1, next);
+                sqlite3_bind_text(ins, 2, "2026-12-01", -1, SQLITE_STATIC);
+                sqlite3_bind_text(ins, 3, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+                sqlite3_bind_text(ins, 4, address.constData(), int(address.size()), SQLITE_TRANSIENT);
+                sqlite3_bind_text(ins, 5, address.constData(), int(address.size()), SQLITE_TRANSIENT);
+                if (sqlite3_step(ins) != SQLITE_DONE)
+                    std::fprintf(stderr, "mail-register: the plain insert failed\n");
+                sqlite3_reset(ins);
+                numbers << next++;
+            }
+            sqlite3_finalize(ins);
+            b.exec("COMMIT");
+            for (qint64 no : numbers)
+                QDir().mkpath(Module1::RecordFolderPath(f, no) + QStringLiteral("/Preview"));
+        },
+        [&] {
+            QFile::remove(f.FullPath);
+            QFile::copy(bookPath(o, n), f.FullPath);
+        });
     return r;
 }
 
@@ -125,10 +198,61 @@ Result csv(const Options& o, int n, bool bodies)
                 std::fprintf(stderr, "%s: %lld of %d lines\n", qPrintable(r.name), res.lines, n);
         },
         [&] { m.Fetch(); });  // a fresh snapshot: the bodies are read from the files again
+    // Plain libraries: with the bodies, every file parsed by GMime; without, the same cells
+    // joined and written as code page 932 in one go.
+    std::vector<std::string> files;
+    for (const char* sub : {"/cur", "/new"}) {
+        QDirIterator it(box + QLatin1String(sub), QDir::Files);
+        while (it.hasNext())
+            files.push_back(QFile::encodeName(it.next()).toStdString());
+    }
+    m.Fetch();
+    const QList<mail::ReceivedMailRow> rows = mail::ReadReceivedMail(m, false);
+    r.baseline = medianSeconds(o.runs, [&] {
+        if (bodies)
+            plainGMimeParse(files);
+        QString text;
+        qint64 no = 0;
+        for (const mail::ReceivedMailRow& row : rows)
+            text += QString::number(++no) + u',' + row.date.value_or(QString()) + u',' + row.displayName.value_or(QString())
+                    + u',' + row.address.value_or(QString()) + u',' + row.subject.value_or(QString()) + QStringLiteral("\r\n");
+        QFile plain(out + QStringLiteral("-plain.csv"));
+        if (plain.open(QIODevice::WriteOnly))
+            plain.write(text::encodeCp932(text).bytes);
+    });
     return r;
 }
 
 } // namespace
+
+// The addresses of every record that does not refuse mail, with a name per record, joined by
+// ";": the recipients of "全員" without the window.
+QString plainRecipients(const QString& path, QString* namesOut)
+{
+    PlainBook b(path);
+    sqlite3_stmt* s = b.prepare(QStringLiteral("SELECT \"氏名\", \"Eメール\", \"携帯Eメール\", \"メール送信拒否\" FROM \"")
+                                + db::schema::personQueryNames().value(0) + u'"');
+    QString names, addresses;
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        if (sqlite3_column_int(s, 3))
+            continue;
+        for (int i = 1; i <= 2; ++i) {
+            const QString a = columnText(s, i).trimmed();
+            if (a.isEmpty())
+                continue;
+            if (!addresses.isEmpty()) {
+                addresses += u';';
+                names += u';';
+            }
+            addresses += a;
+            names += columnText(s, 0);
+        }
+    }
+    sqlite3_finalize(s);
+    if (namesOut)
+        *namesOut = names;
+    return addresses;
+}
 
 // Sizes above 10,000 records run the sizes of the bars: 10,000 messages and 1,000 senders.
 static RegisterGroup g(QStringLiteral("mailsend"), [](const Options& o) {

@@ -90,8 +90,9 @@ void Form22::BuildRecipients()
     try {
         if (PersonRsEmpty())
             RegisterSendersOfEmptyBook();
-        Text1->clear();
-        Text2->clear();
+        // setText, not clear(): clearing keeps an undo step per character of the old text.
+        Text1->setText(QString());
+        Text2->setText(QString());
         if (PersonRsEmpty())
             return;
         const mail::RecipientTexts t = RecipientsFromBook(ChosenRecipientOptions());
