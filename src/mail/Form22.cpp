@@ -103,6 +103,8 @@ void Form22::Guarded(F&& step)
         ReportError(e);
     } catch (const mailclient::MailError& e) {
         ReportError(e.number(), e.description());
+    } catch (const std::exception& e) {
+        ReportError(0, QString::fromLocal8Bit(e.what()));
     }
 }
 

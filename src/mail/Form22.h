@@ -78,6 +78,7 @@ public:
 
     // Receive-tab commands (Command2): fetch again, reply, delete, register the senders, the CSV
     // list, the stored download default and the attachments.
+    void RunCommand2(int index);
     void Refetch();
     void ReplyToSelected();
     void DeleteSelectedMail();

@@ -19,6 +19,8 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
+#include <exception>
+
 using namespace Module1;
 
 namespace {
@@ -36,6 +38,20 @@ QString WithoutSmtpPrefix(const QString& address)
 } // namespace
 
 void Form22::Command2_Click(int index)
+{
+    // A failure the commands do not report themselves is shown, and the window goes on.
+    try {
+        RunCommand2(index);
+    } catch (const db::Error& e) {
+        ReportError(e);
+    } catch (const mailclient::MailError& e) {
+        ReportError(e.number(), e.description());
+    } catch (const std::exception& e) {
+        ReportError(0, QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void Form22::RunCommand2(int index)
 {
     switch (index) {
     case 0:

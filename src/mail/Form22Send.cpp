@@ -3,6 +3,8 @@
 
 #include "mail/Form22.h"
 
+#include <exception>
+
 #include "mail/SenderRegistration.h"
 #include "platform/db/Error.h"
 #include "platform/ui/Dialogs.h"
@@ -166,6 +168,8 @@ void Form22::Command1_Click(int index)
         ReportError(e);
     } catch (const mailclient::MailError& e) {
         ReportError(e.number(), e.description());
+    } catch (const std::exception& e) {
+        ReportError(0, QString::fromLocal8Bit(e.what()));
     }
 }
 

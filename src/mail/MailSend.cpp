@@ -34,9 +34,14 @@ bool CheckBeforeSending(const ComposeState& s)
 
 bool TransportUnavailable(const mailclient::MailError& e)
 {
-    if (e.number() == mailcore::InvalidSession)
+    // The attachments are the same in every message: one that is missing fails them all.
+    if (e.number() == mailcore::InvalidSession || e.number() == mailcore::AttachmentNotFound
+        || e.number() == mailcore::AttachmentOpenFailure)
         return true;
-    return e.number() == mailcore::Failure && e.description().startsWith(QStringLiteral("プログラムを起動できません"));
+    // A mail program that cannot be started, or that hangs, would do the same for every message.
+    return e.number() == mailcore::Failure
+           && (e.description().startsWith(QStringLiteral("プログラムを起動できません"))
+               || e.description().startsWith(QStringLiteral("プログラムが時間内に終わりませんでした")));
 }
 
 void SendOneMessage(mailclient::MailMessages& m, qint32 sessionId, const QString& name, const QString& address,
@@ -68,6 +73,20 @@ void SendOneMessage(mailclient::MailMessages& m, qint32 sessionId, const QString
 SendResult SendMail(mailclient::MailMessages& m, qint32 sessionId, const ComposeState& s)
 {
     SendResult r;
+    const auto stop = [&r](const mailclient::MailError& e) {
+        r.stopped = true;
+        ui::dialogs().message(e.text() + QStringLiteral("\n\nメールを送信できないため中止しました。送信済み: %1 通").arg(r.sent),
+                              {}, ui::Icon::Exclamation);
+    };
+    // The CC goes with every message: a refused one is told once, before anything is sent.
+    if (!s.cc.isEmpty()) {
+        try {
+            mailcore::splitRecipients(s.cc.toStdString());
+        } catch (const mailcore::MailError& e) {
+            stop(mailclient::MailError(e));
+            return r;
+        }
+    }
     for (const OutgoingMessage& one : PairIndividually(s.names, s.addresses, s.separator)) {
         try {
             SendOneMessage(m, sessionId, one.name, one.address, s);
@@ -75,9 +94,7 @@ SendResult SendMail(mailclient::MailMessages& m, qint32 sessionId, const Compose
         } catch (const mailclient::MailError& e) {
             ++r.failed;
             if (TransportUnavailable(e)) {
-                r.stopped = true;
-                ui::dialogs().message(e.text() + QStringLiteral("\n\nメールを送信できないため中止しました。送信済み: %1 通").arg(r.sent),
-                                      {}, ui::Icon::Exclamation);
+                stop(e);
                 break;
             }
             ui::dialogs().message(e.text(), {}, ui::Icon::Exclamation);

@@ -35,8 +35,8 @@ struct SendResult {
     bool stopped = false;    // the transport could not be started: the rest was not tried
 };
 
-// True for an error after which no further message can go either: no open session, or the
-// mail program that could not be started.
+// True for an error after which no further message can go either: no open session, an
+// attachment missing or unreadable, or a mail program that could not be started or hung.
 bool TransportUnavailable(const mailclient::MailError& error);
 
 // Composes and sends one message to the address text; throws the mail client's MailError.
@@ -44,6 +44,7 @@ void SendOneMessage(mailclient::MailMessages& messages, qint32 sessionId, const 
                     const QString& address, const ComposeState& state);
 
 // One message per address part, each with the name at its place (the last name repeated).
+// A refused CC is told once and nothing is sent.
 // A refused message gets one box (number, line break, description, exclamation icon) and the
 // next address goes on; when the transport cannot be started the run ends after one box that
 // tells how many messages were sent.

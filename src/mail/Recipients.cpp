@@ -25,12 +25,20 @@ bool HasAddress(const QVariant& field)
     return !SplitAddresses(field).isEmpty();
 }
 
+QString NameForBoxes(const QVariant& name)
+{
+    QString text = name.toString();
+    text.replace(u';', u'；');
+    text.replace(u',', u'，');
+    return text;
+}
+
 QString RepeatNameForAddresses(const QVariant& name, const QVariant& field, QChar separator)
 {
     const qsizetype n = SplitAddresses(field).size();
     QStringList names;
     for (qsizetype i = 0; i < n; ++i)
-        names << name.toString();
+        names << NameForBoxes(name);
     return names.join(separator);
 }
 
@@ -73,7 +81,7 @@ RecipientTexts BuildRecipients(const QList<RecipientRecord>& records, const std:
                                   : selected && selected(k);
         if (!included)
             continue;
-        const QString name = r.name.toString();
+        const QString name = NameForBoxes(r.name);
         for (const QString& a : parts) {
             names << name;
             addresses << a;
@@ -139,7 +147,15 @@ QList<OutgoingMessage> PairIndividually(const QString& names, const QString& add
         }
         const qsizetype g = addresses.indexOf(separator, q);
         m.address = g >= 0 ? addresses.mid(q, g - q) : addresses.mid(q);
-        out << m;
+        // A typed part may hold several addresses joined by the other separator: each still
+        // gets a message of its own, so that nobody sees another recipient's address.
+        const QStringList several = SplitAddresses(m.address);
+        if (several.size() > 1) {
+            for (const QString& a : several)
+                out << OutgoingMessage{m.name, a};
+        } else {
+            out << m;
+        }
         if (g < 0)
             return out;
         q = g + 1;

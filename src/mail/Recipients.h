@@ -46,6 +46,10 @@ struct RecipientTexts {
     bool operator==(const RecipientTexts& o) const { return names == o.names && addresses == o.addresses; }
 };
 
+// A record's name as the names box holds it: ";" and "," become full-width, so that a name such
+// as "ABC, Inc." stays one name when the boxes are split at the separator.
+QString NameForBoxes(const QVariant& name);
+
 // The names text for one address field of a record: the name once per address, joined by the
 // separator. A missing name stands as the empty text, so that names and addresses stay paired.
 QString RepeatNameForAddresses(const QVariant& name, const QVariant& field, QChar separator);
@@ -70,7 +74,8 @@ struct OutgoingMessage {
 };
 // One message per part of the address text, each with the name at the same place; a names text
 // with fewer parts repeats its last name, extra names are not used. An empty part (two
-// separators in a row) gives a message with an empty address, which the transport refuses.
+// separators in a row) gives a message with an empty address, which the transport refuses. A
+// part that holds several addresses joined by ";" or "," gives one message per address.
 QList<OutgoingMessage> PairIndividually(const QString& names, const QString& addresses, QChar separator);
 
 // Honorific suffixes of Option8: " 様", " 殿", " 御中".

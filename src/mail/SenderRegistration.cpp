@@ -108,6 +108,11 @@ RegistrationResult AddSenderRecords(const db::Database& book, const Module1::DbF
             else
                 kept << &s;
         }
+        // Nothing to add: a replacing registration must not empty the book for nothing.
+        if (kept.isEmpty()) {
+            r.ok = true;
+            return r;
+        }
         if (start + kept.size() > std::numeric_limits<qint32>::max()) {
             r.error = QStringLiteral("0\n会員NOが 2147483647 を超えるため登録できません");
             return r;
@@ -156,21 +161,25 @@ RegistrationResult AddSenderRecords(const db::Database& book, const Module1::DbF
         }
 
         // Folders after the commit: a folder that cannot be made does not undo the records.
-        const QString dataFolder = bookFile.DataFolder.isEmpty()
-                                       ? bookFile.Drive + bookFile.Folder + Module1::PathSeparator(bookFile) + bookFile.BaseName
-                                       : bookFile.DataFolder;
-        Module1::DbFile f = bookFile;
-        f.DataFolder = dataFolder;
-        Module1::EnsureFolder(dataFolder);
-        db::Recordset numbers = book.openRecordset(QStringLiteral("SELECT \"会員NO\" FROM ") + quoted, db::RecordsetType::Snapshot);
-        for (const QVariantList& row : numbers.readColumns({QStringLiteral("会員NO")})) {
-            if (row.isEmpty() || row[0].isNull())
-                continue;
-            const QString folder = Module1::RecordFolderPath(f, row[0].toLongLong());
-            ensureFolder(folder);
-            ensureFolder(folder + Module1::PathSeparator(f) + QStringLiteral("Preview"));
-        }
         r.ok = true;
+        try {
+            const QString dataFolder = bookFile.DataFolder.isEmpty()
+                                           ? bookFile.Drive + bookFile.Folder + Module1::PathSeparator(bookFile) + bookFile.BaseName
+                                           : bookFile.DataFolder;
+            Module1::DbFile f = bookFile;
+            f.DataFolder = dataFolder;
+            Module1::EnsureFolder(dataFolder);
+            db::Recordset numbers = book.openRecordset(QStringLiteral("SELECT \"会員NO\" FROM ") + quoted, db::RecordsetType::Snapshot);
+            for (const QVariantList& row : numbers.readColumns({QStringLiteral("会員NO")})) {
+                if (row.isEmpty() || row[0].isNull())
+                    continue;
+                const QString folder = Module1::RecordFolderPath(f, row[0].toLongLong());
+                ensureFolder(folder);
+                ensureFolder(folder + Module1::PathSeparator(f) + QStringLiteral("Preview"));
+            }
+        } catch (const db::Error& e) {
+            r.folderError = errorText(e);
+        }
     } catch (const db::Error& e) {
         r.ok = false;
         r.added = 0;
@@ -194,6 +203,9 @@ void ReportRegistration(const RegistrationResult& r)
                               ui::Icon::Exclamation);
         return;
     }
+    if (!r.folderError.isEmpty())
+        ui::dialogs().message(QStringLiteral("住所録に登録しましたが、個人フォルダを作成できませんでした。\n") + r.folderError, kTitle,
+                              ui::Icon::Exclamation);
     if (r.leftOut > 0)
         ui::dialogs().message(
             QStringLiteral("メールアドレスが長すぎるため登録しなかった差出人が %1 件あります。").arg(r.leftOut), kTitle);
@@ -204,6 +216,11 @@ bool RegisterSenders(const db::Database& book, const Module1::DbFile& bookFile, 
     ui::Dialogs& d = ui::dialogs();
     if (!IsMailOnlyBook(bookFile)) {
         d.message(QStringLiteral("Ｅメール専用住所録.mdbファイルでないので処理を中止します"), kTitle);
+        return false;
+    }
+    // Without senders a replacing registration would only delete the book.
+    if (senders.isEmpty()) {
+        d.message(QStringLiteral("登録する差出人がありません"), kTitle);
         return false;
     }
     if (d.question(QStringLiteral("差出人一覧を専用の住所録ファイルに登録します"), kTitle) != ui::Answer::Yes)

@@ -17,6 +17,7 @@ struct RegistrationResult {
     QString error;      // "number\ndescription" when nothing was registered
     qint32 added = 0;
     qint32 leftOut = 0; // senders whose address is too long for "Eメール"
+    QString folderError;  // the records were added, but their folders could not all be made
 };
 
 // Adds one record per sender numbered after the highest "会員NO" (from 1 when replacing, after

@@ -204,6 +204,38 @@ private slots:
         QCOMPARE(recorded().size(), 1);
     }
 
+    // What goes with every message fails them all alike: one box, and the run ends.
+    void sharedFailuresEndTheRun_data()
+    {
+        QTest::addColumn<QString>("cc");
+        QTest::addColumn<QString>("attachment");
+        QTest::addColumn<QString>("number");
+        QTest::newRow("refused CC") << "not an address" << "" << "32024\n";
+        QTest::newRow("missing attachment") << "" << "none.pdf" << "32010\n";
+    }
+    void sharedFailuresEndTheRun()
+    {
+        QFETCH(QString, cc);
+        QFETCH(QString, attachment);
+        QFETCH(QString, number);
+        ComposeState s;
+        s.addresses = "a@example.jp;b@example.jp;c@example.jp";
+        s.cc = cc;
+        if (!attachment.isEmpty())
+            s.attachments = {dir_.path() + "/" + attachment};
+        s.subject = "s";
+        s.body = "b";
+        ui::ScriptedDialogs d;
+        ui::ScopedDialogs scoped(&d);
+        const SendResult r = SendMail(messages_, session_.SessionID(), s);
+        QCOMPARE(r.sent, 0);
+        QVERIFY(r.stopped);
+        QCOMPARE(d.shown().size(), 1);
+        QVERIFY2(d.shown()[0].text.startsWith(number), qPrintable(d.shown()[0].text));
+        QVERIFY(d.shown()[0].text.contains("送信済み: 0 通"));
+        QCOMPARE(recorded().size(), 0);
+    }
+
     void noSessionEndsTheRun()
     {
         ComposeState s;

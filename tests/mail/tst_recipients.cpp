@@ -136,6 +136,24 @@ private slots:
             QCOMPARE(back.names, names);
     }
 
+    void namesWithSeparatorsStayPaired()
+    {
+        const QList<RecipientRecord> book = {rec("ABC, Inc.", "a@x"), rec("山田;太郎", "b@x;c@x")};
+        for (const QChar sep : {QChar(u','), QChar(u';')}) {
+            const RecipientOptions o{Target::AllExceptSelected, AddressKind::Internet, false, sep};
+            const RecipientTexts t = BuildRecipients(book, {}, o);
+            QCOMPARE(t.names, QStringLiteral("ABC， Inc.%1山田；太郎%1山田；太郎").arg(sep));
+            QStringList got;
+            for (const OutgoingMessage& m : PairIndividually(t.names, t.addresses, sep))
+                got << m.name + QLatin1Char(' ') + m.address;
+            QCOMPARE(got, (QStringList{QStringLiteral("ABC， Inc. a@x"), QStringLiteral("山田；太郎 b@x"),
+                                       QStringLiteral("山田；太郎 c@x")}));
+            // Switching the separator keeps every name whole.
+            const QChar other = sep == u',' ? u';' : u',';
+            QCOMPARE(ConvertSeparator(t, sep, other).names.split(other).size(), 3);
+        }
+    }
+
     void pairing_data()
     {
         QTest::addColumn<QString>("names");
@@ -146,6 +164,8 @@ private slots:
         QTest::newRow("empty part: empty address") << "N1;N2;N3" << "a1;;a3" << QStringList{"N1 a1", "N2 ", "N3 a3"};
         QTest::newRow("one") << "N" << "a" << QStringList{"N a"};
         QTest::newRow("no names") << "" << "a1;a2" << QStringList{" a1", " a2"};
+        // Typed with the other separator: still one message per address, never two in one.
+        QTest::newRow("part with the other separator") << "N1;N2" << "a1, b1;a2" << QStringList{"N1 a1", "N1 b1", "N2 a2"};
     }
     void pairing()
     {

@@ -17,6 +17,8 @@
 
 using namespace mail;
 
+Q_DECLARE_METATYPE(mail::MailSender)
+
 namespace {
 
 QByteArray readFile(const QString& path)
@@ -162,6 +164,36 @@ private slots:
         if (!accepted)
             QCOMPARE(d.shown()[0].text, QStringLiteral("Ｅメール専用住所録.mdbファイルでないので処理を中止します"));
         QCOMPARE(rows(book).size(), 0);
+    }
+
+    void replacingNeverEmptiesTheBookForNothing_data()
+    {
+        QTest::addColumn<QList<MailSender>>("senders");
+        QTest::addColumn<QStringList>("told");
+        QTest::newRow("no senders: told before any question")
+            << QList<MailSender>{} << QStringList{QStringLiteral("登録する差出人がありません")};
+        QTest::newRow("every address too long")
+            << QList<MailSender>{{"2026/12/01 09:00", "2026/12/01 09:00", 1, "x", QString("x").repeated(200) + "@example.jp"}}
+            << QStringList{QStringLiteral("差出人一覧を専用の住所録ファイルに登録します"),
+                           QStringLiteral("既存データを削除して新規に住所録登録しますか？（いいえの場合は追加処理）"),
+                           QStringLiteral("メールアドレスが長すぎるため登録しなかった差出人が 1 件あります。")};
+    }
+    void replacingNeverEmptiesTheBookForNothing()
+    {
+        QFETCH(QList<MailSender>, senders);
+        QFETCH(QStringList, told);
+        const Module1::DbFile f = makeBook("Ｅメール専用住所録.mdb", {5, 6});
+        db::Database book = db::Database::open(f.FullPath);
+        ui::ScriptedDialogs d;
+        ui::ScopedDialogs scoped(&d);
+        if (!senders.isEmpty()) {
+            d.queueAnswer(ui::Answer::Yes);
+            d.queueAnswer(ui::Answer::Yes);  // replace
+        }
+        RegisterSenders(book, f, senders);
+        QVERIFY2(!d.hadUnexpected(), qPrintable(d.failures().join('\n')));
+        QCOMPARE(d.shownTexts(), told);
+        QCOMPARE(rows(book).size(), 2);
     }
 
     void emptyBookAskedOncePerLoad()
