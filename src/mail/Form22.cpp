@@ -94,8 +94,7 @@ QGroupBox* Frame(const QString& title, const QList<QWidget*>& members, bool vert
 
 } // namespace
 
-template <class F>
-void Form22::Guarded(F&& step)
+void Form22::Guarded(const std::function<void()>& step)
 {
     try {
         step();

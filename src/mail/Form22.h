@@ -19,6 +19,7 @@
 #include "shell/DbFile.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -179,8 +180,11 @@ private:
     int ChosenFilter() const;
     // The address-book fields the filter "住所録登録者" searches, read once per use.
     mail::AddressBookIndex ReadAddressBookIndex() const;
-    template <class F>
-    void Guarded(F&& step);
+    // Runs a step and reports what it throws (number, line break, description); the window
+    // goes on.
+    void Guarded(const std::function<void()>& step);
+    // The records closed and opened again in the chosen order, then the list refilled.
+    void ReopenRecordList();
     // Send tab.
     QChar Separator() const;
     mail::RecipientOptions ChosenRecipientOptions() const;

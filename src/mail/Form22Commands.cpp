@@ -19,8 +19,6 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
-#include <exception>
-
 using namespace Module1;
 
 namespace {
@@ -40,15 +38,7 @@ QString WithoutSmtpPrefix(const QString& address)
 void Form22::Command2_Click(int index)
 {
     // A failure the commands do not report themselves is shown, and the window goes on.
-    try {
-        RunCommand2(index);
-    } catch (const db::Error& e) {
-        ReportError(e);
-    } catch (const mailclient::MailError& e) {
-        ReportError(e.number(), e.description());
-    } catch (const std::exception& e) {
-        ReportError(0, QString::fromLocal8Bit(e.what()));
-    }
+    Guarded([this, index] { RunCommand2(index); });
 }
 
 void Form22::RunCommand2(int index)
@@ -159,13 +149,10 @@ void Form22::DeleteSelectedMail()
 
 void Form22::RegisterSendersCommand()
 {
-    try {
-        if (mail::RegisterSenders(WindowDb, WindowDbFile, Senders))
-            OpenRecordsetBySortOption();
+    if (mail::RegisterSenders(WindowDb, WindowDbFile, Senders))
+        ReopenRecordList();
+    else
         FillRecordList();
-    } catch (const db::Error& e) {
-        ReportError(e);
-    }
 }
 
 void Form22::ExportReceivedMailCommand()

@@ -49,8 +49,12 @@ void Form22::FillRecordList()
 
 void Form22::Option6_Click(int)
 {
-    if (Loading)
-        return;
+    if (!Loading)
+        ReopenRecordList();
+}
+
+void Form22::ReopenRecordList()
+{
     try {
         PersonRs.close();
         OpenRecordsetBySortOption();

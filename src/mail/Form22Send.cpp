@@ -3,8 +3,6 @@
 
 #include "mail/Form22.h"
 
-#include <exception>
-
 #include "mail/SenderRegistration.h"
 #include "platform/db/Error.h"
 #include "platform/ui/Dialogs.h"
@@ -76,13 +74,7 @@ void Form22::RegisterSendersOfEmptyBook()
     // Asked once per load; the records go to the book the window was loaded with.
     if (!mail::RegisterSendersIntoEmptyBook(WindowDb, WindowDbFile, Senders, AskedToRegisterSenders))
         return;
-    try {
-        PersonRs.close();
-        OpenRecordsetBySortOption();
-    } catch (const db::Error& e) {
-        ReportError(e);
-    }
-    FillRecordList();
+    ReopenRecordList();
 }
 
 void Form22::BuildRecipients()
@@ -162,15 +154,7 @@ mail::ComposeState Form22::ComposeBoxes() const
 void Form22::Command1_Click(int index)
 {
     // A failure the commands do not report themselves is shown, and the window goes on.
-    try {
-        RunCommand1(index);
-    } catch (const db::Error& e) {
-        ReportError(e);
-    } catch (const mailclient::MailError& e) {
-        ReportError(e.number(), e.description());
-    } catch (const std::exception& e) {
-        ReportError(0, QString::fromLocal8Bit(e.what()));
-    }
+    Guarded([this, index] { RunCommand1(index); });
 }
 
 void Form22::RunCommand1(int index)
