@@ -7,6 +7,7 @@
 #include "editions/Windows.h"
 #include "platform/ui/ScriptedDialogs.h"
 #include "platform/ui/WindowRegistry.h"
+#include "records/Form3.h"
 #include "shell/Form1.h"
 #include "shell/Module1.h"
 
@@ -91,6 +92,7 @@ bool internalPart(const QWidget* w)
 struct Walk {
     QString edition;
     QString window;
+    QString state;  // how the window stood, for the report
     QStringList faults;
     int controls = 0;
 
@@ -106,8 +108,8 @@ struct Walk {
         }
         if (exempt(edition, window, control, rule))
             return;
-        faults << QStringLiteral("%1 %2 (%3) %4: reads \"%5\", should read \"%6\"")
-                      .arg(window, control,
+        faults << QStringLiteral("%1%2 %3 (%4) %5: reads \"%6\", should read \"%7\"")
+                      .arg(window, state, control,
                            QString::fromLatin1(w->metaObject()->className()), rule, got, wanted);
     }
 
@@ -149,9 +151,10 @@ class TestAccessibleWindows : public QObject {
     std::unique_ptr<ui::ScopedDialogs> scope;
     std::unique_ptr<QTemporaryDir> dir;
 
-    QStringList walk(const QString& edition, const QString& window, QWidget* w, int* controls = nullptr)
+    QStringList walk(const QString& edition, const QString& window, QWidget* w, const QString& state = {},
+                     int* controls = nullptr)
     {
-        Walk walker{edition, window, {}, 0};
+        Walk walker{edition, window, state, {}, 0};
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
         if (!iface)
             return {window + QStringLiteral(": no accessibility interface")};
@@ -251,13 +254,21 @@ private slots:
         QCoreApplication::processEvents();
 
         int controls = 0;
-        QStringList faults = walk(edition, window, w, &controls);
+        QStringList faults = walk(edition, window, w, {}, &controls);
         QVERIFY2(controls > 1, "nothing to walk");
         // What is read follows what is shown: step on (record, page, pictures) and walk again.
         if (auto* bar = w->findChild<QScrollBar*>(QStringLiteral("HScroll1")); bar && bar->value() < bar->maximum()) {
             bar->setValue(bar->value() + 1);
             QCoreApplication::processEvents();
-            faults << walk(edition, window, w);
+            faults << walk(edition, window, w, QStringLiteral(" one step on"));
+        }
+        // The record window's edit and search modes show their own guides and captions.
+        if (auto* records = qobject_cast<Form3*>(w)) {
+            records->Command9_Click(0);
+            faults << walk(edition, window, w, QStringLiteral(" in edit mode"));
+            records->Command9_Click(0);
+            records->Command9_Click(1);
+            faults << walk(edition, window, w, QStringLiteral(" in search mode"));
         }
         faults.removeDuplicates();
 
