@@ -34,6 +34,8 @@ private slots:
             };
             row("Form1", "Command1_1", false, "loads Form3");
             row("Form1", "Command1_2", true, "loads Form4");
+            // A picture button of the main window's bar: "バージョン情報".
+            row("Form1", "Image2", false, "message");
             row("Form2", "Command2_9", false, "unloads");
             row("Form3", "Command9_0", false, "edit mode");
             row("Form3", "Command9_9", true, "unloads");
@@ -74,6 +76,8 @@ private slots:
             QVERIFY(!registry.isLoaded(window));
         } else if (effect.startsWith(QStringLiteral("loads "))) {
             QVERIFY(registry.isLoaded(effect.mid(6)));
+        } else if (effect == QStringLiteral("message")) {
+            QCOMPARE(dialogs->shown().size(), 1);
         } else if (effect == QStringLiteral("edit mode")) {
             QCOMPARE(qobject_cast<Form3*>(w)->recordMode(), int(Form3::Edit));
         } else {
