@@ -1,7 +1,6 @@
 #include "platform/ui/Options.h"
 
 #include <QSignalBlocker>
-#include <QTimer>
 
 namespace ui {
 namespace {
@@ -30,20 +29,18 @@ OptionArray::OptionArray(const QList<QAbstractButton*>& options, Handler handler
             if (!on)
                 return;
             justChecked_ = option;
-            // Only the click that checked it may see it as checked by itself.
-            QTimer::singleShot(0, this, [this, option] {
-                if (justChecked_ == option)
-                    justChecked_ = nullptr;
-            });
             run(i);
         });
-        if (chosenClick == ChosenClick::Runs)
-            connect(option, &QAbstractButton::clicked, this, [this, i, option] {
-                const bool checkedByThisClick = justChecked_ == option;
-                justChecked_ = nullptr;
-                if (!checkedByThisClick && option->isChecked())
-                    run(i);
-            });
+        if (chosenClick != ChosenClick::Runs)
+            continue;
+        // A press starts a click (mouse, space bar, click()): what was checked before it is old.
+        connect(option, &QAbstractButton::pressed, this, [this] { justChecked_ = nullptr; });
+        connect(option, &QAbstractButton::clicked, this, [this, i, option] {
+            const bool checkedByThisClick = justChecked_ == option;
+            justChecked_ = nullptr;
+            if (!checkedByThisClick && option->isChecked())
+                run(i);
+        });
     }
 }
 

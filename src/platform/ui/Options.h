@@ -38,7 +38,7 @@ private:
     QList<QPointer<QAbstractButton>> options_;
     Handler handler_;
     bool running_ = false;
-    QAbstractButton* justChecked_ = nullptr;  // checked by the click under way
+    QAbstractButton* justChecked_ = nullptr;  // checked since the last press began a click
 };
 
 // Connects handler(index) to the options; the connection lives as long as the first option.

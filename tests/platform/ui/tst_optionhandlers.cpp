@@ -8,7 +8,9 @@
 #include <QAccessibleActionInterface>
 #include <QCheckBox>
 #include <QRadioButton>
+#include <QEventLoop>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -33,15 +35,21 @@ class TestOptionHandlers : public QObject {
         std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
         std::array<QRadioButton*, 3> options{};
         QList<int> runs;
-        explicit Array(ui::ChosenClick chosenClick, bool putBackOnTwo = false)
+        explicit Array(ui::ChosenClick chosenClick, bool putBackOnTwo = false, bool localLoop = false)
         {
             for (int i = 0; i < 3; ++i) {
                 options[size_t(i)] = new QRadioButton(QStringLiteral("option %1").arg(i), window.get());
                 options[size_t(i)]->setGeometry(10, 10 + 30 * i, 200, 25);
             }
             options[0]->setChecked(true);
-            ui::onOptionChecked(options, [this, putBackOnTwo](int i) {
+            ui::onOptionChecked(options, [this, putBackOnTwo, localLoop](int i) {
                 runs << i;
+                // As a message box does: events are handled before the handler returns.
+                if (localLoop) {
+                    QEventLoop loop;
+                    QTimer::singleShot(0, &loop, &QEventLoop::quit);
+                    loop.exec();
+                }
                 // A refused choice: the option in force is put back.
                 if (putBackOnTwo && i == 2)
                     options[0]->setChecked(true);
@@ -69,6 +77,9 @@ private slots:
         QTest::newRow("click on the chosen one, ignored") << "click 0" << false << QList<int>{} << 0;
         QTest::newRow("click on the chosen one, runs") << "click 0" << true << QList<int>{0} << 0;
         QTest::newRow("click on another, chosen click runs") << "click 1" << true << QList<int>{1} << 1;
+        QTest::newRow("click() on the chosen one, runs") << "press 0" << true << QList<int>{0} << 0;
+        QTest::newRow("click() on another, chosen click runs") << "press 1" << true << QList<int>{1} << 1;
+        QTest::newRow("handler with a message, once a click") << "click 1 loop" << true << QList<int>{1} << 1;
         QTest::newRow("space on the chosen one, runs") << "space 0" << true << QList<int>{0} << 0;
         QTest::newRow("toggle action on another, chosen click runs") << "toggle 1" << true << QList<int>{1} << 1;
         QTest::newRow("program checks another, chosen click runs") << "set 2" << true << QList<int>{2} << 2;
@@ -80,12 +91,15 @@ private slots:
         QFETCH(QList<int>, runs);
         QFETCH(int, checked);
         const QStringList words = way.split(u' ');
-        Array a(chosenClickRuns ? ui::ChosenClick::Runs : ui::ChosenClick::Ignored, words.contains(QStringLiteral("putback")));
+        Array a(chosenClickRuns ? ui::ChosenClick::Runs : ui::ChosenClick::Ignored, words.contains(QStringLiteral("putback")),
+                words.contains(QStringLiteral("loop")));
         a.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(a.window.get()));
         QAbstractButton* target = a.options[size_t(words[1].toInt())];
         if (words[0] == QLatin1String("click"))
             QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(8, 12));
+        else if (words[0] == QLatin1String("press"))
+            target->click();
         else if (words[0] == QLatin1String("space"))
             QTest::keyClick(target, Qt::Key_Space);
         else if (words[0] == QLatin1String("set"))
