@@ -190,7 +190,7 @@ private slots:
         other->setFocus(Qt::TabFocusReason);
         keyBox->setFocus(Qt::MouseFocusReason);
         other->setFocus(Qt::TabFocusReason);
-        QCOMPARE(w->searchField(), 9);  // the Part's rule: the box that got the focus last
+        QCOMPARE(w->searchField(), 9);  // focus alone still makes the box that got it last the key box
         keyBox->setFocus(Qt::OtherFocusReason);
         // A name or reading may be held by more than one record: the first match is the one typed for.
         if (asks)
