@@ -6,6 +6,7 @@
 #include "list/ListTopBar.h"
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Options.h"
 #include "platform/ui/Twips.h"
 #include "records/DisplayOrder.h"
 #include "shell/Module1.h"
@@ -111,8 +112,6 @@ void Form4::BuildTopBar()
         } else if (item.systemName == QLatin1String("Option2")) {
             auto* o = new QRadioButton(item.caption, this);
             const int i = item.index;
-            // A click by the user; the program selects an option and runs the handler itself.
-            connect(o, &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
             Option2[size_t(i)] = o;
             w = o;
         } else if (item.systemName == QLatin1String("HScroll1")) {
@@ -134,6 +133,8 @@ void Form4::BuildTopBar()
         w->setGeometry(place);
     }
     Option2[0]->setChecked(true);  // the design's selection
+    // Connected after it: the design's selection is no order change.
+    ui::onOptionChecked(Option2, [this](int i) { Option2_Click(i); }, ui::ChosenClick::Runs);
 }
 
 void Form4::BuildGrid()
@@ -242,8 +243,7 @@ void Form4::formLoad()
 
     // An order that is not "1" to "6" opens the first one.
     const int k = records::StoredDisplayOrder(WindowSettingsRs) - 1;
-    Option2[size_t(k)]->setChecked(true);
-    Option2_Click(k);
+    ui::checkOption(Option2[size_t(k)]);
     FocusedRow = 0;
     Cells[0][0]->setFocus(Qt::OtherFocusReason);
 }

@@ -8,6 +8,7 @@
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/InputMode.h"
+#include "platform/ui/Options.h"
 #include "platform/ui/Twips.h"
 #include "records/DisplayOrder.h"
 #include "records/RecordListModel.h"
@@ -233,6 +234,8 @@ QWidget* Form22::BuildSendTab()
     Text4 = LongBox(QStringLiteral("Text4"));
     Text5 = Named(new QPlainTextEdit, QStringLiteral("Text5"));
     Text5->setFont(ListFont());
+    // Tab leaves the body, as in every other multi-line box; a body takes no tab characters.
+    Text5->setTabChangesFocus(true);
     List2 = Named(new QListWidget, QStringLiteral("List2"));
     List2->setFont(ListFont());
     QWidget* boxWidgets[6] = {Text1, Text2, Text3, Text4, Text5, List2};
@@ -359,6 +362,7 @@ QWidget* Form22::BuildReceiveTab()
     column->addLayout(preview);
     Text6 = Named(new QPlainTextEdit, QStringLiteral("Text6"));
     Text6->setFont(ListFont());
+    Text6->setTabChangesFocus(true);
     column->addWidget(Text6, 1);
 
     auto* senderHeadings = new QHBoxLayout;
@@ -389,20 +393,15 @@ void Form22::ConnectHandlers()
             connect(Command2[size_t(i)], &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
     for (int i = 0; i < 4; ++i)
         connect(Command3[size_t(i)], &QPushButton::clicked, this, [this, i] { Command3_Click(i); });
-    for (int i = 0; i < 6; ++i)
-        connect(Option6[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) { if (on) Option6_Click(i); });
-    // The option groups react to a change of choice, not to a click on the chosen button.
-    for (int i = 0; i < 3; ++i) {
-        connect(Option1[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) { if (on) Option1_Click(i); });
-        connect(Option2[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) { if (on) Option2_Click(i); });
-    }
-    for (int i = 0; i < 2; ++i)
-        connect(Option9[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) { if (on) Option9_Click(i); });
-    for (int i = 0; i < 4; ++i)
-        connect(Option4[size_t(i)], &QRadioButton::clicked, this, [this, i] { Option4_Click(i); });
-    for (int i = 0; i < 2; ++i)
-        connect(Option5[size_t(i)], &QRadioButton::clicked, this, [this, i] { Option5_Click(i); });
-    connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
+    // The send options react to a change of choice, not to a click on the chosen button.
+    ui::onOptionChecked(Option6, [this](int i) { Option6_Click(i); });
+    ui::onOptionChecked(Option1, [this](int i) { Option1_Click(i); });
+    ui::onOptionChecked(Option2, [this](int i) { Option2_Click(i); });
+    ui::onOptionChecked(Option9, [this](int i) { Option9_Click(i); });
+    // A click on the chosen filter or order applies it again (a changed subject, a new fetch).
+    ui::onOptionChecked(Option4, [this](int i) { Option4_Click(i); }, ui::ChosenClick::Runs);
+    ui::onOptionChecked(Option5, [this](int i) { Option5_Click(i); }, ui::ChosenClick::Runs);
+    ui::onCheckChanged(Check1, [this] { Check1_Click(); });
     connect(List1, &QListView::clicked, this, [this] { List1_Click(); });
     connect(List3->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { List3_Click(); });
     connect(List5->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { List5_Click(); });

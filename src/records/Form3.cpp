@@ -7,15 +7,19 @@
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/FocusCommit.h"
+#include "platform/ui/Keyboard.h"
+#include "platform/ui/Options.h"
 #include "records/Boxes.h"
 #include "records/DisplayOrder.h"
 #include "records/RecordDisplay.h"
 #include "records/RecordListView.h"
+#include "records/SearchKeys.h"
 #include "shell/Formats.h"
 #include "shell/Module1.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -91,13 +95,11 @@ void Form3::ConnectHandlers()
         BoxCommit.insert(Combo5[size_t(i)], commit);
     }
 
-    connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
-    for (int i = 0; i < 2; ++i)
-        connect(Option18[size_t(i)], &QRadioButton::clicked, this, [this, i] { Option18_Click(i); });
-    for (int i = 0; i < 3; ++i)
-        connect(Option1[size_t(i)], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
-    for (int i = 0; i < 6; ++i)
-        connect(Option2[size_t(i)], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
+    ui::onCheckChanged(Check1, [this] { Check1_Click(); });
+    // A click on the checked option runs its handler too: in edit mode it stores what it shows.
+    ui::onOptionChecked(Option18, [this](int i) { Option18_Click(i); }, ui::ChosenClick::Runs);
+    ui::onOptionChecked(Option1, [this](int i) { Option1_Click(i); }, ui::ChosenClick::Runs);
+    ui::onOptionChecked(Option2, [this](int i) { Option2_Click(i); }, ui::ChosenClick::Runs);
     for (int i = 0; i < int(Command9.size()); ++i)
         if (Command9[size_t(i)])
             connect(Command9[size_t(i)], &QPushButton::clicked, this, [this, i] { Command9_Click(i); });
@@ -108,6 +110,16 @@ void Form3::ConnectHandlers()
         connect(Command6[size_t(i)], &QPushButton::clicked, this, [this, i] { Command6_Click(i); });
     }
     Image1->installEventFilter(this);
+    // The picture opens the viewer from the keyboard and from assistive technology too.
+    ui::makePressable(Image1, [this] { Image1_Click(); });
+    for (const records::SearchKeyField& f : records::SearchKeyFields()) {
+        QWidget* box = SearchKeyBox(f.keyField);
+        auto* edit = qobject_cast<QLineEdit*>(box);
+        if (auto* combo = qobject_cast<QComboBox*>(box))
+            edit = combo->lineEdit();
+        if (edit)
+            connect(edit, &QLineEdit::returnPressed, this, [this, key = f.keyField] { SearchBox_Enter(key); });
+    }
     for (QLabel* l : Label1)
         l->installEventFilter(this);
 }

@@ -113,6 +113,8 @@ public:
     // Search, adding and deleting, other books, CSV.
     void EnterSearchMode();
     void ExecuteSearch(int keyField);
+    // Enter in a search box: "検索実行" with that box as the key box.
+    void SearchBox_Enter(int keyField);
     void AddRecord();
     void DeleteRecord();
     void OpenDatabaseFile();

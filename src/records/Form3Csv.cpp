@@ -6,6 +6,7 @@
 
 #include "platform/text/Cp932.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Options.h"
 #include "shell/Module1.h"
 
 #include <QRadioButton>
@@ -86,8 +87,7 @@ void Form3::ImportCsv()
         ClearRecordControls();
         ShowRecord();
         if (DisplayOrder != 1 && !Cursor.isEmpty()) {
-            Option2[0]->setChecked(true);
-            Option2_Click(0);  // stores order 1 and rebuilds the list
+            ui::checkOption(Option2[0]);  // stores order 1 and rebuilds the list
         } else {
             FillRecordList();
         }

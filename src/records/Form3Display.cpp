@@ -3,6 +3,7 @@
 #include "records/Form3.h"
 
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Options.h"
 #include "records/Boxes.h"
 #include "records/RecordDisplay.h"
 #include "records/RecordFolder.h"
@@ -85,8 +86,7 @@ void Form3::ShowFields(db::Recordset& rs)
     for (QLineEdit* box : Text2)
         box->clear();
     // The button of the order in force; its click changes nothing for that order.
-    Option2[size_t(DisplayOrder - 1)]->setChecked(true);
-    Option2_Click(DisplayOrder - 1);
+    ui::checkOption(Option2[size_t(DisplayOrder - 1)]);
 
     const QVariant number = rs.value(QStringLiteral("会員NO"));
     if (!number.isNull())
@@ -111,19 +111,12 @@ void Form3::ShowFields(db::Recordset& rs)
     showCombo(Combo2, QStringLiteral("会員区分名称"));
 
     // Turning a button on raises its click, as the old controls did.
-    if (const int sex = records::SexOption(rs.value(QStringLiteral("性別"))); sex >= 0) {
-        Option18[size_t(sex)]->setChecked(true);
-        Option18_Click(sex);
-    }
-    if (const int state = records::StateOption(rs.value(QStringLiteral("状態"))); state >= 0) {
-        Option1[size_t(state)]->setChecked(true);
-        Option1_Click(state);
-    }
-    const bool refuses = records::RefusesMail(rs.value(QStringLiteral("メール送信拒否")));
-    if (Check1->isChecked() != refuses) {
-        Check1->setChecked(refuses);
-        Check1_Click();
-    }
+    if (const int sex = records::SexOption(rs.value(QStringLiteral("性別"))); sex >= 0)
+        ui::checkOption(Option18[size_t(sex)]);
+    if (const int state = records::StateOption(rs.value(QStringLiteral("状態"))); state >= 0)
+        ui::checkOption(Option1[size_t(state)]);
+    // A change of value raises the box's click.
+    Check1->setChecked(records::RefusesMail(rs.value(QStringLiteral("メール送信拒否"))));
 
     showText(1, QStringLiteral("フリガナ"));
     showText(2, QStringLiteral("氏名"));

@@ -5,6 +5,7 @@
 #include "records/RecordListModel.h"
 
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Options.h"
 #include "records/Boxes.h"
 #include "records/Birthdays.h"
 #include "records/DisplayOrder.h"
@@ -141,8 +142,9 @@ void Form3::Label1_Click(int index)
 
 void Form3::ShowOrderInForce()
 {
+    // Put back as it was: the order did not change, so no handler runs.
     if (DisplayOrder >= 1 && DisplayOrder <= records::DisplayOrderCount)
-        Option2[size_t(DisplayOrder - 1)]->setChecked(true);
+        ui::checkOptionQuietly(Option2[size_t(DisplayOrder - 1)]);
 }
 
 void Form3::Option2_Click(int index)

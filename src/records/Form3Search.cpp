@@ -130,6 +130,15 @@ void Form3::ExecuteSearch(int keyField)
     LeaveSearchMode();
 }
 
+void Form3::SearchBox_Enter(int keyField)
+{
+    if (RecordMode != Search)
+        return;
+    // The box typed in holds the key, whichever box the focus passed last.
+    SearchField = keyField;
+    Command9_Click(1);
+}
+
 void Form3::LeaveSearchMode()
 {
     for (const records::SearchKeyField& f : records::SearchKeyFields())

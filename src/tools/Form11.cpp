@@ -6,6 +6,7 @@
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/FocusCommit.h"
+#include "platform/ui/Options.h"
 #include "platform/ui/Twips.h"
 #include "records/FieldLimits.h"
 #include "shell/Formats.h"
@@ -192,14 +193,10 @@ void Form11::BuildControls()
     List1->setFont(QFont(QStringLiteral("ＭＳ ゴシック"), 9));
 
     // Handlers.
-    for (int i = 0; i < 3; ++i)
-        connect(Option2[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) { if (on) Option2_Click(i); });
-    for (int i = 0; i < 2; ++i) {
-        connect(Option3[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) { if (on) Option3_Click(i); });
-        connect(Option4[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) { if (on) Option4_Click(i); });
-    }
-    for (int i = 0; i < 4; ++i)
-        connect(Option5[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) { if (on) Option5_Click(i); });
+    ui::onOptionChecked(Option2, [this](int i) { Option2_Click(i); });
+    ui::onOptionChecked(Option3, [this](int i) { Option3_Click(i); });
+    ui::onOptionChecked(Option4, [this](int i) { Option4_Click(i); });
+    ui::onOptionChecked(Option5, [this](int i) { Option5_Click(i); });
     Commits << ui::onLostFocus(Text3, [this] { Text3_LostFocus(); }) << ui::onLostFocus(Text5, [this] { Text5_LostFocus(); });
     ui::FocusCommit* date = ui::onLostFocus(Text6[0], [] {});
     date->setGotFocus([this] { Text6_GotFocus(0); });

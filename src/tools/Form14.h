@@ -80,9 +80,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls();
+    // The controls pressed like buttons, in their tab order.
+    QList<QWidget*> PictureControls() const;
+    // The previous (-1) or next (1) picture, as the scroll bar's arrows move.
+    void StepPicture(int step);
     // Gives Image1(0) the size its stretch mode asks for and the pixels decoded at that size.
     void ApplyImage1Size();
     void ShowUndecodable();

@@ -3,15 +3,19 @@
 #include "tools/Form14.h"
 
 #include "platform/ui/Accessibility.h"
+#include "platform/ui/Keyboard.h"
 #include "platform/ui/Twips.h"
 #include "tools/ImageControl.h"
 
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -147,4 +151,61 @@ void Form14::BuildControls()
     // The picture lies under the column where it grows to its own size.
     Frame1->raise();
     Image4->raise();
+
+    // The keyboard reaches what the mouse works: the scroll bar and, pressed by Enter or the
+    // space bar, the picture, the slide-show control, the thumbnails and the zoom. Arrow keys on
+    // any of them move through the pictures as the scroll bar's do.
+    HScroll1->setFocusPolicy(Qt::StrongFocus);
+    ui::makePressable(Image1[0], [this] { Image1_Click(); });
+    ui::makePressable(Image3, [this] { Image3_Click(); });
+    for (int i = 0; i < 10; ++i)
+        ui::makePressable(Image2[size_t(i)], [this, i] { Image2_Click(i); });
+    ui::makePressable(Image4, [this] { Image4_Click(); });
+    for (QWidget* w : PictureControls())
+        w->installEventFilter(this);
+    HScroll1->installEventFilter(this);
+}
+
+QList<QWidget*> Form14::PictureControls() const
+{
+    QList<QWidget*> controls{Image1[0], Image3};
+    for (tools::ImageControl* thumb : Image2)
+        controls << thumb;
+    controls << Image4;
+    return controls;
+}
+
+bool Form14::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
+        && (watched == HScroll1 || PictureControls().contains(static_cast<QWidget*>(watched)))) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+            switch (key->key()) {
+            case Qt::Key_Left:
+            case Qt::Key_Up:
+                StepPicture(-1);
+                return true;
+            case Qt::Key_Right:
+            case Qt::Key_Down:
+                StepPicture(1);
+                return true;
+            default:
+                break;
+            }
+        }
+    }
+    return ui::Window::eventFilter(watched, event);
+}
+
+void Form14::StepPicture(int step)
+{
+    const bool onThumbnail = std::find(Image2.begin(), Image2.end(), focusWidget()) != Image2.end();
+    HScroll1->triggerAction(step < 0 ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd);
+    // On the thumbnails the focus follows the picture shown, which may be on a new page.
+    if (onThumbnail) {
+        tools::ImageControl* thumb = Image2[size_t(HScroll1->value() % 10)];
+        if (thumb->isVisible())
+            thumb->setFocus(Qt::OtherFocusReason);
+    }
 }

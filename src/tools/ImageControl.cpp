@@ -58,6 +58,12 @@ void ImageControl::paintEvent(QPaintEvent*)
         p.setBrush(Qt::NoBrush);
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
+    if (hasFocus()) {
+        // Where the keyboard is, for the eye as well.
+        p.setPen(QPen(QColor(0, 200, 255), 2, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(rect().adjusted(1, 1, -2, -2));
+    }
 }
 
 void ImageControl::mousePressEvent(QMouseEvent* event)

@@ -1,5 +1,7 @@
 #include "platform/ui/WindowRegistry.h"
 
+#include "platform/ui/Keyboard.h"
+
 #include <QCloseEvent>
 #include <QDebug>
 #include <QDialog>
@@ -43,6 +45,8 @@ QWidget* WindowRegistry::reach(const QString& name)
         qWarning("ui::WindowRegistry: no window named %s", qPrintable(name));
         return nullptr;
     }
+    // Every window the registry loads answers Enter on its buttons.
+    installKeyboardRules();
     QWidget* window = (*factory)();
     if (!window)
         return nullptr;

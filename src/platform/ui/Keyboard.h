@@ -1,0 +1,25 @@
+#pragma once
+// The keyboard works every control as the mouse does: Enter and the keypad's Enter press the
+// focused command button in every window (not only in dialogs), and controls that are pressed
+// like buttons without being buttons (pictures, thumbnails) take the focus by Tab, are pressed by
+// Enter or the space bar and offer assistive technology the press action.
+
+#include <QObject>
+
+#include <functional>
+
+class QWidget;
+
+namespace ui {
+
+// Installs the application's keyboard rules once; later calls do nothing. The window registry
+// calls it when it loads a window, so that every window has them.
+void installKeyboardRules();
+
+// Makes a control pressable by keys and by assistive technology; press runs for each press. The
+// control keeps its own mouse handling.
+void makePressable(QWidget* control, std::function<void()> press);
+// Whether the control was made pressable.
+bool isPressable(const QWidget* control);
+
+}  // namespace ui
