@@ -38,7 +38,7 @@ public:
     void List1_Click();
     void Command1_Click(int index);
 
-    // What a click on a line does: toggles its selection, then List1_Click.
+    // What a click on a line does: toggles its selection; List1_Click follows the change.
     void ToggleLine(int line);
 
     // State, for tests and benchmarks.

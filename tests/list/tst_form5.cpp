@@ -15,7 +15,10 @@
 #include "shell/Helpers.h"
 #include "shell/Module1.h"
 
+#include <QAccessible>
+#include <QFontMetrics>
 #include <QListView>
+#include <QScrollBar>
 #include <QPointer>
 #include <QPrinter>
 #include <QRadioButton>
@@ -208,6 +211,95 @@ private slots:
         QTest::keyClick(list, Qt::Key_Space);
         QVERIFY(w->listModel()->isSelected(2));
         QVERIFY(checked(w.get(), "Option2_1"));
+    }
+
+    void chosenLinesReadAsSelectedAndAreWhatPrints_data()
+    {
+        QTest::addColumn<QString>("how");          // click, space or program
+        QTest::addColumn<QList<int>>("toggles");  // lines toggled, in order
+        QTest::addColumn<QList<int>>("chosen");   // lines chosen at the end
+        QTest::newRow("clicks on two lines") << "click" << QList<int>{1, 3} << QList<int>{1, 3};
+        QTest::newRow("a second click unchooses") << "click" << QList<int>{0, 2, 0} << QList<int>{2};
+        QTest::newRow("the space bar") << "space" << QList<int>{4, 1} << QList<int>{1, 4};
+        QTest::newRow("neighbours chosen one by one") << "program" << QList<int>{2, 1, 3, 0, 4} << QList<int>{0, 1, 2, 3, 4};
+        QTest::newRow("a line taken out of a run") << "program" << QList<int>{0, 1, 2, 3, 2} << QList<int>{0, 1, 3};
+    }
+    void chosenLinesReadAsSelectedAndAreWhatPrints()
+    {
+        QFETCH(QString, how);
+        QFETCH(QList<int>, toggles);
+        QFETCH(QList<int>, chosen);
+        const QList<Person> persons = people(5);
+        auto w = load(book(persons));
+        w->resize(1200, 700);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QListView* list = w->list1();
+        list->setFocus();
+        for (int line : toggles) {
+            const QModelIndex i = w->listModel()->index(line);
+            if (how == "click") {
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualRect(i).center());
+            } else if (how == "space") {
+                list->setCurrentIndex(i);
+                QTest::keyClick(list, Qt::Key_Space);
+            } else {
+                w->ToggleLine(line);
+            }
+        }
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(list);
+        QVERIFY(a);
+        QCOMPARE(a->childCount(), persons.size());
+        QVERIFY(a->child(0)->state().selectable);
+        QList<int> reported;
+        QList<Person> reportedPersons;
+        for (int k = 0; k < a->childCount(); ++k) {
+            QAccessibleInterface* line = a->child(k);
+            QCOMPARE(line->text(QAccessible::Name), w->listModel()->line(k));
+            if (line->state().selected) {
+                reported << k;
+                reportedPersons << persons[k];
+            }
+        }
+        QCOMPARE(reported, chosen);
+        QVERIFY(checked(w.get(), "Option2_1"));
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        QCOMPARE(printed(), keys(expectedLines(true, reportedPersons)));
+    }
+
+    void everyLineIsShownWhole_data()
+    {
+        QTest::addColumn<QStringList>("remarks");  // "備考" of the records, in order
+        const QString longRemark = QStringLiteral("会費は年度末にまとめて納入、連絡は夕方以降に自宅へ（平日は不在）");
+        QTest::newRow("a short first line, a long later one") << QStringList{QString(), QStringLiteral("短い"), longRemark};
+        QTest::newRow("the longest line last") << QStringList{QStringLiteral("一"), QString(), QString(), longRemark + longRemark};
+        QTest::newRow("half-width remarks") << QStringList{QStringLiteral("abc"), QString(120, u'x')};
+    }
+    void everyLineIsShownWhole()
+    {
+        QFETCH(QStringList, remarks);
+        const QString path = book(people(int(remarks.size())));
+        db::Database d = db::Database::open(path);
+        for (int k = 0; k < remarks.size(); ++k)
+            d.execute(QStringLiteral("UPDATE \"%1\" SET \"備考\" = ? WHERE \"会員NO\" = ?").arg(db::schema::personTableName()),
+                      {remarks[k].isEmpty() ? QVariant() : QVariant(remarks[k]), k + 1});
+        d.close();
+        auto w = load(path);
+        w->resize(1200, 700);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QListView* list = w->list1();
+        const QFontMetrics fm(list->font());
+        const int across = list->viewport()->width() + list->horizontalScrollBar()->maximum();
+        for (int k = 0; k < remarks.size(); ++k) {
+            const QString line = w->listModel()->line(k);
+            QVERIFY(line.endsWith(remarks[k]));
+            const int shown = fm.horizontalAdvance(line);
+            QVERIFY2(list->visualRect(w->listModel()->index(k)).width() >= shown,
+                     qPrintable(QStringLiteral("line %1: %2 px shown in %3").arg(k).arg(shown).arg(list->visualRect(w->listModel()->index(k)).width())));
+            QVERIFY2(across >= shown, qPrintable(QStringLiteral("line %1: %2 px, scrolls across %3").arg(k).arg(shown).arg(across)));
+        }
     }
 
     void printAsksTheKindsQuestion_data()
