@@ -12,6 +12,7 @@
 #include "shell/Module1.h"
 
 #include <QItemSelectionModel>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QListView>
 #include <QPushButton>
@@ -110,6 +111,15 @@ bool Form5::eventFilter(QObject* watched, QEvent* event)
     return ui::Window::eventFilter(watched, event);
 }
 
+void Form5::closeEvent(QCloseEvent* event)
+{
+    if (Printing) {
+        event->ignore();
+        return;
+    }
+    ui::Window::closeEvent(event);
+}
+
 void Form5::resizeEvent(QResizeEvent* event)
 {
     ui::Window::resizeEvent(event);
@@ -129,6 +139,8 @@ bool Form5::selectedOnly() const { return Option2[1]->isChecked(); }
 
 void Form5::Command1_Click(int index)
 {
+    if (Printing)
+        return;
     switch (index) {
     case 0:
         PrintChosen();

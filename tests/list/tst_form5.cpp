@@ -20,6 +20,10 @@
 #include <QListView>
 #include <QScrollBar>
 #include <QPointer>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -143,18 +147,152 @@ private slots:
         QVERIFY(w->listModel()->line(0).startsWith(numbers.first() + QStringLiteral(" 山田")));
     }
 
-    void emptyBookListsNothingAndPrintsNothing()
+    void nothingToPrintIsToldBeforeThePrinterDialog_data()
     {
-        auto w = load(book({}));
-        QCOMPARE(w->listModel()->rowCount(), 0);
-        w->ToggleLine(0);
-        QVERIFY(checked(w.get(), "Option2_0"));
+        QTest::addColumn<int>("records");
+        QTest::addColumn<bool>("cities");       // the records have a "市町村"
+        QTest::addColumn<QList<int>>("chosen");  // lines chosen, then リスト選択者 chosen by hand
+        QTest::newRow("an empty book") << 0 << true << QList<int>();
+        QTest::newRow("リスト選択者 with no line chosen") << 3 << true << QList<int>{1, 1};
+        QTest::newRow("no record has a 市町村") << 3 << false << QList<int>();
+        QTest::newRow("no chosen record has a 市町村") << 3 << false << QList<int>{0, 2};
+    }
+    void nothingToPrintIsToldBeforeThePrinterDialog()
+    {
+        QFETCH(int, records);
+        QFETCH(bool, cities);
+        QFETCH(QList<int>, chosen);
+        QList<Person> persons = people(records);
+        if (!cities)
+            for (Person& p : persons)
+                p.city = QVariant();
+        auto w = load(book(persons));
+        QCOMPARE(w->listModel()->rowCount(), records);
+        for (int line : chosen)
+            w->ToggleLine(line);
+        if (!chosen.isEmpty())
+            choose(w.get(), "Option2_1");
         dialogs->queueAnswer(ui::Answer::Yes);
         w->Command1_Click(0);
+        QCOMPARE(dialogs->shown().size(), 2);
+        QCOMPARE(dialogs->shown().first().kind, ui::ScriptedDialogs::Shown::Question);
         QCOMPARE(dialogs->shownTexts().last(), QStringLiteral("印刷する宛名がありません"));
         QCOMPARE(dialogs->shown().last().title, QStringLiteral("宛名印刷"));
-        QCOMPARE(printers.size(), 1);
-        QCOMPARE(printers.first()->jobsStarted(), 0);
+        QCOMPARE(dialogs->printerDialogs(), 0);
+        QCOMPARE(printers.size(), 0);
+    }
+
+    void cancelStopsALongRunAndNothingMoreIsPrinted_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<bool>("selectedOnly");
+        QTest::newRow("labels") << "Option1_0" << false;
+        QTest::newRow("postcards") << "Option1_1" << false;
+        QTest::newRow("the chosen lines") << "Option1_0" << true;
+    }
+    void cancelStopsALongRunAndNothingMoreIsPrinted()
+    {
+        QFETCH(QString, option);
+        QFETCH(bool, selectedOnly);
+        maker.reset();
+        int drawnAtCancel = -1;
+        QString cancelText;
+        Form5* window = nullptr;
+        maker = std::make_unique<print::ScopedPrinterMaker>([&](QPrinter*) {
+            auto p = std::make_shared<print::RecordingPrinter>();
+            if (!printers.isEmpty()) {
+                printers << p;
+                return p;
+            }
+            p->onDraw([&](int drawn) {
+                // A slow stretch, so that the window handles events in it as it does on paper.
+                if (drawn > 1200 && drawn < 1500)
+                    QThread::usleep(1000);
+                if (drawn != 1200)
+                    return;
+                // The user presses キャンセル while the run goes on.
+                QTimer::singleShot(0, [&, drawn] {
+                    auto* progress = window->findChild<QProgressDialog*>();
+                    QVERIFY(progress && progress->isVisible());
+                    for (QPushButton* b : progress->findChildren<QPushButton*>())
+                        if (b->text() == QStringLiteral("キャンセル")) {
+                            cancelText = b->text();
+                            drawnAtCancel = int(printers.last()->drawn().size());
+                            b->click();
+                        }
+                    Q_UNUSED(drawn);
+                });
+            });
+            printers << p;
+            return p;
+        });
+        auto w = load(book(people(1000)));
+        window = w.get();
+        w->setProgressDelay(0);
+        w->show();
+        if (selectedOnly)
+            for (int line = 0; line < 1000; line += 2)
+                w->ToggleLine(line);
+        choose(w.get(), option);
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        QCOMPARE(cancelText, QStringLiteral("キャンセル"));
+        QVERIFY(drawnAtCancel >= 1200);
+        const auto& p = printers.first();
+        QCOMPARE(int(p->drawn().size()), drawnAtCancel);
+        QVERIFY(drawnAtCancel < 4 * (selectedOnly ? 500 : 1000));
+        QCOMPARE(p->jobsAborted(), 1);
+        QCOMPARE(p->jobsEnded(), 0);
+        QCOMPARE(dialogs->shown().size(), 1);  // the question: no message after a cancel
+        QVERIFY(!w->isPrinting());
+        QVERIFY(!w->findChild<QProgressDialog*>());
+        // The window prints again, whole, afterwards.
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        QCOMPARE(printers.last()->jobsEnded(), 1);
+        QCOMPARE(int(printers.last()->drawn().size()), 4 * (selectedOnly ? 500 : 1000));
+    }
+
+    void cancelledPdfLeavesTheFileThatWasThere()
+    {
+        maker.reset();
+        const QString pdf = dir->filePath(QStringLiteral("宛名印刷.pdf"));
+        {
+            QFile before(pdf);
+            QVERIFY(before.open(QIODevice::WriteOnly));
+            before.write("the previous print");
+        }
+        dialogs->setPrinterSetup([pdf](QPrinter* p) {
+            p->setOutputFormat(QPrinter::PdfFormat);
+            p->setOutputFileName(pdf);
+        });
+        auto w = load(book(people(1000)));
+        w->setProgressDelay(0);
+        w->show();
+        QTimer press;
+        QObject::connect(&press, &QTimer::timeout, [&] {
+            if (auto* progress = w->findChild<QProgressDialog*>(); progress && progress->isVisible())
+                for (QPushButton* b : progress->findChildren<QPushButton*>())
+                    if (b->text() == QStringLiteral("キャンセル"))
+                        b->click();
+        });
+        press.start(0);
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        press.stop();
+        QFile after(pdf);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), QByteArray("the previous print"));
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".pdf")),
+                 QStringList{QStringLiteral("宛名印刷.pdf")});
+        // Not cancelled, the new file takes the old one's place.
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        after.close();
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QVERIFY(after.readAll().startsWith("%PDF"));
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".pdf")),
+                 QStringList{QStringLiteral("宛名印刷.pdf")});
     }
 
     void captionTakesTheTitleOrTheWindowsOwnName_data()
@@ -353,10 +491,11 @@ private slots:
         w->ToggleLine(0);
         w->ToggleLine(2);
         choose(w.get(), "Option2_1");
+        const int made = int(printers.size());
         dialogs->clearRecord();
         dialogs->queueAnswer(ui::Answer::Yes);
         w->Command1_Click(0);
-        QCOMPARE(printers.last()->jobsStarted(), 0);
+        QCOMPARE(int(printers.size()), made);
         QCOMPARE(dialogs->shownTexts().last(), QStringLiteral("印刷する宛名がありません"));
     }
 
