@@ -5,6 +5,7 @@
 
 #include <QFontMetrics>
 #include <QItemSelectionModel>
+#include <QTimer>
 
 namespace list {
 
@@ -49,32 +50,52 @@ void PrintListModel::fill(const db::Recordset& records, const QDate& today)
     selectedCount_ = 0;
     records::RecordListModel::fill(records, today);
     selected_.assign(size_t(rowCount()), 0);
-    measure(records);
-}
-
-void PrintListModel::measure(const db::Recordset& records)
-{
-    widestRow_ = -1;
+    records_ = records;
+    widestRow_ = rowCount() > 0 ? 0 : -1;
     widestBytes_ = 0;
     widestPixels_ = -1;
-    if (rowCount() == 0)
-        return;
+    measuredTo_ = 0;
+    if (!measuring_) {
+        measuring_ = new QTimer(this);
+        measuring_->setInterval(0);
+        connect(measuring_, &QTimer::timeout, this, &PrintListModel::measureBlock);
+    }
+    if (rowCount() > 0)
+        measuring_->start();
+    else
+        measuring_->stop();
+}
+
+void PrintListModel::measureBlock()
+{
+    constexpr int kBlock = 4096;
     QList<QVariantList> rows;
     try {
-        rows = records.readColumns(widthFields());
+        if (records_.isOpen())
+            rows = records_.readColumns(widthFields(), measuredTo_, kBlock);
     } catch (const db::Error&) {
-        // Records gone: the first line stands for all.
+        // Records gone: what was measured stands.
+        measuredTo_ = rowCount();
     }
-    widestRow_ = 0;
-    for (int i = 0; i < rows.size() && i < rowCount(); ++i) {
+    const qint64 before = widestBytes_;
+    for (int i = 0; i < rows.size() && measuredTo_ + i < rowCount(); ++i) {
         const QVariantList& v = rows[i];
         if (v.size() != widthFields().size())
             continue;
         const qint64 bytes = extraBytes(v[0], 14) + extraBytes(v[1], 14) + (v[2].isNull() ? 0 : text::byteWidth(v[2].toString()));
         if (bytes > widestBytes_) {
             widestBytes_ = bytes;
-            widestRow_ = i;
+            widestRow_ = measuredTo_ + i;
         }
+    }
+    measuredTo_ = rows.isEmpty() ? rowCount() : qMin(rowCount(), measuredTo_ + kBlock);
+    if (widthKnown())
+        measuring_->stop();
+    if (widestBytes_ != before) {
+        widestPixels_ = -1;
+        // With uniform sizes the view takes the width of one line: it is laid out anew.
+        emit layoutAboutToBeChanged();
+        emit layoutChanged();
     }
 }
 
@@ -140,11 +161,15 @@ void PrintListModel::setSelected(int row, bool selected)
     // The line joins the chosen lines on either side into one range; the selection model drops
     // the parts the new range covers.
     int top = row;
-    while (top > 0 && isSelected(top - 1))
-        --top;
     int bottom = row;
-    while (bottom + 1 < rowCount() && isSelected(bottom + 1))
-        ++bottom;
+    if (isSelected(row - 1) || isSelected(row + 1)) {
+        for (const QItemSelectionRange& r : selectionModel_->selection()) {
+            if (r.top() <= row - 1 && row - 1 <= r.bottom())
+                top = qMin(top, r.top());
+            if (r.top() <= row + 1 && row + 1 <= r.bottom())
+                bottom = qMax(bottom, r.bottom());
+        }
+    }
     selectionModel_->select(QItemSelection(index(top), index(bottom)), QItemSelectionModel::Select);
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QItemSelection;
+class QTimer;
 class QItemSelectionModel;
 
 namespace list {
@@ -39,13 +40,17 @@ public:
     qint64 selectedCount() const { return selectedCount_; }
     const std::vector<char>& selection() const { return selected_; }
 
-    // The widest line, in pixels of the font set: what the list scrolls across.
+    // The widest line, in pixels of the font set: what the list scrolls across. The lines are
+    // measured after the load, a block at a time between events, so that the load does not wait;
+    // until then the first line stands for all.
     int widestLinePixels() const;
+    bool widthKnown() const { return measuredTo_ >= rowCount(); }
 
 private:
     void mirror(const QItemSelection& selected, const QItemSelection& deselected);
     void mark(int row, bool selected);
-    void measure(const db::Recordset& records);
+    // Measures the next block of lines; the list is laid out anew when the widest has grown.
+    void measureBlock();
 
     QPointer<QItemSelectionModel> selectionModel_;
     std::vector<char> selected_;
@@ -54,6 +59,9 @@ private:
     // The line with the most Shift-JIS bytes, and that count; -1 when nothing is listed.
     int widestRow_ = -1;
     qint64 widestBytes_ = 0;
+    int measuredTo_ = 0;
+    db::Recordset records_;
+    QTimer* measuring_ = nullptr;
     mutable int widestPixels_ = -1;
 };
 

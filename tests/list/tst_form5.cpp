@@ -427,6 +427,7 @@ private slots:
         w->resize(1200, 700);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QTRY_VERIFY(w->listModel()->widthKnown());
         QListView* list = w->list1();
         const QFontMetrics fm(list->font());
         const int across = list->viewport()->width() + list->horizontalScrollBar()->maximum();
