@@ -148,6 +148,7 @@ void Form5::BuildControls()
     List1Model->setFont(List1->font());
     List1->setModel(List1Model);
     List1Model->attach(List1->selectionModel());
+    connect(List1Model, &list::PrintListModel::widestChanged, List1, &QListView::doItemsLayout);
     List1->installEventFilter(this);
     PlaceList();
     setMinimumSize(ui::twips(kListLeft + kListWidth + 240), ui::twips(kListTop + 2400));

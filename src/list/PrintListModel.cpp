@@ -93,9 +93,7 @@ void PrintListModel::measureBlock()
         measuring_->stop();
     if (widestBytes_ != before) {
         widestPixels_ = -1;
-        // With uniform sizes the view takes the width of one line: it is laid out anew.
-        emit layoutAboutToBeChanged();
-        emit layoutChanged();
+        emit widestChanged();
     }
 }
 

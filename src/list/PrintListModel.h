@@ -46,10 +46,15 @@ public:
     int widestLinePixels() const;
     bool widthKnown() const { return measuredTo_ >= rowCount(); }
 
+signals:
+    // The widest line grew: a view with uniform item sizes has to be laid out anew (a layout
+    // change of the model would make the selection model save every chosen line one by one).
+    void widestChanged();
+
 private:
     void mirror(const QItemSelection& selected, const QItemSelection& deselected);
     void mark(int row, bool selected);
-    // Measures the next block of lines; the list is laid out anew when the widest has grown.
+    // Measures the next block of lines.
     void measureBlock();
 
     QPointer<QItemSelectionModel> selectionModel_;
