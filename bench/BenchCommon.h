@@ -49,8 +49,9 @@ int memoryProbe(const QString& book);
 int mailWindowMemoryProbe(const QString& bookAndMaildir);
 
 // A print of every record as labels into a PDF file in this fresh process, spec
-// "program|book|pdf" (the printing window) or "plain|book|pdf" (plain SQLite and QPdfWriter):
-// prints the seconds and the peak memory. Runs before any QApplication exists.
+// "program|book|pdf" (the printing window) or "plain|book|pdf" (plain SQLite and QPdfWriter),
+// both with the allocator set up as the programs set it ("program-defaults", "plain-defaults":
+// as glibc has it); prints the seconds and the peak memory. Runs before any QApplication exists.
 int printProbe(int argc, char* argv[], const QString& spec);
 
 // The recipients of "全員" (both kinds) read with plain SQLite: the addresses, and the names

@@ -127,8 +127,13 @@ void Form5::PrintChosen()
     if (!ui::dialogs().printerDialog(&device))
         return;
 
+    // While it prints the window is not closed under it, and no second print starts.
+    struct Busy {
+        bool& flag;
+        explicit Busy(bool& f) : flag(f) { flag = true; }
+        ~Busy() { flag = false; }
+    } busy(Printing);
     list::PrintRun run;
-    Printing = true;
     try {
         PrintProgress progress(this, ProgressDelay);
         request.progress = [&progress](qint64 done, qint64 total) { return progress.step(done, total); };
@@ -137,11 +142,9 @@ void Form5::PrintChosen()
         run = edition::profile().HasReturnPostcards ? list::PrintAddresses(*printer, PersonRs, request)
                                                     : list::PrintLabelsOrPostcards(*printer, PersonRs, request);
     } catch (const db::Error& e) {
-        Printing = false;
         Module1::ReportError(e);
         return;
     }
-    Printing = false;
     if (run.cancelled)
         return;
     if (!run.job.ok)
