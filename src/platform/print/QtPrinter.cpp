@@ -135,8 +135,10 @@ bool QtPrinter::endJob()
     if (ended && printer_->printerState() != QPrinter::Error && !part_.isEmpty()) {
         // rename() puts the whole file in place of the old one at once.
         placed = ::rename(QFile::encodeName(part_).constData(), QFile::encodeName(file_).constData()) == 0;
-        if (placed)
+        if (placed) {
             part_.clear();
+            printer_->setOutputFileName(file_);
+        }
     }
     dropPart();
     if (!ended || !placed || printer_->printerState() == QPrinter::Error) {
