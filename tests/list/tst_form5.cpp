@@ -359,6 +359,7 @@ private slots:
         QTest::newRow("clicks on two lines") << "click" << QList<int>{1, 3} << QList<int>{1, 3};
         QTest::newRow("a second click unchooses") << "click" << QList<int>{0, 2, 0} << QList<int>{2};
         QTest::newRow("the space bar") << "space" << QList<int>{4, 1} << QList<int>{1, 4};
+        QTest::newRow("the accessibility toggle") << "action" << QList<int>{3, 0, 3, 2} << QList<int>{0, 2};
         QTest::newRow("neighbours chosen one by one") << "program" << QList<int>{2, 1, 3, 0, 4} << QList<int>{0, 1, 2, 3, 4};
         QTest::newRow("a line taken out of a run") << "program" << QList<int>{0, 1, 2, 3, 2} << QList<int>{0, 1, 3};
     }
@@ -381,6 +382,11 @@ private slots:
             } else if (how == "space") {
                 list->setCurrentIndex(i);
                 QTest::keyClick(list, Qt::Key_Space);
+            } else if (how == "action") {
+                QAccessibleInterface* cell = QAccessible::queryAccessibleInterface(list)->child(line);
+                QVERIFY(cell && cell->actionInterface());
+                QVERIFY(cell->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+                cell->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
             } else {
                 w->ToggleLine(line);
             }
