@@ -280,9 +280,9 @@ QList<bench::Result> run(const bench::Options& o)
 
 namespace bench {
 
-int printProbe(int argc, char* argv[], const QString& spec)
+int printProbe(int argc, char* argv[], const QString& what)
 {
-    const QStringList parts = spec.split(u'|');
+    const QStringList parts = what.split(u'|');
     if (parts.size() != 3)
         return 2;
     // "-defaults" after the kind: the C library's allocator as it comes, to compare by hand.

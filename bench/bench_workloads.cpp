@@ -31,7 +31,7 @@ int main(int argc, char* argv[])
     p.addOption({"json", "where to write the results", "file"});
     p.addOption({"only", "run only the workloads whose name contains this", "text"});
     p.addOption({"memory-probe", "internal: load the record window on a book and print the peak memory", "book"});
-    p.addOption({"print-probe", "internal: print every record of a book as labels to PDF in a fresh process (program|book|pdf or plain|book|pdf)", "spec"});
+    p.addOption({"print-probe", "internal: print every record of a book as labels to PDF in a fresh process (program|book|pdf or plain|book|pdf)", "what"});
     p.addOption({"mail-window-probe", "internal: load the mail window on book|maildir and print the peak memory", "book"});
     p.process(app);
 
