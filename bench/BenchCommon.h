@@ -48,6 +48,12 @@ int memoryProbe(const QString& book);
 // The mail window loaded on "book|maildir": prints its peak memory.
 int mailWindowMemoryProbe(const QString& bookAndMaildir);
 
+// A print of every record as labels into a PDF file in this fresh process; what is
+// "program|book|pdf" (the printing window) or "plain|book|pdf" (plain SQLite and QPdfWriter),
+// both with the allocator set up as the programs set it ("program-defaults", "plain-defaults":
+// as glibc has it); prints the seconds and the peak memory. Runs before any QApplication exists.
+int printProbe(int argc, char* argv[], const QString& what);
+
 // The recipients of "全員" (both kinds) read with plain SQLite: the addresses, and the names
 // in *names when given.
 QString plainRecipients(const QString& book, QString* names);

@@ -14,9 +14,14 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char* argv[])
 {
+    // The printing probe starts as a program does, before any QApplication.
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--print-probe") == 0)
+            return bench::printProbe(argc, argv, QString::fromLocal8Bit(argv[i + 1]));
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QCommandLineParser p;
@@ -26,6 +31,7 @@ int main(int argc, char* argv[])
     p.addOption({"json", "where to write the results", "file"});
     p.addOption({"only", "run only the workloads whose name contains this", "text"});
     p.addOption({"memory-probe", "internal: load the record window on a book and print the peak memory", "book"});
+    p.addOption({"print-probe", "internal: print every record of a book as labels to PDF in a fresh process (program|book|pdf or plain|book|pdf)", "what"});
     p.addOption({"mail-window-probe", "internal: load the mail window on book|maildir and print the peak memory", "book"});
     p.process(app);
 

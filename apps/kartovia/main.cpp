@@ -6,6 +6,7 @@
 
 int main(int argc, char* argv[])
 {
+    Module1::PrepareMemory();
     QApplication app(argc, argv);
     edition::setProfile(edition::InformationManagerProfile());
     editions::RegisterKartoviaWindows();

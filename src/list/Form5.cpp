@@ -11,6 +11,8 @@
 #include "shell/Formats.h"
 #include "shell/Module1.h"
 
+#include <QItemSelectionModel>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QListView>
 #include <QPushButton>
@@ -25,6 +27,8 @@ Form5::Form5(QWidget* parent) : ui::Window(parent)
     BuildControls();
 
     connect(List1, &QListView::clicked, this, [this](const QModelIndex& i) { ToggleLine(i.row()); });
+    // Whatever changes the choice (a click, the space bar, assistive technology), the target follows.
+    connect(List1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { List1_Click(); });
     for (int i = 0; i < 2; ++i)
         connect(Command1[size_t(i)], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
 }
@@ -84,7 +88,6 @@ void Form5::ToggleLine(int line)
     if (line < 0 || line >= List1Model->rowCount())
         return;
     List1Model->toggle(line);
-    List1_Click();
 }
 
 void Form5::List1_Click()
@@ -108,6 +111,15 @@ bool Form5::eventFilter(QObject* watched, QEvent* event)
     return ui::Window::eventFilter(watched, event);
 }
 
+void Form5::closeEvent(QCloseEvent* event)
+{
+    if (Printing) {
+        event->ignore();
+        return;
+    }
+    ui::Window::closeEvent(event);
+}
+
 void Form5::resizeEvent(QResizeEvent* event)
 {
     ui::Window::resizeEvent(event);
@@ -127,6 +139,8 @@ bool Form5::selectedOnly() const { return Option2[1]->isChecked(); }
 
 void Form5::Command1_Click(int index)
 {
+    if (Printing)
+        return;
     switch (index) {
     case 0:
         PrintChosen();

@@ -38,7 +38,7 @@ public:
     void List1_Click();
     void Command1_Click(int index);
 
-    // What a click on a line does: toggles its selection, then List1_Click.
+    // What a click on a line does: toggles its selection; List1_Click follows the change.
     void ToggleLine(int line);
 
     // State, for tests and benchmarks.
@@ -50,9 +50,13 @@ public:
     // Option1's chosen index (the print kind).
     int printKind() const;
     bool selectedOnly() const;
+    // How long a print runs before its progress dialog shows (about a second).
+    void setProgressDelay(int milliseconds) { ProgressDelay = milliseconds; }
+    bool isPrinting() const { return Printing; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -77,4 +81,7 @@ private:
     db::Database WindowDb;
     db::Recordset WindowSettingsRs;
     db::Recordset PersonRs;
+    int ProgressDelay = 1000;
+    // A print is running: the window is not closed under it, and no second one starts.
+    bool Printing = false;
 };

@@ -8,6 +8,7 @@
 #include "platform/ui/Twips.h"
 
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -36,6 +37,20 @@ QLabel* label(QWidget* parent, const QString& systemName, int index, const QStri
     ui::name(l, systemName, index);
     return l;
 }
+
+// The list where only the window changes the choice: a click and the space bar toggle one line
+// through the window, never a range, and no key chooses every line.
+class ChoiceList : public QListView {
+public:
+    using QListView::QListView;
+    void selectAll() override {}
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex&, const QEvent*) const override
+    {
+        return QItemSelectionModel::NoUpdate;
+    }
+};
 
 void colour(QWidget* w, const QColor& background, const QColor& text)
 {
@@ -120,16 +135,20 @@ void Form5::BuildControls()
         Label3[size_t(h.index)] = l;
     }
 
-    List1 = new QListView(this);
+    List1 = new ChoiceList(this);
     ui::name(List1, QStringLiteral("List1"), -1, QStringLiteral("住所録一覧"));
     List1->setFont(QFont(QStringLiteral("ＭＳ ゴシック"), 9));
     List1->setUniformItemSizes(true);
-    // The model keeps the selection: each click toggles one line, no modifier keys.
-    List1->setSelectionMode(QAbstractItemView::NoSelection);
+    // Simple multiple selection: each click toggles one line, no modifier keys (ToggleLine).
+    List1->setSelectionMode(QAbstractItemView::MultiSelection);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    List1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     List1Model = new list::PrintListModel(this);
+    List1Model->setFont(List1->font());
     List1->setModel(List1Model);
+    List1Model->attach(List1->selectionModel());
+    connect(List1Model, &list::PrintListModel::widestChanged, List1, &QListView::doItemsLayout);
     List1->installEventFilter(this);
     PlaceList();
     setMinimumSize(ui::twips(kListLeft + kListWidth + 240), ui::twips(kListTop + 2400));

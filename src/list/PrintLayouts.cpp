@@ -25,14 +25,15 @@ bool isSelected(const PrintRequest& r, qint64 line)
     return r.selection && line < qint64(r.selection->size()) && (*r.selection)[size_t(line)] != 0;
 }
 
-// Hands every record that qualifies to print, in order; unselected lines (when only selected
-// ones are wanted), records deleted elsewhere and records without "市町村" are passed over.
-void Walk(print::Printer& printer, const db::Recordset& records, const PrintRequest& request,
-          const std::function<void(const QVariantList&)>& print)
+// Hands the records the request takes to visit, in order, read a block at a time: unselected
+// lines (when only selected ones are wanted) and records deleted elsewhere are passed over.
+// visit returns false to stop; so does the walk then.
+bool Visit(const db::Recordset& records, const PrintRequest& request, const QStringList& fields,
+           const std::function<bool(const QVariantList&, qint64 line)>& visit)
 {
     const qint64 count = records.isOpen() ? records.recordCount() : 0;
     qint64 line = 0;
-    while (line < count && !printer.failed()) {
+    while (line < count) {
         qint64 end = qMin(count, line + kBlock);
         if (request.selectedOnly) {
             while (line < count && !isSelected(request, line))
@@ -43,15 +44,34 @@ void Walk(print::Printer& printer, const db::Recordset& records, const PrintRequ
             while (end < count && end - line < kBlock && isSelected(request, end))
                 ++end;
         }
-        const QList<QVariantList> rows = records.readColumns(PrintFields(), int(line), int(end - line));
-        for (const QVariantList& v : rows) {
-            if (printer.failed())
-                break;
-            if (v.size() == PrintFields().size() && !textOf(v[City]).isEmpty())
-                print(v);
-        }
+        const QList<QVariantList> rows = records.readColumns(fields, int(line), int(end - line));
+        for (qsizetype k = 0; k < rows.size(); ++k)
+            if (rows[k].size() == fields.size() && !visit(rows[k], line + k))
+                return false;
         line = end;
     }
+    return true;
+}
+
+// Hands every record that qualifies to print; records without "市町村" are passed over. False
+// when progress stopped the run.
+bool Walk(print::Printer& printer, const db::Recordset& records, const PrintRequest& request,
+          const std::function<void(const QVariantList&)>& print)
+{
+    const qint64 count = records.isOpen() ? records.recordCount() : 0;
+    bool stopped = false;
+    Visit(records, request, PrintFields(), [&](const QVariantList& v, qint64 line) {
+        if (printer.failed())
+            return false;
+        if (!textOf(v[City]).isEmpty())
+            print(v);
+        if (request.progress && !request.progress(line + 1, count)) {
+            stopped = true;
+            return false;
+        }
+        return true;
+    });
+    return !stopped;
 }
 
 // Lines 1 to 4 of a label or a postcard, each from x at the left edge.
@@ -75,17 +95,18 @@ void PrintAddressLines(print::Printer& p, const QVariantList& v, double left)
 }
 
 // The document is ended also when the engine fails half-way, so that the device is let go.
+// A cancelled run throws the document away.
 template <class F>
 PrintRun RunDocument(print::Printer& p, F&& body)
 {
     PrintRun run;
     try {
-        body(run.printed);
+        run.cancelled = !body(run.printed);
     } catch (const db::Error&) {
         p.endDoc();
         throw;
     }
-    run.job = p.endDoc();
+    run.job = run.cancelled ? p.abortDoc() : p.endDoc();
     return run;
 }
 
@@ -97,7 +118,7 @@ PrintRun PrintLabelSheet(print::Printer& p, const db::Recordset& records, const 
         p.setFontName(kFont);
         p.setPaperSize(print::PaperA4);
         p.print();
-        Walk(p, records, request, [&](const QVariantList& v) {
+        return Walk(p, records, request, [&](const QVariantList& v) {
             p.setFontSize(10);
             if (row == 1)
                 p.setCurrentY(p.textHeight(QStringLiteral("111")) * 3);
@@ -133,7 +154,7 @@ PrintRun PrintPostcards(print::Printer& p, const db::Recordset& records, const P
         // The paper is the one the printer dialog chose.
         p.setFontName(kFont);
         p.print();
-        Walk(p, records, request, [&](const QVariantList& v) {
+        return Walk(p, records, request, [&](const QVariantList& v) {
             p.setFontSize(10);
             p.setCurrentY(p.textHeight(QStringLiteral("111")) * 15);
             const double left = p.textWidth(QStringLiteral("1")) * 10;
@@ -159,6 +180,12 @@ const QStringList& PrintFields()
         QStringLiteral("番地"),     QStringLiteral("住所2"),   QStringLiteral("氏名"),
     };
     return fields;
+}
+
+bool AnyToPrint(const db::Recordset& records, const PrintRequest& request)
+{
+    static const QStringList city = {PrintFields()[City]};
+    return !Visit(records, request, city, [](const QVariantList& v, qint64) { return textOf(v[0]).isEmpty(); });
 }
 
 void PrintCarriageReturn(print::Printer& printer)

@@ -11,6 +11,7 @@
 #include "platform/db/Recordset.h"
 #include "platform/print/Printer.h"
 
+#include <functional>
 #include <vector>
 
 namespace list {
@@ -24,12 +25,20 @@ struct PrintRequest {
     bool selectedOnly = false;
     // Line i is selected when selection holds a non-zero i-th entry.
     const std::vector<char>* selection = nullptr;
+    // Told after each record visited (lines visited, lines in all); false stops the run, and the
+    // document is thrown away instead of ended.
+    std::function<bool(qint64 done, qint64 total)> progress;
 };
 
 struct PrintRun {
     qint64 printed = 0;      // records printed
     print::JobResult job;    // how the document ended
+    bool cancelled = false;  // progress stopped the run
 };
+
+// Whether a run would print anything: some record that the request takes has a "市町村".
+// Reads only that field, and stops at the first such record.
+bool AnyToPrint(const db::Recordset& records, const PrintRequest& request);
 
 // The information manager's routine: labels for kind 0, postcards for kinds 1 and 2, nothing
 // for any other kind. The records' current record does not change. Engine errors reach the

@@ -10,7 +10,21 @@
 
 #include <QApplication>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace Module1 {
+
+void PrepareMemory()
+{
+#if defined(__GLIBC__)
+    // Blocks below 32 MB come from the heap, and the heap keeps up to 64 MB free at its top.
+    // Setting either also stops glibc from moving the thresholds on its own.
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+#endif
+}
 
 void RegisterSharedWindows()
 {

@@ -15,8 +15,15 @@
 #include "shell/Helpers.h"
 #include "shell/Module1.h"
 
+#include <QAccessible>
+#include <QFontMetrics>
 #include <QListView>
+#include <QScrollBar>
 #include <QPointer>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -140,18 +147,152 @@ private slots:
         QVERIFY(w->listModel()->line(0).startsWith(numbers.first() + QStringLiteral(" 山田")));
     }
 
-    void emptyBookListsNothingAndPrintsNothing()
+    void nothingToPrintIsToldBeforeThePrinterDialog_data()
     {
-        auto w = load(book({}));
-        QCOMPARE(w->listModel()->rowCount(), 0);
-        w->ToggleLine(0);
-        QVERIFY(checked(w.get(), "Option2_0"));
+        QTest::addColumn<int>("records");
+        QTest::addColumn<bool>("cities");       // the records have a "市町村"
+        QTest::addColumn<QList<int>>("chosen");  // lines chosen, then リスト選択者 chosen by hand
+        QTest::newRow("an empty book") << 0 << true << QList<int>();
+        QTest::newRow("リスト選択者 with no line chosen") << 3 << true << QList<int>{1, 1};
+        QTest::newRow("no record has a 市町村") << 3 << false << QList<int>();
+        QTest::newRow("no chosen record has a 市町村") << 3 << false << QList<int>{0, 2};
+    }
+    void nothingToPrintIsToldBeforeThePrinterDialog()
+    {
+        QFETCH(int, records);
+        QFETCH(bool, cities);
+        QFETCH(QList<int>, chosen);
+        QList<Person> persons = people(records);
+        if (!cities)
+            for (Person& p : persons)
+                p.city = QVariant();
+        auto w = load(book(persons));
+        QCOMPARE(w->listModel()->rowCount(), records);
+        for (int line : chosen)
+            w->ToggleLine(line);
+        if (!chosen.isEmpty())
+            choose(w.get(), "Option2_1");
         dialogs->queueAnswer(ui::Answer::Yes);
         w->Command1_Click(0);
+        QCOMPARE(dialogs->shown().size(), 2);
+        QCOMPARE(dialogs->shown().first().kind, ui::ScriptedDialogs::Shown::Question);
         QCOMPARE(dialogs->shownTexts().last(), QStringLiteral("印刷する宛名がありません"));
         QCOMPARE(dialogs->shown().last().title, QStringLiteral("宛名印刷"));
-        QCOMPARE(printers.size(), 1);
-        QCOMPARE(printers.first()->jobsStarted(), 0);
+        QCOMPARE(dialogs->printerDialogs(), 0);
+        QCOMPARE(printers.size(), 0);
+    }
+
+    void cancelStopsALongRunAndNothingMoreIsPrinted_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<bool>("selectedOnly");
+        QTest::newRow("labels") << "Option1_0" << false;
+        QTest::newRow("postcards") << "Option1_1" << false;
+        QTest::newRow("the chosen lines") << "Option1_0" << true;
+    }
+    void cancelStopsALongRunAndNothingMoreIsPrinted()
+    {
+        QFETCH(QString, option);
+        QFETCH(bool, selectedOnly);
+        maker.reset();
+        int drawnAtCancel = -1;
+        QString cancelText;
+        Form5* window = nullptr;
+        maker = std::make_unique<print::ScopedPrinterMaker>([&](QPrinter*) {
+            auto p = std::make_shared<print::RecordingPrinter>();
+            if (!printers.isEmpty()) {
+                printers << p;
+                return p;
+            }
+            p->onDraw([&](int drawn) {
+                // A slow stretch, so that the window handles events in it as it does on paper.
+                if (drawn > 1200 && drawn < 1500)
+                    QThread::usleep(1000);
+                if (drawn != 1200)
+                    return;
+                // The user presses キャンセル while the run goes on.
+                QTimer::singleShot(0, [&, drawn] {
+                    auto* progress = window->findChild<QProgressDialog*>();
+                    QVERIFY(progress && progress->isVisible());
+                    for (QPushButton* b : progress->findChildren<QPushButton*>())
+                        if (b->text() == QStringLiteral("キャンセル")) {
+                            cancelText = b->text();
+                            drawnAtCancel = int(printers.last()->drawn().size());
+                            b->click();
+                        }
+                    Q_UNUSED(drawn);
+                });
+            });
+            printers << p;
+            return p;
+        });
+        auto w = load(book(people(1000)));
+        window = w.get();
+        w->setProgressDelay(0);
+        w->show();
+        if (selectedOnly)
+            for (int line = 0; line < 1000; line += 2)
+                w->ToggleLine(line);
+        choose(w.get(), option);
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        QCOMPARE(cancelText, QStringLiteral("キャンセル"));
+        QVERIFY(drawnAtCancel >= 1200);
+        const auto& p = printers.first();
+        QCOMPARE(int(p->drawn().size()), drawnAtCancel);
+        QVERIFY(drawnAtCancel < 4 * (selectedOnly ? 500 : 1000));
+        QCOMPARE(p->jobsAborted(), 1);
+        QCOMPARE(p->jobsEnded(), 0);
+        QCOMPARE(dialogs->shown().size(), 1);  // the question: no message after a cancel
+        QVERIFY(!w->isPrinting());
+        QVERIFY(!w->findChild<QProgressDialog*>());
+        // The window prints again, whole, afterwards.
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        QCOMPARE(printers.last()->jobsEnded(), 1);
+        QCOMPARE(int(printers.last()->drawn().size()), 4 * (selectedOnly ? 500 : 1000));
+    }
+
+    void cancelledPdfLeavesTheFileThatWasThere()
+    {
+        maker.reset();
+        const QString pdf = dir->filePath(QStringLiteral("宛名印刷.pdf"));
+        {
+            QFile before(pdf);
+            QVERIFY(before.open(QIODevice::WriteOnly));
+            before.write("the previous print");
+        }
+        dialogs->setPrinterSetup([pdf](QPrinter* p) {
+            p->setOutputFormat(QPrinter::PdfFormat);
+            p->setOutputFileName(pdf);
+        });
+        auto w = load(book(people(1000)));
+        w->setProgressDelay(0);
+        w->show();
+        QTimer press;
+        QObject::connect(&press, &QTimer::timeout, [&] {
+            if (auto* progress = w->findChild<QProgressDialog*>(); progress && progress->isVisible())
+                for (QPushButton* b : progress->findChildren<QPushButton*>())
+                    if (b->text() == QStringLiteral("キャンセル"))
+                        b->click();
+        });
+        press.start(0);
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        press.stop();
+        QFile after(pdf);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), QByteArray("the previous print"));
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".pdf")),
+                 QStringList{QStringLiteral("宛名印刷.pdf")});
+        // Not cancelled, the new file takes the old one's place.
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        after.close();
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QVERIFY(after.readAll().startsWith("%PDF"));
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".pdf")),
+                 QStringList{QStringLiteral("宛名印刷.pdf")});
     }
 
     void captionTakesTheTitleOrTheWindowsOwnName_data()
@@ -210,6 +351,102 @@ private slots:
         QVERIFY(checked(w.get(), "Option2_1"));
     }
 
+    void chosenLinesReadAsSelectedAndAreWhatPrints_data()
+    {
+        QTest::addColumn<QString>("how");          // click, space or program
+        QTest::addColumn<QList<int>>("toggles");  // lines toggled, in order
+        QTest::addColumn<QList<int>>("chosen");   // lines chosen at the end
+        QTest::newRow("clicks on two lines") << "click" << QList<int>{1, 3} << QList<int>{1, 3};
+        QTest::newRow("a second click unchooses") << "click" << QList<int>{0, 2, 0} << QList<int>{2};
+        QTest::newRow("the space bar") << "space" << QList<int>{4, 1} << QList<int>{1, 4};
+        QTest::newRow("the accessibility toggle") << "action" << QList<int>{3, 0, 3, 2} << QList<int>{0, 2};
+        QTest::newRow("neighbours chosen one by one") << "program" << QList<int>{2, 1, 3, 0, 4} << QList<int>{0, 1, 2, 3, 4};
+        QTest::newRow("a line taken out of a run") << "program" << QList<int>{0, 1, 2, 3, 2} << QList<int>{0, 1, 3};
+    }
+    void chosenLinesReadAsSelectedAndAreWhatPrints()
+    {
+        QFETCH(QString, how);
+        QFETCH(QList<int>, toggles);
+        QFETCH(QList<int>, chosen);
+        const QList<Person> persons = people(5);
+        auto w = load(book(persons));
+        w->resize(1200, 700);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QListView* list = w->list1();
+        list->setFocus();
+        for (int line : toggles) {
+            const QModelIndex i = w->listModel()->index(line);
+            if (how == "click") {
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualRect(i).center());
+            } else if (how == "space") {
+                list->setCurrentIndex(i);
+                QTest::keyClick(list, Qt::Key_Space);
+            } else if (how == "action") {
+                QAccessibleInterface* cell = QAccessible::queryAccessibleInterface(list)->child(line);
+                QVERIFY(cell && cell->actionInterface());
+                QVERIFY(cell->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+                cell->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+            } else {
+                w->ToggleLine(line);
+            }
+        }
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(list);
+        QVERIFY(a);
+        QCOMPARE(a->childCount(), persons.size());
+        QVERIFY(a->child(0)->state().selectable);
+        QList<int> reported;
+        QList<Person> reportedPersons;
+        for (int k = 0; k < a->childCount(); ++k) {
+            QAccessibleInterface* line = a->child(k);
+            QCOMPARE(line->text(QAccessible::Name), w->listModel()->line(k));
+            if (line->state().selected) {
+                reported << k;
+                reportedPersons << persons[k];
+            }
+        }
+        QCOMPARE(reported, chosen);
+        QVERIFY(checked(w.get(), "Option2_1"));
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->Command1_Click(0);
+        QCOMPARE(printed(), keys(expectedLines(true, reportedPersons)));
+    }
+
+    void everyLineIsShownWhole_data()
+    {
+        QTest::addColumn<QStringList>("remarks");  // "備考" of the records, in order
+        const QString longRemark = QStringLiteral("会費は年度末にまとめて納入、連絡は夕方以降に自宅へ（平日は不在）");
+        QTest::newRow("a short first line, a long later one") << QStringList{QString(), QStringLiteral("短い"), longRemark};
+        QTest::newRow("the longest line last") << QStringList{QStringLiteral("一"), QString(), QString(), longRemark + longRemark};
+        QTest::newRow("half-width remarks") << QStringList{QStringLiteral("abc"), QString(120, u'x')};
+    }
+    void everyLineIsShownWhole()
+    {
+        QFETCH(QStringList, remarks);
+        const QString path = book(people(int(remarks.size())));
+        db::Database d = db::Database::open(path);
+        for (int k = 0; k < remarks.size(); ++k)
+            d.execute(QStringLiteral("UPDATE \"%1\" SET \"備考\" = ? WHERE \"会員NO\" = ?").arg(db::schema::personTableName()),
+                      {remarks[k].isEmpty() ? QVariant() : QVariant(remarks[k]), k + 1});
+        d.close();
+        auto w = load(path);
+        w->resize(1200, 700);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QTRY_VERIFY(w->listModel()->widthKnown());
+        QListView* list = w->list1();
+        const QFontMetrics fm(list->font());
+        const int across = list->viewport()->width() + list->horizontalScrollBar()->maximum();
+        for (int k = 0; k < remarks.size(); ++k) {
+            const QString line = w->listModel()->line(k);
+            QVERIFY(line.endsWith(remarks[k]));
+            const int shown = fm.horizontalAdvance(line);
+            QVERIFY2(list->visualRect(w->listModel()->index(k)).width() >= shown,
+                     qPrintable(QStringLiteral("line %1: %2 px shown in %3").arg(k).arg(shown).arg(list->visualRect(w->listModel()->index(k)).width())));
+            QVERIFY2(across >= shown, qPrintable(QStringLiteral("line %1: %2 px, scrolls across %3").arg(k).arg(shown).arg(across)));
+        }
+    }
+
     void printAsksTheKindsQuestion_data()
     {
         QTest::addColumn<QString>("option");
@@ -261,10 +498,11 @@ private slots:
         w->ToggleLine(0);
         w->ToggleLine(2);
         choose(w.get(), "Option2_1");
+        const int made = int(printers.size());
         dialogs->clearRecord();
         dialogs->queueAnswer(ui::Answer::Yes);
         w->Command1_Click(0);
-        QCOMPARE(printers.last()->jobsStarted(), 0);
+        QCOMPARE(int(printers.size()), made);
         QCOMPARE(dialogs->shownTexts().last(), QStringLiteral("印刷する宛名がありません"));
     }
 

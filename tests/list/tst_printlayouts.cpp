@@ -192,7 +192,7 @@ void TestPrintLayouts::runsDrawTheirLines()
     std::vector<char> lines(size_t(count), 0);
     for (int i : selection)
         lines[size_t(i)] = 1;
-    list::PrintRequest request{kind, selectedOnly, &lines};
+    list::PrintRequest request{kind, selectedOnly, &lines, {}};
 
     print::RecordingPrinter printer;
     const list::PrintRun r = run(routine, printer, rs, request);
@@ -225,7 +225,7 @@ void TestPrintLayouts::printerFailureEndsTheRun()
     db::Recordset rs = db::Database::open(path).openRecordset(QStringLiteral("Q_個人台帳"));
     print::RecordingPrinter printer;
     printer.failAt(2, 482, QStringLiteral("用紙切れ"));
-    const list::PrintRun r = list::PrintAddresses(printer, rs, {list::LabelSheet, false, nullptr});
+    const list::PrintRun r = list::PrintAddresses(printer, rs, {list::LabelSheet, false, nullptr, {}});
     QVERIFY(!r.job.ok);
     QCOMPARE(r.job.errorNumber, 482);
     QCOMPARE(r.job.description, QStringLiteral("用紙切れ"));
@@ -266,7 +266,7 @@ void TestPrintLayouts::pdfTextStandsWhereTheLayoutPutsIt()
         device.setPageOrientation(QPageLayout::Landscape);
     const QPointF offset = device.pageRect(QPrinter::Point).topLeft();
     print::QtPrinter printer(&device);
-    const list::PrintRun r = list::PrintAddresses(printer, rs, {kind, false, nullptr});
+    const list::PrintRun r = list::PrintAddresses(printer, rs, {kind, false, nullptr, {}});
     QVERIFY(r.job.ok);
 
     int pages = 0;

@@ -58,9 +58,23 @@ void Printer::newPage()
 
 JobResult Printer::endDoc()
 {
-    JobResult r;
     if (started_ && !failed_)
         endJob();
+    return finish();
+}
+
+JobResult Printer::abortDoc()
+{
+    if (started_)
+        abortJob();
+    JobResult r = finish();
+    r.aborted = r.started;
+    return r;
+}
+
+JobResult Printer::finish()
+{
+    JobResult r;
     r.started = started_;
     r.pages = pages_;
     r.ok = !failed_;

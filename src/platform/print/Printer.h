@@ -25,6 +25,7 @@ QString documentName();
 struct JobResult {
     bool ok = true;         // false: the printer failed; errorNumber and description tell why
     bool started = false;   // something was drawn, so a job was started
+    bool aborted = false;   // the job was thrown away (abortDoc)
     int pages = 0;          // sheets with text on them
     int errorNumber = 0;
     QString description;
@@ -63,6 +64,10 @@ public:
     // Ends the document and hands it to the printer; the object is then ready for another one.
     JobResult endDoc();
 
+    // Ends the document without handing it over: where the device allows, nothing drawn comes
+    // out (a file is not written, or keeps what it held); the object is then ready for another.
+    JobResult abortDoc();
+
     // True once the printer failed in this document: what follows is not printed.
     bool failed() const { return failed_; }
 
@@ -75,6 +80,8 @@ protected:
     virtual bool drawText(double x, double y, const QString& text) = 0;
     // Ends a started job; false (after fail()) when the printer could not finish it.
     virtual bool endJob() = 0;
+    // Throws a started job away; a device that cannot take back what it was given ends the job.
+    virtual void abortJob() { endJob(); }
     // The paper was chosen; before the job starts, or for the next page.
     virtual void paperSizeChanged(int /*code*/) {}
 
@@ -82,6 +89,8 @@ protected:
     void fail(int number, const QString& description);
 
 private:
+    // The result of the document, and the object made ready for the next one.
+    JobResult finish();
     // One cell of the fixed-pitch font in force, in twips.
     double cell() const { return 10.0 * fontSize_; }
 

@@ -2,9 +2,15 @@
 
 #include "platform/ui/Fonts.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPrinter>
+
+#include <cstdio>
 
 namespace print {
 
@@ -51,10 +57,22 @@ QtPrinter::~QtPrinter()
 {
     if (painter_.isActive())
         painter_.end();
+    dropPart();
+}
+
+void QtPrinter::dropPart()
+{
+    if (part_.isEmpty())
+        return;
+    QFile::remove(part_);
+    printer_->setOutputFileName(file_);
+    part_.clear();
 }
 
 QString QtPrinter::target() const
 {
+    if (!file_.isEmpty())
+        return file_;
     if (!printer_->outputFileName().isEmpty())
         return printer_->outputFileName();
     return printer_->printerName().isEmpty() ? QStringLiteral("（プリンタなし）") : printer_->printerName();
@@ -68,7 +86,15 @@ void QtPrinter::paperSizeChanged(int code)
 
 bool QtPrinter::beginJob()
 {
+    file_ = printer_->outputFileName();
+    if (!file_.isEmpty() && printer_->outputFormat() == QPrinter::PdfFormat) {
+        const QFileInfo info(file_);
+        part_ = info.absoluteDir().filePath(
+            QStringLiteral(".%1.%2.part.pdf").arg(info.fileName()).arg(QCoreApplication::applicationPid()));
+        printer_->setOutputFileName(part_);
+    }
     if (!painter_.begin(printer_)) {
+        dropPart();
         fail(PrinterErrorNumber, QStringLiteral("プリンタ エラー: 印刷を開始できません（%1）").arg(target()));
         return false;
     }
@@ -105,11 +131,30 @@ bool QtPrinter::drawText(double x, double y, const QString& text)
 bool QtPrinter::endJob()
 {
     const bool ended = painter_.end();
-    if (!ended || printer_->printerState() == QPrinter::Error) {
+    bool placed = true;
+    if (ended && printer_->printerState() != QPrinter::Error && !part_.isEmpty()) {
+        // rename() puts the whole file in place of the old one at once.
+        placed = ::rename(QFile::encodeName(part_).constData(), QFile::encodeName(file_).constData()) == 0;
+        if (placed) {
+            part_.clear();
+            printer_->setOutputFileName(file_);
+        }
+    }
+    dropPart();
+    if (!ended || !placed || printer_->printerState() == QPrinter::Error) {
         fail(PrinterErrorNumber, QStringLiteral("プリンタ エラー: 印刷を完了できません（%1）").arg(target()));
         return false;
     }
     return true;
+}
+
+void QtPrinter::abortJob()
+{
+    // A printer that cannot take the job back is given what was drawn up to here.
+    printer_->abort();
+    if (painter_.isActive())
+        painter_.end();
+    dropPart();
 }
 
 } // namespace print

@@ -1,7 +1,9 @@
 #pragma once
 // The printer object over a QPrinter set up by the printer dialog. Positions count from the
 // printable area (fullPage off); text is drawn with its top at the print position, in the font
-// that stands in for the old one ("ＭＳ 明朝" is served by IPA Mincho).
+// that stands in for the old one ("ＭＳ 明朝" is served by IPA Mincho). A PDF file is written
+// beside its place under another name and takes its place when the document ends whole, so a
+// run that fails or is cancelled leaves the file that was there before.
 
 #include "platform/print/Printer.h"
 
@@ -26,11 +28,17 @@ protected:
     bool beginPage() override;
     bool drawText(double x, double y, const QString& text) override;
     bool endJob() override;
+    void abortJob() override;
     void paperSizeChanged(int code) override;
 
 private:
     // Where the output goes, for messages: the file or the printer's name.
     QString target() const;
+    // Throws the file being written away and gives the printer its file name back.
+    void dropPart();
+
+    QString file_;   // the PDF file asked for
+    QString part_;   // the file written until the document ends
 
     QPrinter* printer_;
     QPainter painter_;

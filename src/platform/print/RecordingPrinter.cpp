@@ -35,6 +35,8 @@ bool RecordingPrinter::beginPage() { return startPage(); }
 
 bool RecordingPrinter::drawText(double x, double y, const QString& text)
 {
+    if (onDraw_)
+        onDraw_(int(drawn_.size()));
     drawn_ << Drawn{page_, x, y, fontName(), fontSize(), text};
     return true;
 }

@@ -6,6 +6,8 @@
 
 #include <QList>
 
+#include <functional>
+
 namespace print {
 
 class RecordingPrinter : public Printer {
@@ -30,6 +32,10 @@ public:
     const QList<Drawn>& drawn() const { return drawn_; }
     int jobsStarted() const { return jobs_; }
     int jobsEnded() const { return ended_; }
+    int jobsAborted() const { return aborted_; }
+    // Called before every text is drawn (with the number of texts drawn so far), so that a test
+    // can act in the middle of a run.
+    void onDraw(std::function<void(int drawnSoFar)> hook) { onDraw_ = std::move(hook); }
     // Pages started in all jobs.
     int pagesStarted() const { return page_; }
     // Every paper size asked for, in order.
@@ -42,6 +48,7 @@ protected:
     bool beginPage() override;
     bool drawText(double x, double y, const QString& text) override;
     bool endJob() override;
+    void abortJob() override { ++aborted_; }
     void paperSizeChanged(int code) override { papers_ << code; }
 
 private:
@@ -51,6 +58,8 @@ private:
     QList<int> papers_;
     int jobs_ = 0;
     int ended_ = 0;
+    int aborted_ = 0;
+    std::function<void(int)> onDraw_;
     int page_ = 0;
     int jobPage_ = 0;
     int failPage_ = 0;

@@ -4,6 +4,7 @@
 #include "platform/print/QtPrinter.h"
 #include "platform/print/RecordingPrinter.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -23,6 +24,8 @@ private slots:
     void failureStopsTheDocumentAndIsReported();
     void qtPrinterWritesNoFileForAnEmptyDocument();
     void qtPrinterReportsAnOutputItCannotOpen();
+    void pdfFileIsReplacedWholeOrNotAtAll_data();
+    void pdfFileIsReplacedWholeOrNotAtAll();
 };
 
 void TestPrinter::measuresAreTheOldFixedPitchCell_data()
@@ -178,6 +181,63 @@ void TestPrinter::qtPrinterReportsAnOutputItCannotOpen()
     QVERIFY(!r.ok);
     QCOMPARE(r.errorNumber, print::PrinterErrorNumber);
     QVERIFY2(r.description.contains(target), qPrintable(r.description));
+}
+
+void TestPrinter::pdfFileIsReplacedWholeOrNotAtAll_data()
+{
+    QTest::addColumn<bool>("previous");  // a file stands at the place before the run
+    QTest::addColumn<bool>("abort");     // the document is thrown away, not ended
+    QTest::newRow("ended, a new file") << false << false;
+    QTest::newRow("ended, over an old file") << true << false;
+    QTest::newRow("thrown away: no file") << false << true;
+    QTest::newRow("thrown away: the old file stays") << true << true;
+}
+
+void TestPrinter::pdfFileIsReplacedWholeOrNotAtAll()
+{
+    QFETCH(bool, previous);
+    QFETCH(bool, abort);
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("宛名印刷.pdf"));
+    if (previous) {
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("old");
+    }
+    QPrinter device(QPrinter::HighResolution);
+    print::prepareQPrinter(&device);
+    device.setOutputFormat(QPrinter::PdfFormat);
+    device.setOutputFileName(target);
+    print::QtPrinter p(&device);
+    p.setFontName(QStringLiteral("ＭＳ 明朝"));
+    p.setFontSize(10);
+    for (int page = 0; page < 3; ++page) {
+        p.print(QStringLiteral("東京都千代田区%1").arg(page));
+        p.newPage();
+    }
+    // Nothing is at the place while the document is written.
+    QFile at(target);
+    if (at.open(QIODevice::ReadOnly))
+        QCOMPARE(at.readAll(), QByteArray("old"));
+    at.close();
+    const print::JobResult r = abort ? p.abortDoc() : p.endDoc();
+    QVERIFY(r.ok);
+    QCOMPARE(r.aborted, abort);
+    QCOMPARE(r.pages, 3);
+    QCOMPARE(device.outputFileName(), target);
+    if (abort && !previous) {
+        QVERIFY(!QFile::exists(target));
+    } else {
+        QVERIFY(at.open(QIODevice::ReadOnly));
+        const QByteArray content = at.readAll();
+        if (abort)
+            QCOMPARE(content, QByteArray("old"));
+        else
+            QVERIFY(content.startsWith("%PDF") && content.trimmed().endsWith("%%EOF"));
+    }
+    // No other file is left beside it.
+    const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(left, (abort && !previous) ? QStringList() : QStringList{QStringLiteral("宛名印刷.pdf")});
 }
 
 QTEST_MAIN(TestPrinter)
