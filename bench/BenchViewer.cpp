@@ -11,6 +11,7 @@
 #include "tools/PictureList.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QLinearGradient>
@@ -122,6 +123,16 @@ QString ListingFolder(const Options& o, int n)
     return folder;
 }
 
+// Until every picture the viewer asked for has arrived: its decoding runs off the window's thread.
+void Settle(Form14& w)
+{
+    if (w.pictureQueue()->pending() == 0)
+        return;
+    QEventLoop loop;
+    QObject::connect(w.pictureQueue(), &tools::PictureQueue::settled, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 void HandOver(const QString& folder, const QString& preview)
 {
     Module1::ViewerTitle = QStringLiteral("00000001 試験");
@@ -136,7 +147,8 @@ Result Load(const Options& o, const QString& name, const QString& folder, const 
     r.median = medianSeconds(o.runs, [&] {
         Form14 w;
         w.formLoad();
-        if (w.PictureCount != n || w.Image2[0]->isHidden())
+        Settle(w);
+        if (w.PictureCount != n || w.Image2[0]->isHidden() || w.Image2[0]->image().isNull())
             qFatal("the viewer listed %d of %d pictures", w.PictureCount, n);
     });
     return r;
@@ -151,6 +163,7 @@ int PeakProbe(const QString& folder)
     HandOver(folder, folder + QStringLiteral("/Preview"));
     Form14 w;
     w.formLoad();
+    Settle(w);
     if (w.Image1[0]->image().isNull())
         qFatal("the picture was not shown");
     QFile status(QStringLiteral("/proc/self/status"));
@@ -163,6 +176,7 @@ int PeakProbe(const QString& folder)
             // usual allocation limit.
             const QSize own(int(w.NaturalWidth / 15), int(w.NaturalHeight / 15));
             w.Image4_Click();
+            Settle(w);
             if (w.Image1[0]->image().size() != own)
                 qFatal("the picture was not shown at its own size");
             return 0;
@@ -211,11 +225,13 @@ QList<Result> RunViewer(const Options& o)
         HandOver(folder, folder + QStringLiteral("/Preview"));
         Form14 w;
         w.formLoad();
+        Settle(w);
         int position = 0;
         Result r{QStringLiteral("viewer-next-picture"), s.next.width() * s.next.height() / 1000000};
         r.median = medianSeconds(o.runs, [&] {
             position = (position + 1) % w.PictureCount;
             w.HScroll1->setValue(position);
+            Settle(w);
             if (w.ShownIndex != position || w.Image1[0]->image().isNull())
                 qFatal("the next picture was not shown");
         });
@@ -238,6 +254,7 @@ QList<Result> RunViewer(const Options& o)
         r.median = medianSeconds(1, [&] {
             Form14 w;
             w.formLoad();
+            Settle(w);
         });
         r.peakMB = PeakMB(o, folder);
         out << r;
