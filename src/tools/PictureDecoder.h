@@ -38,7 +38,7 @@ class Picture {
 public:
     // Reads the header (a metafile is converted here, within the deadline). An unreadable or
     // corrupt file gives an invalid picture; nothing is ever reported from here.
-    static Picture open(const QString& path, QDeadlineTimer deadline = QDeadlineTimer(kPictureMilliseconds),
+    static Picture open(const QString& path, QDeadlineTimer deadline = QDeadlineTimer(PictureTimeLimit()),
                         const Abandoned& abandoned = {});
 
     bool isValid() const { return size_.width() > 0 && size_.height() > 0; }
@@ -64,9 +64,9 @@ bool IsMetafile(const QString& path);
 // a copy in a private temporary folder, and is stopped at the deadline, when its SVG grows past
 // kMaxSvgBytes, or when the work is abandoned. Empty when it fails, crashes, is stopped, writes
 // no SVG or is not installed, and for a file that is not such a metafile.
-QByteArray ConvertWmf(const QString& path, QDeadlineTimer deadline = QDeadlineTimer(kPictureMilliseconds),
+QByteArray ConvertWmf(const QString& path, QDeadlineTimer deadline = QDeadlineTimer(PictureTimeLimit()),
                       const Abandoned& abandoned = {});
-QByteArray ConvertEmf(const QString& path, QDeadlineTimer deadline = QDeadlineTimer(kPictureMilliseconds),
+QByteArray ConvertEmf(const QString& path, QDeadlineTimer deadline = QDeadlineTimer(PictureTimeLimit()),
                       const Abandoned& abandoned = {});
 
 } // namespace tools
