@@ -8,6 +8,8 @@
 #include <QMutex>
 #include <QPainter>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -30,6 +32,8 @@ namespace {
 constexpr qint64 kMaxMetafileBytes = 64ll * 1024 * 1024;
 // Limits of a drawn metafile: its pixels at 4 bytes each stay below 1 GiB.
 constexpr qint64 kMaxVectorPixels = 256ll * 1024 * 1024;
+// A whole read of more than this many bytes of pixels is a large one.
+constexpr qint64 kLargeReadBytes = 128ll * 1024 * 1024;
 // How often a running converter is looked at, in milliseconds.
 constexpr int kConverterPollMilliseconds = 25;
 
@@ -98,6 +102,17 @@ QImage DecodeRaster(const QString& path, QSize target)
         const QImage image = reader.read();
         return image.isNull() ? QImage() : FullColour(image);
     }
+    // Whole reads past the usual limit run one at a time, so that the workers of the main
+    // picture and of the thumbnails never hold several such pictures at once.
+    static QSemaphore largeReads(1);
+    const QSize header = reader.size();
+    const bool large = header.isValid() && qint64(header.width()) * header.height() * 4 > kLargeReadBytes;
+    if (large)
+        largeReads.acquire();
+    const auto release = qScopeGuard([large] {
+        if (large)
+            largeReads.release();
+    });
     QImage whole;
     {
         const RaisedAllocationLimit raised(kWholeReadAllocationMB);
