@@ -112,21 +112,17 @@ void Form14::ShowImage(int n)
     }
     setWindowTitle(tools::PictureCaption(title_, PictureFolder, name, length, modified, n, PictureCount));
 
-    tools::ImageControl* image = Image1[0];
-    const bool wasStretched = image->stretch();
-    image->hide();
-    image->setStretch(false);
-
     // The slot stays empty until the picture arrives; a late one for the picture before is dropped.
+    tools::ImageControl* image = Image1[0];
+    image->hide();
     Pictures->cancel(image1Ticket_);
     image1Ticket_ = 0;
     currentPath_ = path;
     currentSize_ = QSize();
     currentFailed_ = false;
     image->clearPicture();
-    // Stretched into the fitted frame, then back to the mode the user chose, so that the
-    // picture's own size carries over from picture to picture.
-    image->setStretch(wasStretched);
+    // The picture comes in the mode the user chose (fitted or its own size), so that the choice
+    // carries over from picture to picture.
     RequestImage1();
     image->show();
 
