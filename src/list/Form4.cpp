@@ -192,7 +192,8 @@ void Form4::BuildGrid()
     ui::name(Label3, QStringLiteral("Label3"));
     Label3->setGeometry(ui::twipsRect(1080, kBottomTop, 8055, kLineHeight));
     Label4 = new QLabel(this);
-    ui::name(Label4, QStringLiteral("Label4"), -1, QStringLiteral("表示位置"));
+    // Read by the position it shows ("21/57"); "Label4" is its description.
+    ui::name(Label4, QStringLiteral("Label4"));
     Label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label4->setGeometry(ui::twipsRect(13800, kBottomTop, 1335, kLineHeight));
 }
@@ -259,7 +260,11 @@ void Form4::SyncAccessibleNames(const std::array<QString, listwin::HeadingCount>
         return;
     ShownHeadings = headings;
     for (int k = 0; k < listwin::CellColumns; ++k) {
-        const QString& heading = headings[size_t(kColumns[k].heading)];
+        const int h = kColumns[k].heading;
+        QString heading = headings[size_t(h)];
+        // A value column the book gave no caption shows an empty heading: read by its field.
+        if (heading.isEmpty() && h >= 15 && h <= 20)
+            heading = QStringLiteral("数値%1").arg(h - 14);
         for (QLineEdit* e : Cells[size_t(k)])
             e->setAccessibleName(heading);
     }

@@ -109,7 +109,7 @@ void Form22::Guarded(const std::function<void()>& step)
 
 Form22::Form22(QWidget* parent) : ui::Window(parent)
 {
-    setObjectName(QStringLiteral("Form22"));
+    ui::name(this, QStringLiteral("Form22"));
     setWindowTitle(QStringLiteral("メール整理"));
     BuildControls();
     ConnectHandlers();
@@ -131,6 +131,24 @@ void Form22::BuildControls()
     SSTab1->addTab(BuildReceiveTab(), QStringLiteral("受信メール"));
     SSTab1->setCurrentIndex(1);
     top->addWidget(SSTab1, 1);
+    NameBoxes();
+}
+
+void Form22::NameBoxes()
+{
+    // Boxes and lists are read by the heading or caption shown with them.
+    SSTab1->setAccessibleName(QStringLiteral("送信メール・受信メール"));
+    List4->setAccessibleName(QStringLiteral("定型一覧"));
+    const std::pair<QWidget*, QLabel*> captioned[] = {{Text1, Label1[0]}, {Text2, Label1[1]}, {Text3, Label1[2]},
+                                                      {Text4, Label1[3]}, {Text5, Label1[4]}, {List2, Label1[5]},
+                                                      {Text7[0], Label2[6]}, {Text7[1], Label2[5]},
+                                                      {Text7[2], Label2[4]}, {Text7[3], Label2[7]},
+                                                      {List5, Label2[8]}};
+    for (const auto& [box, caption] : captioned)
+        box->setAccessibleName(caption->text());
+    List1->setAccessibleName(QStringLiteral("住所録一覧"));
+    List3->setAccessibleName(QStringLiteral("受信メール一覧"));
+    Text6->setAccessibleName(QStringLiteral("本文（プレビュー）"));
 }
 
 QWidget* Form22::BuildSendTab()

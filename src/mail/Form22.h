@@ -170,6 +170,7 @@ private:
     void BuildControls();
     QWidget* BuildSendTab();
     QWidget* BuildReceiveTab();
+    void NameBoxes();
     void ConnectHandlers();
     void ReadOptions();
     int ChosenIndex(const QRadioButton* const* buttons, int count) const;

@@ -6,6 +6,7 @@
 #include "records/RecordCaptions.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -150,4 +151,13 @@ void Form3::SyncAccessibleNames()
     Combo4->setAccessibleName(captionOf(Label6[30]) + era);
     Text1[4]->setAccessibleName(captionOf(Label6[0]) + QStringLiteral("からの年数"));
     Text1[6]->setAccessibleName(QStringLiteral("年齢"));
+    // Tab lands in an editable combo box's own edit field, and its list opens apart: both are
+    // read by the field the box holds.
+    for (QComboBox* c : {static_cast<QComboBox*>(Combo1), static_cast<QComboBox*>(Combo2),
+                         static_cast<QComboBox*>(Combo3), static_cast<QComboBox*>(Combo4),
+                         static_cast<QComboBox*>(Combo5[0]), static_cast<QComboBox*>(Combo5[1])}) {
+        if (c->lineEdit())
+            c->lineEdit()->setAccessibleName(c->accessibleName());
+        c->view()->setAccessibleName(c->accessibleName());
+    }
 }

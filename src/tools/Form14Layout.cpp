@@ -80,7 +80,8 @@ QImage ZoomMark(const QSize& size)
 void Form14::BuildControls()
 {
     setWindowTitle(QStringLiteral("画像表示"));
-    ui::name(this, QStringLiteral("Form14"), -1, QStringLiteral("画像表示"));
+    // Read by its caption, which names the picture shown.
+    ui::name(this, QStringLiteral("Form14"));
     colours(this, Qt::black, Qt::white);
 
     Image1[0] = new tools::ImageControl(this);

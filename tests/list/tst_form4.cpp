@@ -621,7 +621,8 @@ private slots:
 
     void captionsFromTheBook()
     {
-        exec(book57, QStringLiteral("UPDATE \"住所録ラベル\" SET \"生年月日\" = '設立日', \"状態会員\" = '正会員', \"登録区分\" = NULL"));
+        exec(book57, QStringLiteral("UPDATE \"住所録ラベル\" SET \"生年月日\" = '設立日', \"状態会員\" = '正会員', \"登録区分\" = NULL, "
+                                    "\"数値1\" = '会費', \"数値4\" = NULL, \"数値5\" = ''"));
         exec(book57, QStringLiteral("UPDATE \"個人台帳\" SET \"状態\" = '1' WHERE \"会員NO\" = 1"));
         Form4* w = showList(book57);
         QCOMPARE(w->heading(6)->text(), QStringLiteral("設立日"));
@@ -630,6 +631,11 @@ private slots:
         QCOMPARE(w->option2(3)->text(), QStringLiteral("登録区分"));
         QCOMPARE(w->cell(23, 0)->text(), QStringLiteral("正会員"));
         QCOMPARE(w->cell(1, 0)->accessibleName(), QStringLiteral("登録番号"));
+        // Value cells are read by their caption; under an empty heading by their field's name.
+        QCOMPARE(w->cell(16, 0)->accessibleName(), QStringLiteral("会費"));
+        QCOMPARE(w->heading(18)->text(), QString());
+        QCOMPARE(w->cell(19, 4)->accessibleName(), QStringLiteral("数値4"));
+        QCOMPARE(w->cell(20, 19)->accessibleName(), QStringLiteral("数値5"));
     }
 
     void mainMenuShowsTheList()

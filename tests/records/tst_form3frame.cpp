@@ -8,6 +8,8 @@
 #include "records/Form3.h"
 #include "shell/Form1.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -251,6 +253,14 @@ private slots:
         QCOMPARE(boxes, 25 + 10);
         QCOMPARE(fixture::control(w.get(), QStringLiteral("Text1_9"))->accessibleName(), QStringLiteral("Ｅメールアドレス"));
         QCOMPARE(fixture::control(w.get(), QStringLiteral("Combo1"))->accessibleName(), QStringLiteral("生年月日の年号"));
+        // Tab lands in an editable box's own edit field: it is read by the field the box holds.
+        for (const char* name : {"Combo1", "Combo2", "Combo3", "Combo4", "Combo5_0", "Combo5_1"}) {
+            auto* c = qobject_cast<QComboBox*>(fixture::control(w.get(), QString::fromLatin1(name)));
+            QVERIFY2(c && c->lineEdit(), name);
+            QVERIFY2(!c->accessibleName().isEmpty(), name);
+            QCOMPARE(c->lineEdit()->accessibleName(), c->accessibleName());
+            QCOMPARE(c->view()->accessibleName(), c->accessibleName());
+        }
     }
 };
 

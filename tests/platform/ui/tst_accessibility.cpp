@@ -3,6 +3,7 @@
 #include "shell/Form1.h"
 
 #include <QAccessible>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,6 +35,8 @@ private slots:
     void captionedControlsAreReadByTheirCaption();
     void labelsThatShowDataAreReadByWhatTheyShow_data();
     void labelsThatShowDataAreReadByWhatTheyShow();
+    void labelIsReadExactlyAsShown_data();
+    void labelIsReadExactlyAsShown();
 };
 
 void TestAccessibility::systemNames_data()
@@ -135,6 +138,40 @@ void TestAccessibility::labelsThatShowDataAreReadByWhatTheyShow()
     w.reset();
     fixture::closeShared();
     QDir::setCurrent(savedCwd);
+}
+
+// Inside a frame, with or without a buddy: a label is read by the text it puts on the screen.
+void TestAccessibility::labelIsReadExactlyAsShown_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("buddy");
+    QTest::addColumn<QString>("given");  // an accessible name given by the window
+    QTest::addColumn<QString>("read");
+    QTest::newRow("empty label: nothing, not the frame's title") << "" << false << "" << "";
+    QTest::newRow("position") << "21/57" << false << "" << "21/57";
+    QTest::newRow("ampersand shown as it is") << "AT&T 株式会社" << false << "" << "AT&T 株式会社";
+    QTest::newRow("mnemonic of a label with a buddy") << "氏名(&N)" << true << "" << "氏名(N)";
+    QTest::newRow("doubled ampersand with a buddy") << "A&&B" << true << "" << "A&B";
+    QTest::newRow("markup rendered") << "<b>12</b> 件" << false << "" << "12 件";
+    QTest::newRow("name given by the window") << "" << false << "メーカー" << "メーカー";
+}
+
+void TestAccessibility::labelIsReadExactlyAsShown()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, buddy);
+    QFETCH(QString, given);
+    QFETCH(QString, read);
+    QGroupBox frame(QStringLiteral("INDEX"));
+    auto* label = new QLabel(QStringLiteral("前の表示"), &frame);
+    auto* box = new QLineEdit(&frame);
+    ui::name(label, QStringLiteral("Label1"), 3, given);
+    QCOMPARE(readName(label), given.isEmpty() ? QStringLiteral("前の表示") : given);
+    if (buddy)
+        label->setBuddy(box);
+    label->setText(text);  // what is read follows the text the program sets
+    QCOMPARE(readName(label), read);
+    QCOMPARE(readDescription(label), QStringLiteral("Label1(3)"));
 }
 
 QTEST_MAIN(TestAccessibility)

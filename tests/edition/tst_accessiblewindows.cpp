@@ -1,0 +1,285 @@
+// Every window of both programs, walked as a screen reader walks it: each control tells its
+// system name as its description, a label is read by what it shows (nothing when it shows
+// nothing), a control that takes the focus has a name, and a window is read by its caption.
+
+#include "DemoFolder.h"
+#include "edition/Profile.h"
+#include "editions/Windows.h"
+#include "platform/ui/ScriptedDialogs.h"
+#include "platform/ui/WindowRegistry.h"
+#include "records/Form3.h"
+#include "shell/Form1.h"
+#include "shell/Module1.h"
+
+#include <QAccessible>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// Controls left out of a rule, each with its reason. An empty edition holds for both programs.
+struct Exemption {
+    const char* edition;
+    const char* window;
+    const char* control;  // object name
+    const char* rule;  // "name" or "description"
+};
+const Exemption kExemptions[] = {
+    // The mail window's option frames have no system name: the window knows each by its title,
+    // which is its object name and what it is read by; there is no system name to describe it.
+    {"", "Form22", "区切文字", "description"},
+    {"", "Form22", "住所録表示順", "description"},
+    {"", "Form22", "送信先対象者", "description"},
+    {"", "Form22", "メールアドレス選択", "description"},
+    {"", "Form22", "宛名本文挿入", "description"},
+    {"", "Form22", "敬称", "description"},
+    {"", "Form22", "送信方法", "description"},
+    {"", "Form22", "定型表示", "description"},
+    {"", "Form22", "表示対象", "description"},
+    {"", "Form22", "表示順番", "description"},
+    // The tab bar's own scroll arrows (Qt names them; they never take the focus).
+    {"", "Form22", "ScrollLeftButton", "description"},
+    {"", "Form22", "ScrollRightButton", "description"},
+};
+
+bool exempt(const QString& edition, const QString& window, const QString& control, const QString& rule)
+{
+    for (const Exemption& e : kExemptions) {
+        if ((!*e.edition || edition == QLatin1String(e.edition)) && window == QLatin1String(e.window)
+            && control == QString::fromUtf8(e.control) && rule == QLatin1String(e.rule))
+            return true;
+    }
+    return false;
+}
+
+// "Text1(6)" for the object name "Text1_6", "Form3" for "Form3".
+QString systemNameOf(const QString& objectName)
+{
+    static const QRegularExpression indexed(QStringLiteral("^(.*)_(\\d+)$"));
+    const QRegularExpressionMatch m = indexed.match(objectName);
+    return m.hasMatch() ? m.captured(1) + QLatin1Char('(') + m.captured(2) + QLatin1Char(')') : objectName;
+}
+
+// The text a label puts on the screen: markup rendered, a mnemonic ampersand only with a buddy.
+QString shownText(const QLabel* l)
+{
+    QString s = l->text();
+    if (l->textFormat() == Qt::RichText || (l->textFormat() == Qt::AutoText && Qt::mightBeRichText(s))) {
+        QTextDocument doc;
+        doc.setHtml(s);
+        s = doc.toPlainText();
+    }
+    if (l->buddy()) {
+        static const QRegularExpression amp(QStringLiteral("&(.)"));
+        s.replace(amp, QStringLiteral("\\1"));
+    }
+    return s;
+}
+
+bool internalPart(const QWidget* w)
+{
+    return w->objectName().startsWith(QLatin1String("qt_"));
+}
+
+struct Walk {
+    QString edition;
+    QString window;
+    QString state;  // how the window stood, for the report
+    QStringList faults;
+    int controls = 0;
+
+    void fault(const QWidget* w, const QString& rule, const QString& got, const QString& wanted)
+    {
+        QString control = w->objectName();
+        if (control.isEmpty()) {
+            // A part without a name of its own is told by the control it belongs to.
+            const QWidget* owner = w->parentWidget();
+            while (owner && owner->objectName().isEmpty())
+                owner = owner->parentWidget();
+            control = QStringLiteral("part of ") + (owner ? owner->objectName() : QStringLiteral("?"));
+        }
+        if (exempt(edition, window, control, rule))
+            return;
+        faults << QStringLiteral("%1%2 %3 (%4) %5: reads \"%6\", should read \"%7\"")
+                      .arg(window, state, control,
+                           QString::fromLatin1(w->metaObject()->className()), rule, got, wanted);
+    }
+
+    void visit(QAccessibleInterface* iface)
+    {
+        auto* w = qobject_cast<QWidget*>(iface->object());
+        if (!w)
+            return;  // lines and cells of item views are read through their view
+        ++controls;
+        const QString name = iface->text(QAccessible::Name);
+        const QString description = iface->text(QAccessible::Description);
+        if (w->isWindow()) {
+            QString caption = w->windowTitle();
+            caption.remove(QStringLiteral("[*]"));
+            if (name != caption)
+                fault(w, QStringLiteral("name"), name, caption);
+        }
+        if (!w->objectName().isEmpty() && !internalPart(w) && description != systemNameOf(w->objectName()))
+            fault(w, QStringLiteral("description"), description, systemNameOf(w->objectName()));
+        if (w->objectName().isEmpty() && !w->isWindow() && qobject_cast<QLabel*>(w))
+            fault(w, QStringLiteral("description"), description, QStringLiteral("<its system name>"));
+        if (auto* l = qobject_cast<QLabel*>(w); l && l->pixmap().isNull() && name != shownText(l))
+            fault(w, QStringLiteral("name"), name, shownText(l));
+        if (!w->isWindow() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) && name.trimmed().isEmpty())
+            fault(w, QStringLiteral("name"), name, QStringLiteral("<a name>"));
+        for (int i = 0; i < iface->childCount(); ++i)
+            if (QAccessibleInterface* child = iface->child(i))
+                visit(child);
+    }
+};
+
+}  // namespace
+
+class TestAccessibleWindows : public QObject {
+    Q_OBJECT
+
+    QString savedCwd;
+    std::unique_ptr<ui::ScriptedDialogs> dialogs;
+    std::unique_ptr<ui::ScopedDialogs> scope;
+    std::unique_ptr<QTemporaryDir> dir;
+
+    QStringList walk(const QString& edition, const QString& window, QWidget* w, const QString& state = {},
+                     int* controls = nullptr)
+    {
+        Walk walker{edition, window, state, {}, 0};
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+        if (!iface)
+            return {window + QStringLiteral(": no accessibility interface")};
+        walker.visit(iface);
+        if (controls)
+            *controls = walker.controls;
+        return walker.faults;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("TZ", "Asia/Tokyo");
+        savedCwd = QDir::currentPath();
+    }
+    // Also after a failed row: the next one starts with no window and no book.
+    void cleanup()
+    {
+        ui::WindowRegistry::instance().unloadAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Module1::CloseSharedObjects();
+        Module1::DialDatabase = db::Database();
+        QDir::setCurrent(savedCwd);
+        scope.reset();
+        dialogs.reset();
+        dir.reset();
+    }
+
+    void everyControlTellsWhatItShows_data()
+    {
+        QTest::addColumn<QString>("edition");
+        QTest::addColumn<QString>("window");
+        for (const char* edition : {"kartovia", "adrovia"}) {
+            for (const char* window : {"Form1", "Form2", "Form3", "Form4", "Form5", "Form6", "Form11", "Form14", "Form22"}) {
+                if (QLatin1String(edition) == QLatin1String("adrovia") && QLatin1String(window) == QLatin1String("Form6"))
+                    continue;  // no web links in the address-book program
+                QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(edition), QLatin1String(window))))
+                    << QString::fromLatin1(edition) << QString::fromLatin1(window);
+            }
+        }
+    }
+    void everyControlTellsWhatItShows()
+    {
+        QFETCH(QString, edition);
+        QFETCH(QString, window);
+        if (edition == QStringLiteral("adrovia")) {
+            edition::setProfile(edition::AddressBookProfile());
+            editions::RegisterAdroviaWindows();
+        } else {
+            edition::setProfile(edition::InformationManagerProfile());
+            editions::RegisterKartoviaWindows();
+        }
+        ui::setProgramTitle(edition::profile().ProgramTitle);
+
+        dialogs = std::make_unique<ui::ScriptedDialogs>(QDate(2024, 4, 1));
+        scope = std::make_unique<ui::ScopedDialogs>(dialogs.get());
+        dir = std::make_unique<QTemporaryDir>();
+        QString error;
+        QVERIFY2(demo::makeSampleFolder(dir->path(), &error), qPrintable(error));
+        const QString maildir = dir->filePath(QStringLiteral("Maildir"));
+        for (const char* sub : {"cur", "new", "tmp"})
+            QDir(maildir).mkpath(QString::fromLatin1(sub));
+        qputenv("MAILDIR", maildir.toLocal8Bit());
+        const QString pictures = dir->filePath(QStringLiteral("写真"));
+        QDir().mkpath(pictures);
+        for (const char* file : {"海.png", "山.png"}) {
+            QImage picture(64, 48, QImage::Format_RGB32);
+            picture.fill(Qt::darkCyan);
+            QVERIFY(picture.save(QDir(pictures).filePath(QString::fromUtf8(file))));
+        }
+        QDir::setCurrent(dir->path());
+
+        auto& registry = ui::WindowRegistry::instance();
+        auto* menu = registry.reach<Form1>(QStringLiteral("Form1"));
+        QVERIFY(menu);
+        menu->show();
+        const QHash<QString, int> menuCommand = {{QStringLiteral("Form22"), 0}, {QStringLiteral("Form3"), 1},
+                                                 {QStringLiteral("Form4"), 2}, {QStringLiteral("Form5"), 3},
+                                                 {QStringLiteral("Form6"), 6}};
+        if (menuCommand.contains(window)) {
+            menu->Command1_Click(menuCommand.value(window));
+        } else if (window == QStringLiteral("Form2")) {
+            menu->Command1_Click(1);  // publishes the book the menu shows
+            registry.show(QStringLiteral("Form2"));
+        } else if (window == QStringLiteral("Form11")) {
+            menu->Command1_Click(1);
+            Module1::DialMemberNo = QStringLiteral("00000001");
+            Module1::DialDatabase = Module1::CurrentDb;
+            registry.show(QStringLiteral("Form11"));
+        } else if (window == QStringLiteral("Form14")) {
+            dialogs->queueFile(QDir(pictures).filePath(QStringLiteral("海.png")));
+            menu->Image1_Click();
+        }
+        QWidget* w = registry.find(window);
+        QVERIFY2(w, "the window did not load");
+        QVERIFY(w->isVisible());
+        QCoreApplication::processEvents();
+
+        int controls = 0;
+        QStringList faults = walk(edition, window, w, {}, &controls);
+        QVERIFY2(controls > 1, "nothing to walk");
+        // What is read follows what is shown: step on (record, page, pictures) and walk again.
+        if (auto* bar = w->findChild<QScrollBar*>(QStringLiteral("HScroll1")); bar && bar->value() < bar->maximum()) {
+            bar->setValue(bar->value() + 1);
+            QCoreApplication::processEvents();
+            faults << walk(edition, window, w, QStringLiteral(" one step on"));
+        }
+        // The record window's edit and search modes show their own guides and captions.
+        if (auto* records = qobject_cast<Form3*>(w)) {
+            records->Command9_Click(0);
+            faults << walk(edition, window, w, QStringLiteral(" in edit mode"));
+            records->Command9_Click(0);
+            records->Command9_Click(1);
+            faults << walk(edition, window, w, QStringLiteral(" in search mode"));
+        }
+        faults.removeDuplicates();
+
+        for (const QString& f : std::as_const(faults))
+            qWarning("%s", qPrintable(f));
+        QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1 controls read wrongly").arg(faults.size())));
+        QVERIFY2(!dialogs->hadUnexpected(), qPrintable(dialogs->failures().join(u'\n')));
+    }
+
+    void cleanupTestCase() { edition::setProfile(edition::InformationManagerProfile()); }
+};
+
+QTEST_MAIN(TestAccessibleWindows)
+#include "tst_accessiblewindows.moc"
