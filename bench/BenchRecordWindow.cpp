@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRadioButton>
@@ -162,6 +163,30 @@ QList<Result> runRecordWindow(const Options& o, int n)
                            settlePaint(painted);
                        })
                    / kMoves;
+        // Plain SQLite: one record read whole by its key, and the shown picture's file looked
+        // at, per move.
+        const QString picture = w.shownPicture();
+        if (picture.isEmpty())
+            qFatal("the record window shows no picture");
+        sqlite3* h = nullptr;
+        sqlite3_open_v2(QFile::encodeName(book).constData(), &h, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt* one = nullptr;
+        sqlite3_prepare_v2(h, "SELECT * FROM \"個人台帳\" WHERE rowid = ?", -1, &one, nullptr);
+        sqlite3_int64 key = 1;
+        r.baseline = medianSeconds(qMax(o.runs, 5), [&] {
+                         for (int i = 0; i < kMoves; ++i) {
+                             sqlite3_bind_int64(one, 1, key);
+                             key = key % qMax(1, n) + 1;
+                             if (sqlite3_step(one) == SQLITE_ROW)
+                                 for (int c = 0; c < sqlite3_column_count(one); ++c)
+                                     (void)sqlite3_column_text(one, c);
+                             sqlite3_reset(one);
+                             (void)QFileInfo(picture).lastModified();
+                         }
+                     })
+                     / kMoves;
+        sqlite3_finalize(one);
+        sqlite3_close(h);
         out << r;
         w.hide();
         for (QWidget* child : w.findChildren<QWidget*>())

@@ -1,7 +1,9 @@
 // The image viewer on folders of generated pictures: its load with and without Preview thumbnails,
-// the next picture, the listing of a large folder and the peak memory of a 48-megapixel picture.
-// The bars are absolute; the pictures are made once in the work folder and kept. Below 100,000
-// records in --sizes the workloads run on small folders (the smoke run).
+// the next picture, the listing of a large folder, the peak memory of a 48-megapixel picture, and
+// its opening on a folder of a JPEG and two metafiles of many records (24 MB EMF of a million
+// ellipses, 4 MB WMF of 300,000) with the longest wait of its event loop while they convert.
+// The pictures are made once in the work folder and kept. Below 100,000 records in --sizes the
+// workloads run on small folders and metafiles (the smoke run).
 
 #include "BenchCommon.h"
 
@@ -10,7 +12,14 @@
 #include "tools/ImageControl.h"
 #include "tools/PictureList.h"
 
+#include "MetafileMaker.h"
+
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QImageReader>
+#include <QTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QLinearGradient>
@@ -33,6 +42,8 @@ struct Scale {
     int listedFiles = 1000;        // files of the listing workload
     QSize next = QSize(1200, 900);  // the picture of the next-picture workload
     QSize peak = QSize(1600, 1200);
+    quint32 emfRecords = 20000;
+    quint32 wmfRecords = 6000;
 };
 
 Scale ScaleFor(const Options& o)
@@ -44,6 +55,8 @@ Scale ScaleFor(const Options& o)
         s.listedFiles = 10000;
         s.next = QSize(4000, 3000);
         s.peak = QSize(8000, 6000);
+        s.emfRecords = 1000000;
+        s.wmfRecords = 300000;
     }
     return s;
 }
@@ -122,6 +135,69 @@ QString ListingFolder(const Options& o, int n)
     return folder;
 }
 
+// Until every picture the viewer asked for has arrived: its decoding runs off the window's thread.
+void Settle(Form14& w)
+{
+    if (w.pictureQueue()->pending() == 0)
+        return;
+    QEventLoop loop;
+    QObject::connect(w.pictureQueue(), &tools::PictureQueue::settled, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// A JPEG and two metafiles of many ellipse records, named so that the JPEG is shown first.
+QString MetafileFolder(const Options& o, const Scale& s)
+{
+    const QString folder = QDir(o.work).filePath(QStringLiteral("viewer/metafiles-%1-%2").arg(s.emfRecords).arg(s.wmfRecords));
+    const QString marker = folder + QStringLiteral("/.complete");
+    if (QFile::exists(marker))
+        return folder;
+    QDir().mkpath(folder);
+    WriteJpeg(folder + QStringLiteral("/a.jpg"), QSize(1600, 1200));
+    if (!metafile::WriteEllipseEmf(QFile::encodeName(folder + QStringLiteral("/b.emf")).toStdString(), s.emfRecords)
+        || !metafile::WriteEllipseWmf(QFile::encodeName(folder + QStringLiteral("/c.wmf")).toStdString(), s.wmfRecords))
+        qFatal("cannot write the metafiles in %s", qPrintable(folder));
+    QFile(marker).open(QIODevice::WriteOnly);
+    return folder;
+}
+
+// Runs the event loop until a call posted now has run: the window answers events.
+void AnswerEvents()
+{
+    bool answered = false;
+    QTimer::singleShot(0, [&answered] { answered = true; });
+    while (!answered)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// The longest gap, in seconds, between the ticks of a 10 ms timer while until() is false.
+double LongestWait(const std::function<bool()>& until)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer beat;
+    beat.setTimerType(Qt::PreciseTimer);
+    beat.setInterval(10);
+    QObject::connect(&beat, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = qMax(longest, now - last);
+        last = now;
+    });
+    beat.start();
+    while (!until())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    longest = qMax(longest, clock.nsecsElapsed() - last);
+    return double(longest) / 1e9;
+}
+
+double Median(QList<double> t)
+{
+    std::sort(t.begin(), t.end());
+    return t.isEmpty() ? 0 : t[t.size() / 2];
+}
+
 void HandOver(const QString& folder, const QString& preview)
 {
     Module1::ViewerTitle = QStringLiteral("00000001 試験");
@@ -136,7 +212,8 @@ Result Load(const Options& o, const QString& name, const QString& folder, const 
     r.median = medianSeconds(o.runs, [&] {
         Form14 w;
         w.formLoad();
-        if (w.PictureCount != n || w.Image2[0]->isHidden())
+        Settle(w);
+        if (w.PictureCount != n || w.Image2[0]->isHidden() || w.Image2[0]->image().isNull())
             qFatal("the viewer listed %d of %d pictures", w.PictureCount, n);
     });
     return r;
@@ -151,6 +228,7 @@ int PeakProbe(const QString& folder)
     HandOver(folder, folder + QStringLiteral("/Preview"));
     Form14 w;
     w.formLoad();
+    Settle(w);
     if (w.Image1[0]->image().isNull())
         qFatal("the picture was not shown");
     QFile status(QStringLiteral("/proc/self/status"));
@@ -163,6 +241,7 @@ int PeakProbe(const QString& folder)
             // usual allocation limit.
             const QSize own(int(w.NaturalWidth / 15), int(w.NaturalHeight / 15));
             w.Image4_Click();
+            Settle(w);
             if (w.Image1[0]->image().size() != own)
                 qFatal("the picture was not shown at its own size");
             return 0;
@@ -211,11 +290,13 @@ QList<Result> RunViewer(const Options& o)
         HandOver(folder, folder + QStringLiteral("/Preview"));
         Form14 w;
         w.formLoad();
+        Settle(w);
         int position = 0;
         Result r{QStringLiteral("viewer-next-picture"), s.next.width() * s.next.height() / 1000000};
         r.median = medianSeconds(o.runs, [&] {
             position = (position + 1) % w.PictureCount;
             w.HScroll1->setValue(position);
+            Settle(w);
             if (w.ShownIndex != position || w.Image1[0]->image().isNull())
                 qFatal("the next picture was not shown");
         });
@@ -231,6 +312,60 @@ QList<Result> RunViewer(const Options& o)
         });
         out << r;
     }
+    if (wanted(o, QStringLiteral("viewer-open-metafiles")) || wanted(o, QStringLiteral("viewer-metafile-wait"))) {
+        const QString folder = MetafileFolder(o, s);
+        HandOver(folder, folder + QStringLiteral("/Preview"));
+        const int records = int(s.emfRecords + s.wmfRecords);
+        QList<double> opened;
+        QList<double> waits;
+        for (int run = 0; run < qMax(1, o.runs); ++run) {
+            QElapsedTimer clock;
+            clock.start();
+            auto w = std::make_unique<Form14>();
+            w->formLoad();
+            w->show();
+            AnswerEvents();
+            opened << clock.nsecsElapsed() / 1e9;
+            // While the metafiles convert for their thumbnails, the viewer moves on to each of
+            // them as the picture shown large.
+            int step = 0;
+            waits << LongestWait([&] {
+                const bool arrived = !w->Image1[0]->image().isNull() || !w->Image1[0]->message().isEmpty();
+                if (step < 2 && arrived)
+                    w->HScroll1->setValue(++step);
+                return step == 2 && w->pictureQueue()->pending() == 0;
+            });
+            if (w->PictureCount != 3 || w->Image2[0]->image().isNull())
+                qFatal("the viewer did not show its folder of metafiles");
+        }
+        // Plain Qt: a window shown with the JPEG read at the fitted size, and the same timer on an
+        // idle event loop for a second.
+        const QSize fitted = [&] {
+            Form14 probe;
+            const tools::FitSize fit = tools::FitPicture(1200 * 15, 1600 * 15, probe.ScreenHeightTwips());
+            return QSize(int(fit.width / 15), int(fit.height / 15));
+        }();
+        const double plainOpen = medianSeconds(o.runs, [&] {
+            QWidget plain;
+            QImageReader reader(folder + QStringLiteral("/a.jpg"));
+            reader.setScaledSize(fitted);
+            if (reader.read().isNull())
+                qFatal("the plain read failed");
+            plain.show();
+            AnswerEvents();
+        });
+        QElapsedTimer idle;
+        idle.start();
+        const double plainWait = LongestWait([&] { return idle.elapsed() >= 1000; });
+        Result open{QStringLiteral("viewer-open-metafiles"), records, Median(opened), plainOpen};
+        Result wait{QStringLiteral("viewer-metafile-wait"), records, Median(waits), plainWait};
+        std::fprintf(stderr, "viewer: shown and answering in %.3f s (bar 1 s); longest wait of its event loop %.1f ms (bar 100 ms)\n",
+                     open.median, wait.median * 1000);
+        if (wanted(o, QStringLiteral("viewer-open-metafiles")))
+            out << open;
+        if (wanted(o, QStringLiteral("viewer-metafile-wait")))
+            out << wait;
+    }
     if (wanted(o, QStringLiteral("viewer-peak-memory"))) {
         const QString folder = OnePictureFolder(o, QStringLiteral("peak"), s.peak, 1);
         Result r{QStringLiteral("viewer-peak-memory"), s.peak.width() * s.peak.height() / 1000000};
@@ -238,6 +373,7 @@ QList<Result> RunViewer(const Options& o)
         r.median = medianSeconds(1, [&] {
             Form14 w;
             w.formLoad();
+            Settle(w);
         });
         r.peakMB = PeakMB(o, folder);
         out << r;

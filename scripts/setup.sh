@@ -11,7 +11,7 @@ packages=(
   libgmime-3.0-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   poppler-utils
-  libemf2svg-dev libwmf-dev libwmf-bin fonts-urw-base35 qt6-svg-dev
+  emf2svg libwmf-dev libwmf-bin fonts-urw-base35 qt6-svg-dev
   xdg-utils
 )
 

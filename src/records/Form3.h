@@ -10,6 +10,7 @@
 #include "platform/db/Database.h"
 #include "platform/ui/WindowRegistry.h"
 #include "records/RecordCursor.h"
+#include "records/ScaledPicture.h"
 #include "records/ValueTotals.h"
 #include "shell/DbFile.h"
 
@@ -146,6 +147,8 @@ public:
     const db::Recordset& captionRs() const { return CaptionRs; }
     // The picture file Image1 shows; "" while it shows its own.
     const QString& shownPicture() const { return ShownPicture; }
+    // Pictures read and scaled for Image1 so far: a move to the same picture reads none.
+    int pictureReads() const { return ShownPixmap.reads(); }
     QScrollBar* hScroll1() const { return HScroll1; }
     // The boxes of the entry fields, in the order they are locked and unlocked.
     QList<QWidget*> entryFields() const;
@@ -297,4 +300,5 @@ private:
     int KanaRowStart = 0;
     int KanaColumn = 0;
     QString ShownPicture;
+    records::ScaledPicture ShownPixmap;
 };

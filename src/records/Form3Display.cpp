@@ -195,9 +195,10 @@ void Form3::ShowRecordPicture()
     const QString path = records::RecordPicture(WindowDbFile, number.toLongLong());
     if (path.isEmpty())
         return;
-    const QPixmap picture(path);
+    const QPixmap picture = ShownPixmap.get(path, Image1->contentsRect().size());
     if (picture.isNull())
         return;
-    Image1->setPixmap(picture.scaled(Image1->contentsRect().size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    if (Image1->pixmap().cacheKey() != picture.cacheKey())
+        Image1->setPixmap(picture);
     ShownPicture = path;
 }

@@ -24,6 +24,7 @@ const QString kCannotShow = QStringLiteral("表示できません");
 
 Form14::Form14(QWidget* parent) : ui::Window(parent)
 {
+    Pictures = new tools::PictureQueue(this);
     BuildControls();
 }
 
@@ -111,30 +112,73 @@ void Form14::ShowImage(int n)
     }
     setWindowTitle(tools::PictureCaption(title_, PictureFolder, name, length, modified, n, PictureCount));
 
+    // The slot stays empty until the picture arrives; a late one for the picture before is dropped.
     tools::ImageControl* image = Image1[0];
-    const bool wasStretched = image->stretch();
     image->hide();
-    image->setStretch(false);
-
-    current_ = tools::Picture::open(path);
-    if (!current_.isValid()) {
-        image->setStretch(wasStretched);
-        ShowUndecodable();
-    } else {
-        NaturalHeight = qint64(current_.size().height()) * ui::twipsPerPixel;
-        NaturalWidth = qint64(current_.size().width()) * ui::twipsPerPixel;
-        const tools::FitSize fit = tools::FitPicture(NaturalHeight, NaturalWidth, ScreenHeightTwips());
-        FitHeight = fit.height;
-        FitWidth = fit.width;
-        // Stretched into the fitted frame, then back to the mode the user chose, so that the
-        // picture's own size carries over from picture to picture.
-        image->setStretch(wasStretched);
-        ApplyImage1Size();
-    }
+    Pictures->cancel(image1Ticket_);
+    image1Ticket_ = 0;
+    currentPath_ = path;
+    currentSize_ = QSize();
+    currentFailed_ = false;
+    image->clearPicture();
+    // The picture comes in the mode the user chose (fitted or its own size), so that the choice
+    // carries over from picture to picture.
+    RequestImage1();
     image->show();
 
     Image2[size_t(ShownIndex % 10)]->setBorder(false);
     Image2[size_t(HScroll1->value() % 10)]->setBorder(true);
+}
+
+void Form14::RequestImage1()
+{
+    Pictures->cancel(image1Ticket_);
+    image1Ticket_ = 0;
+    const bool fitted = Image1[0]->stretch();
+    requestedStretch_ = fitted;
+    tools::TargetSize target;
+    if (currentSize_.isValid()) {
+        const QSize box = fitted ? ui::twipsRect(kImage1Left, kImage1Top, int(FitWidth), int(FitHeight)).size() : QSize();
+        target = [box](QSize) { return box; };
+    } else {
+        // The fitted frame follows from the picture's own size, which only its opening tells.
+        const qint64 screenHeight = ScreenHeightTwips();
+        target = [fitted, screenHeight](QSize natural) {
+            if (!fitted)
+                return QSize();
+            const tools::FitSize fit = tools::FitPicture(qint64(natural.height()) * ui::twipsPerPixel,
+                                                         qint64(natural.width()) * ui::twipsPerPixel, screenHeight);
+            return ui::twipsRect(kImage1Left, kImage1Top, int(fit.width), int(fit.height)).size();
+        };
+    }
+    image1Ticket_ = Pictures->request(currentPath_, tools::PictureQueue::Lane::Main, std::move(target),
+                                      [this](const tools::DecodedPicture& picture) { Image1Arrived(picture); });
+}
+
+void Form14::Image1Arrived(const tools::DecodedPicture& picture)
+{
+    image1Ticket_ = 0;
+    tools::ImageControl* image = Image1[0];
+    if (!picture.ok) {
+        currentFailed_ = true;
+        ShowUndecodable();
+        return;
+    }
+    if (!currentSize_.isValid()) {
+        currentSize_ = picture.natural;
+        NaturalHeight = qint64(currentSize_.height()) * ui::twipsPerPixel;
+        NaturalWidth = qint64(currentSize_.width()) * ui::twipsPerPixel;
+        const tools::FitSize fit = tools::FitPicture(NaturalHeight, NaturalWidth, ScreenHeightTwips());
+        FitHeight = fit.height;
+        FitWidth = fit.width;
+    }
+    const QRect box = image->stretch() ? ui::twipsRect(kImage1Left, kImage1Top, int(FitWidth), int(FitHeight))
+                                       : QRect(QPoint(ui::twips(kImage1Left), ui::twips(kImage1Top)), currentSize_);
+    image->setGeometry(box);
+    if (image->stretch() == requestedStretch_)
+        image->setImage(picture.image);
+    else
+        RequestImage1();  // the zoom changed while it was decoded
 }
 
 void Form14::ShowUndecodable()
@@ -149,23 +193,18 @@ void Form14::ShowUndecodable()
 void Form14::ApplyImage1Size()
 {
     tools::ImageControl* image = Image1[0];
-    if (!current_.isValid()) {
+    if (currentFailed_) {
         ShowUndecodable();
         return;
     }
-    QImage pixels;
-    if (image->stretch()) {
-        const QRect box = ui::twipsRect(kImage1Left, kImage1Top, int(FitWidth), int(FitHeight));
-        image->setGeometry(box);
-        pixels = current_.decode(box.size());
-    } else {
-        image->setGeometry(QRect(QPoint(ui::twips(kImage1Left), ui::twips(kImage1Top)), current_.size()));
-        pixels = current_.decode(QSize());
-    }
-    if (pixels.isNull())
-        ShowUndecodable();
+    if (!currentSize_.isValid())
+        return;  // the picture is on its way; it arrives in the mode chosen by then
+    if (image->stretch())
+        image->setGeometry(ui::twipsRect(kImage1Left, kImage1Top, int(FitWidth), int(FitHeight)));
     else
-        image->setImage(pixels);
+        image->setGeometry(QRect(QPoint(ui::twips(kImage1Left), ui::twips(kImage1Top)), currentSize_));
+    // Until the pixels of the new size arrive, the ones shown are drawn stretched into the box.
+    RequestImage1();
 }
 
 void Form14::HScroll1_Change()
@@ -209,15 +248,15 @@ void Form14::Image4_Click()
     tools::ImageControl* image = Image1[0];
     if (image->stretch()) {
         image->setStretch(false);
-        if (!current_.isValid())
+        if (!currentSize_.isValid())
             return;
         ApplyImage1Size();
-        NaturalHeight = qint64(current_.size().height()) * ui::twipsPerPixel;
-        NaturalWidth = qint64(current_.size().width()) * ui::twipsPerPixel;
+        NaturalHeight = qint64(currentSize_.height()) * ui::twipsPerPixel;
+        NaturalWidth = qint64(currentSize_.width()) * ui::twipsPerPixel;
         FitHeight = tools::ProportionalHeight(FitWidth, NaturalHeight, NaturalWidth);
     } else {
         image->setStretch(true);
-        if (!current_.isValid())
+        if (!currentSize_.isValid())
             return;
         ApplyImage1Size();
     }
@@ -225,8 +264,9 @@ void Form14::Image4_Click()
 
 void Form14::closeEvent(QCloseEvent* event)
 {
-    // Closing the viewer ends any show.
+    // Closing the viewer ends any show and the decoding of its pictures.
     Timer1->stop();
+    Pictures->cancelAll();
     SlideShowOn = false;
     ui::Window::closeEvent(event);
 }

@@ -4,9 +4,12 @@
 //
 // It reads what its opener hands over (title and folders in the shared state) once, at its load,
 // and never lists the folder again while it is open. Nothing is ever written into the folders.
+//
+// Pictures are decoded off the window's thread: the captions and slots are set at once, each
+// picture fills its slot when it arrives, and a move on leaves the work for the old one unused.
 
 #include "platform/ui/WindowRegistry.h"
-#include "tools/PictureDecoder.h"
+#include "tools/PictureDecoderQueue.h"
 
 #include <QStringList>
 #include <array>
@@ -46,6 +49,9 @@ public:
 
     // The screen's height in twips, which the fit is measured against.
     qint64 ScreenHeightTwips() const;
+
+    // The decoding of the pictures, and the pictures of the page kept.
+    tools::PictureQueue* pictureQueue() const { return Pictures; }
 
     // Controls.
     std::array<tools::ImageControl*, 1> Image1{};
@@ -90,6 +96,9 @@ private:
     void StepPicture(int step);
     // Gives Image1(0) the size its stretch mode asks for and the pixels decoded at that size.
     void ApplyImage1Size();
+    // Asks for the pixels of the current picture at the size its mode shows it.
+    void RequestImage1();
+    void Image1Arrived(const tools::DecodedPicture& picture);
     void ShowUndecodable();
     QString PicturePath(const QString& name) const;
     void SetSlideInterval(int milliseconds);
@@ -98,6 +107,12 @@ private:
     QString title_;  // the title handed over at the load
     QStringList listedAtLoad_;
     bool listedFolder_ = false;
-    tools::Picture current_;
+    tools::PictureQueue* Pictures = nullptr;
+    quint64 image1Ticket_ = 0;
+    std::array<quint64, 10> image2Tickets_{};
+    QString currentPath_;   // the picture shown large
+    QSize currentSize_;     // its own size in pixels, once known
+    bool currentFailed_ = false;
+    bool requestedStretch_ = true;  // the mode the pixels on their way were asked for
     std::optional<QString> thumbnailPrefix_;
 };

@@ -29,30 +29,43 @@ std::optional<int> IntervalOf(const QString& caption)
 void Form14::ShowThumbnailPage()
 {
     for (size_t i = 0; i < 10; ++i) {
+        Pictures->cancel(image2Tickets_[i]);
+        image2Tickets_[i] = 0;
         Label1[i]->clear();
         Image2[i]->hide();
         Image2[i]->clearPicture();
     }
     PageStart = (HScroll1->value() / 10) * 10;
-    if (PageStart < 0 || PageStart >= PictureCount)
+    if (PageStart < 0 || PageStart >= PictureCount) {
+        Pictures->keepOnly({});
         return;
+    }
     Label1[0]->setText(PictureNames[PageStart]);
     if (!thumbnailPrefix_)
         thumbnailPrefix_ = tools::ThumbnailPrefix(ThumbnailFolder);
     const QSize slot = ui::twipsRect(0, 0, kThumbnailWidth, kThumbnailHeight).size();
-    for (int i = 0; i < 10; ++i) {
-        const int n = PageStart + i;
-        if (n >= PictureCount)
-            break;
-        const QString& name = PictureNames[n];
+    QStringList files;
+    QStringList kept;  // the pictures of this page and their thumbnails stay decoded while it is shown
+    for (int i = 0; i < 10 && PageStart + i < PictureCount; ++i) {
+        const QString& name = PictureNames[PageStart + i];
+        const QString picture = tools::JoinPath(PictureFolder, name);
         QString file = tools::ThumbnailFile(ThumbnailFolder, *thumbnailPrefix_, name);
         if (file.isEmpty())
-            file = tools::JoinPath(PictureFolder, name);
-        // A file that cannot be decoded leaves its slot empty.
-        const tools::Picture picture = tools::Picture::open(file);
-        Image2[size_t(i)]->setImage(picture.isValid() ? picture.decode(slot) : QImage());
-        Label1[size_t(i)]->setText(name);
+            file = picture;
+        files << file;
+        kept << picture << file;
+    }
+    Pictures->keepOnly(kept);
+    for (int i = 0; i < int(files.size()); ++i) {
+        Label1[size_t(i)]->setText(PictureNames[PageStart + i]);
         Image2[size_t(i)]->show();
+        // The slot stays empty until its picture arrives, and when it cannot be decoded.
+        image2Tickets_[size_t(i)] = Pictures->request(
+            files[i], tools::PictureQueue::Lane::Thumbnail, [slot](QSize) { return slot; },
+            [this, i](const tools::DecodedPicture& picture) {
+                image2Tickets_[size_t(i)] = 0;
+                Image2[size_t(i)]->setImage(picture.ok ? picture.image : QImage());
+            });
     }
 }
 

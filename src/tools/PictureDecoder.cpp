@@ -1,19 +1,30 @@
 #include "tools/PictureDecoder.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QMutex>
 #include <QPainter>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QStandardPaths>
 #include <QSvgRenderer>
+#include <QTemporaryDir>
 #include <QtEndian>
 
-#include <cstdlib>
-
-#include <emf2svg.h>
+#include <algorithm>
+#include <atomic>
 
 namespace tools {
+
+struct Picture::Vector {
+    explicit Vector(const QByteArray& svg) : renderer(svg) {}
+    QMutex lock;  // a renderer draws on one thread at a time
+    QSvgRenderer renderer;
+};
 
 namespace {
 
@@ -21,8 +32,12 @@ namespace {
 constexpr qint64 kMaxMetafileBytes = 64ll * 1024 * 1024;
 // Limits of a drawn metafile: its pixels at 4 bytes each stay below 1 GiB.
 constexpr qint64 kMaxVectorPixels = 256ll * 1024 * 1024;
-// The allocation limit, in MiB, of the one read of a raster picture at its own size.
-constexpr int kOwnSizeAllocationMB = 4096;
+// A whole read of more than this many bytes of pixels is a large one.
+constexpr qint64 kLargeReadBytes = 128ll * 1024 * 1024;
+// How often a running converter is looked at, in milliseconds.
+constexpr int kConverterPollMilliseconds = 25;
+
+std::atomic<int> timeLimit{kPictureMilliseconds};
 
 enum class Kind { Raster, Emf, Wmf };
 
@@ -36,115 +51,236 @@ Kind KindOf(const QString& path)
     return Kind::Raster;
 }
 
-std::shared_ptr<QSvgRenderer> Render(const QByteArray& svg)
-{
-    if (svg.isEmpty())
-        return {};
-    auto renderer = std::make_shared<QSvgRenderer>(svg);
-    if (!renderer->isValid())
-        return {};
-    return renderer;
-}
+// The allocation limit of the image readers is one for the whole process: it stays raised while
+// any whole read runs, on whichever thread, and returns to what it was after the last one.
+QMutex limitLock;
+int raisedReads = 0;
+int savedLimit = 0;
 
-// Restores the process-wide allocation limit of the image readers when the read is over.
 class RaisedAllocationLimit {
 public:
-    explicit RaisedAllocationLimit(int mb) : saved_(QImageReader::allocationLimit()) { QImageReader::setAllocationLimit(mb); }
-    ~RaisedAllocationLimit() { QImageReader::setAllocationLimit(saved_); }
+    explicit RaisedAllocationLimit(int mb)
+    {
+        QMutexLocker l(&limitLock);
+        if (raisedReads++ == 0) {
+            savedLimit = QImageReader::allocationLimit();
+            QImageReader::setAllocationLimit(qMax(mb, savedLimit));
+        }
+    }
+    ~RaisedAllocationLimit()
+    {
+        QMutexLocker l(&limitLock);
+        if (--raisedReads == 0)
+            QImageReader::setAllocationLimit(savedLimit);
+    }
     RaisedAllocationLimit(const RaisedAllocationLimit&) = delete;
     RaisedAllocationLimit& operator=(const RaisedAllocationLimit&) = delete;
-
-private:
-    int saved_;
 };
 
-} // namespace
-
-QByteArray ConvertEmf(const QByteArray& contents)
+// 32 bits a pixel: scaling a palette or one-bit picture keeps its colours instead of dithering.
+QImage FullColour(QImage image)
 {
-    // The header record (type 1) carries the signature " EMF" at offset 40.
-    if (contents.size() < 88 || qFromLittleEndian<quint32>(contents.constData()) != 1
-        || qFromLittleEndian<quint32>(contents.constData() + 40) != 0x464D4520u)
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        return image;
+    default:
+        return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    }
+}
+
+QImage DecodeRaster(const QString& path, QSize target)
+{
+    QImageReader reader(path);
+    if (target.isValid() && target.isEmpty())
         return {};
-    // Every record must lie inside the file, with a size of whole 32-bit words, and the last one
-    // must end the file: a damaged file never reaches the converter.
-    qsizetype at = 0;
+    // JPEG decodes straight at a smaller size, within the usual limit. Qt reads the other
+    // formats only whole: they are read whole, in full colour, and only the scaled copy is kept.
+    if (target.isValid() && reader.format() == "jpeg") {
+        reader.setScaledSize(target);
+        const QImage image = reader.read();
+        return image.isNull() ? QImage() : FullColour(image);
+    }
+    // Whole reads past the usual limit run one at a time, so that the workers of the main
+    // picture and of the thumbnails never hold several such pictures at once.
+    static QSemaphore largeReads(1);
+    const QSize header = reader.size();
+    const bool large = header.isValid() && qint64(header.width()) * header.height() * 4 > kLargeReadBytes;
+    if (large)
+        largeReads.acquire();
+    const auto release = qScopeGuard([large] {
+        if (large)
+            largeReads.release();
+    });
+    QImage whole;
+    {
+        const RaisedAllocationLimit raised(kWholeReadAllocationMB);
+        whole = reader.read();
+    }
+    if (whole.isNull())
+        return {};
+    whole = FullColour(std::move(whole));
+    if (whole.isNull() || !target.isValid() || whole.size() == target)
+        return whole;
+    return whole.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+// An enhanced metafile's header and record chain: every record inside the file, with a size of
+// whole 32-bit words, the last one the end record. Garbage never reaches the converter.
+bool LooksLikeEmf(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 88 || f.size() > kMaxMetafileBytes)
+        return false;
+    const qint64 length = f.size();
+    const uchar* data = f.map(0, length);
+    if (!data)
+        return false;
+    // The header record (type 1) carries the signature " EMF" at offset 40.
+    if (qFromLittleEndian<quint32>(data) != 1 || qFromLittleEndian<quint32>(data + 40) != 0x464D4520u)
+        return false;
+    qint64 at = 0;
     quint32 lastType = 0;
-    while (at + 8 <= contents.size()) {
-        lastType = qFromLittleEndian<quint32>(contents.constData() + at);
-        const quint32 size = qFromLittleEndian<quint32>(contents.constData() + at + 4);
-        if (size < 8 || size % 4 != 0 || size > quint64(contents.size() - at))
-            return {};
+    while (at + 8 <= length) {
+        lastType = qFromLittleEndian<quint32>(data + at);
+        const quint32 size = qFromLittleEndian<quint32>(data + at + 4);
+        if (size < 8 || size % 4 != 0 || size > quint64(length - at))
+            return false;
         at += size;
         if (lastType == 14)  // EMR_EOF
             break;
     }
-    if (lastType != 14)
-        return {};
-    QByteArray data = contents;  // the converter takes a writable buffer
-    generatorOptions options{};
-    char ns[] = "svg";
-    options.nameSpace = ns;
-    options.svgDelimiter = true;
-    options.emfplus = true;
-    char* out = nullptr;
-    size_t length = 0;
-    const int ok = emf2svg(data.data(), size_t(data.size()), &out, &length, &options);
-    QByteArray svg;
-    if (ok && out)
-        svg = QByteArray(out, qsizetype(length));
-    std::free(out);
-    return svg;
+    return lastType == 14;
 }
 
-QByteArray ConvertWmf(const QString& path)
+QString ConverterProgram(const char* variable, const QString& name)
 {
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("wmf2svg"));
-    if (tool.isEmpty())
+    const QString named = qEnvironmentVariable(variable);
+    if (!named.isEmpty())
+        return named;
+    return QStandardPaths::findExecutable(name);
+}
+
+QString PrivateFolderTemplate()
+{
+    QString program = QCoreApplication::applicationName();
+    if (program.isEmpty() || program.contains(QLatin1Char('/')))
+        program = QStringLiteral("kv");
+    return QDir::temp().filePath(program + QStringLiteral("-picture-XXXXXX"));
+}
+
+// Runs a converter on a copy of source in a folder of its own (mode 0700, removed afterwards).
+// toFile: the converter takes "-p -i copy -o out.svg" and writes the file; otherwise it takes
+// the copy alone and writes the SVG to its standard output.
+QByteArray RunConverter(const QString& program, const QString& source, const QString& suffix, bool toFile,
+                        QDeadlineTimer deadline, const Abandoned& abandoned)
+{
+    if (program.isEmpty() || deadline.hasExpired())
+        return {};
+    QTemporaryDir folder(PrivateFolderTemplate());
+    if (!folder.isValid())
+        return {};
+    const QString input = folder.filePath(QStringLiteral("picture.") + suffix);
+    const QString output = folder.filePath(QStringLiteral("picture.svg"));
+    if (!QFile::copy(source, input))
         return {};
     QProcess p;
-    p.setStandardErrorFile(QProcess::nullDevice());
+    p.setWorkingDirectory(folder.path());
     p.setStandardInputFile(QProcess::nullDevice());
-    // An absolute path, so that no file name can read as an option.
-    p.start(tool, {QFileInfo(path).absoluteFilePath()}, QIODevice::ReadOnly);
-    if (!p.waitForStarted(kConverterMilliseconds))
-        return {};
-    if (!p.waitForFinished(kConverterMilliseconds)) {
+    p.setStandardErrorFile(QProcess::nullDevice());
+    QStringList arguments;
+    if (toFile) {
+        p.setStandardOutputFile(QProcess::nullDevice());
+        arguments = {QStringLiteral("-p"), QStringLiteral("-i"), input, QStringLiteral("-o"), output};
+    } else {
+        arguments = {input};
+    }
+    p.start(program, arguments, QIODevice::ReadOnly);
+    QByteArray svg;
+    bool stopped = !p.waitForStarted(int(qMax<qint64>(1, deadline.remainingTime())));
+    while (!stopped) {
+        const qint64 left = deadline.remainingTime();  // -1: no deadline
+        const bool finished = p.waitForFinished(int(left < 0 ? kConverterPollMilliseconds : std::clamp<qint64>(left, 1, kConverterPollMilliseconds)));
+        if (!toFile)
+            svg += p.readAllStandardOutput();
+        if (finished || p.state() == QProcess::NotRunning)
+            break;
+        const qint64 written = toFile ? QFileInfo(output).size() : svg.size();
+        stopped = deadline.hasExpired() || written > kMaxSvgBytes || (abandoned && abandoned());
+    }
+    if (stopped) {
         p.kill();
         p.waitForFinished(1000);
         return {};
     }
     if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         return {};
-    return p.readAllStandardOutput();
+    if (toFile) {
+        QFile f(output);
+        if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxSvgBytes)
+            return {};
+        svg = f.readAll();
+    } else {
+        svg += p.readAllStandardOutput();
+    }
+    if (svg.size() > kMaxSvgBytes)
+        return {};
+    return svg;
 }
 
-Picture Picture::open(const QString& path)
+} // namespace
+
+int PictureTimeLimit()
+{
+    return timeLimit.load();
+}
+
+void SetPictureTimeLimit(int milliseconds)
+{
+    timeLimit.store(milliseconds > 0 ? milliseconds : kPictureMilliseconds);
+}
+
+bool IsMetafile(const QString& path)
+{
+    return KindOf(path) != Kind::Raster;
+}
+
+QByteArray ConvertEmf(const QString& path, QDeadlineTimer deadline, const Abandoned& abandoned)
+{
+    if (!LooksLikeEmf(path))
+        return {};
+    return RunConverter(ConverterProgram("KV_EMF2SVG", QStringLiteral("emf2svg-conv")), path, QStringLiteral("emf"), true,
+                        deadline, abandoned);
+}
+
+QByteArray ConvertWmf(const QString& path, QDeadlineTimer deadline, const Abandoned& abandoned)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > kMaxMetafileBytes)
+        return {};
+    return RunConverter(ConverterProgram("KV_WMF2SVG", QStringLiteral("wmf2svg")), path, QStringLiteral("wmf"), false,
+                        deadline, abandoned);
+}
+
+Picture Picture::open(const QString& path, QDeadlineTimer deadline, const Abandoned& abandoned)
 {
     Picture picture;
     picture.path_ = path;
-    switch (KindOf(path)) {
-    case Kind::Raster: {
+    const Kind kind = KindOf(path);
+    if (kind == Kind::Raster) {
         QImageReader reader(path);
         picture.size_ = reader.size();
-        break;
+    } else {
+        const QByteArray svg = kind == Kind::Emf ? ConvertEmf(path, deadline, abandoned) : ConvertWmf(path, deadline, abandoned);
+        if (!svg.isEmpty() && !deadline.hasExpired()) {
+            auto vector = std::make_shared<Vector>(svg);
+            if (vector->renderer.isValid()) {
+                picture.size_ = vector->renderer.defaultSize();
+                picture.vector_ = std::move(vector);
+            }
+        }
     }
-    case Kind::Emf: {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxMetafileBytes)
-            break;
-        picture.vector_ = Render(ConvertEmf(f.readAll()));
-        break;
-    }
-    case Kind::Wmf: {
-        if (QFileInfo(path).size() > kMaxMetafileBytes)
-            break;
-        picture.vector_ = Render(ConvertWmf(path));
-        break;
-    }
-    }
-    if (picture.vector_)
-        picture.size_ = picture.vector_->defaultSize();
     if (!picture.isValid())
         picture.size_ = QSize();
     return picture;
@@ -154,27 +290,19 @@ QImage Picture::decode(QSize target) const
 {
     if (!isValid())
         return {};
-    if (vector_) {
-        const QSize s = target.isValid() ? target : size_;
-        if (s.isEmpty() || qint64(s.width()) * s.height() > kMaxVectorPixels)
-            return {};
-        QImage image(s, QImage::Format_RGB32);
-        if (image.isNull())
-            return {};
-        image.fill(Qt::white);  // metafiles draw on white paper
-        QPainter painter(&image);
-        vector_->render(&painter, QRectF(QPointF(0, 0), QSizeF(s)));
-        return image;
-    }
-    QImageReader reader(path_);
-    if (target.isValid()) {
-        if (target.isEmpty())
-            return {};
-        reader.setScaledSize(target);
-        return reader.read();
-    }
-    const RaisedAllocationLimit raised(kOwnSizeAllocationMB);
-    return reader.read();
+    if (!vector_)
+        return DecodeRaster(path_, target);
+    const QSize s = target.isValid() ? target : size_;
+    if (s.isEmpty() || qint64(s.width()) * s.height() > kMaxVectorPixels)
+        return {};
+    QImage image(s, QImage::Format_RGB32);
+    if (image.isNull())
+        return {};
+    image.fill(Qt::white);  // metafiles draw on white paper
+    QPainter painter(&image);
+    QMutexLocker l(&vector_->lock);
+    vector_->renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(s)));
+    return image;
 }
 
 } // namespace tools

@@ -2,6 +2,8 @@
 // Pictures for the image-viewer tests, made in code: plain colours in the common raster formats,
 // tiny metafiles (a red rectangle), and files that are not pictures at all.
 
+#include "tools/Form14.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QDir>
@@ -12,6 +14,12 @@
 #include <QTest>
 
 namespace viewerfixture {
+
+// Waits until every picture the viewer asked for has arrived or failed.
+inline bool settled(const Form14* w, int milliseconds = 10000)
+{
+    return QTest::qWaitFor([w] { return w->pictureQueue()->pending() == 0; }, milliseconds);
+}
 
 // A picture of one colour; the format follows the name's extension unless given.
 inline void writePicture(const QString& path, int width, int height, const QColor& colour = Qt::blue,

@@ -67,6 +67,7 @@ class TestForm14 : public QObject {
         Module1::ViewerTitle = kTitle;
         auto w = std::make_unique<Form14>();
         w->formLoad();
+        settled(w.get());  // the first picture and its page, decoded off the window's thread
         return w;
     }
 
@@ -216,6 +217,7 @@ private slots:
         w->Image4_Click();
         QVERIFY(!w->Image1[0]->stretch());
         QCOMPARE(w->Image1[0]->size(), QSize(300, 100));
+        QVERIFY(settled(w.get()));
         QCOMPARE(w->Image1[0]->image().size(), QSize(300, 100));
         QCOMPARE(w->FitHeight, qint64(std::nearbyint(double(fitWidth) / 4500.0 * 1500.0)));
         w->Image4_Click();
@@ -229,6 +231,7 @@ private slots:
         w->HScroll1->setValue(1);
         QCOMPARE(place(w.get()), QStringLiteral("2/2"));
         QVERIFY(!w->Image1[0]->stretch());
+        QVERIFY(settled(w.get()));
         QCOMPARE(w->Image1[0]->size(), QSize(40, 80));
         QCOMPARE(w->Image1[0]->pos(), fitted(1, 1).topLeft());
     }
@@ -245,6 +248,7 @@ private slots:
         QVERIFY(!w->Image1[0]->image().isNull());
         QVERIFY(w->Image1[0]->image().width() < 4000);
         w->Image4_Click();
+        QVERIFY(settled(w.get()));
         QCOMPARE(w->Image1[0]->image().size(), QSize(4000, 3000));
         QCOMPARE(QImageReader::allocationLimit(), 8);
         QImageReader::setAllocationLimit(saved);
@@ -285,6 +289,7 @@ private slots:
             QVERIFY(QFile::remove(bad));
         w->Timer1_Timer();
         QCOMPARE(w->ShownIndex, 1);
+        QVERIFY(settled(w.get()));
         QCOMPARE(w->Image1[0]->message(), QStringLiteral("表示できません"));
         QVERIFY(w->Image1[0]->isVisibleTo(w.get()));
         const QString expectedLength = kind == QLatin1String("huge")       ? QStringLiteral("2,147,483,653")
@@ -299,6 +304,7 @@ private slots:
         QVERIFY(dialogs->shown().isEmpty());
         // The next tick shows the first picture again.
         w->Timer1_Timer();
+        QVERIFY(settled(w.get()));
         QCOMPARE(w->Image1[0]->message(), QString());
         QVERIFY(!w->Image1[0]->image().isNull());
         // A thumbnail that cannot be decoded leaves its slot empty, its name under it.
@@ -327,6 +333,7 @@ private slots:
         QVERIFY(qAbs(w->NaturalHeight - 50 * 15) <= 15);
         QVERIFY(near(centre(w->Image2[0]->image()), Qt::red));
         w->Image4_Click();
+        QVERIFY(settled(w.get()));
         QVERIFY(qAbs(w->Image1[0]->image().width() - 100) <= 1);
     }
 

@@ -104,7 +104,7 @@ private slots:
         QVERIFY2(w->windowTitle().startsWith(caption(QStringLiteral("画像ファイル"), photos + QStringLiteral("/a.png"))),
                  qPrintable(w->windowTitle()));
         QVERIFY(w->windowTitle().endsWith(QStringLiteral("1/2")));
-        QVERIFY(!w->Image1[0]->image().isNull());
+        QTRY_VERIFY(!w->Image1[0]->image().isNull());
         QCOMPARE(Module1::CurrentDbFileCopy, before);
         QVERIFY2(dialogs->shown().isEmpty(), qPrintable(dialogs->shownTexts().join('|') + " at start: " + atStart.join('|')));
     }

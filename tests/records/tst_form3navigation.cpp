@@ -6,6 +6,8 @@
 #include "records/Form3.h"
 
 #include <QAbstractItemModel>
+#include <QFile>
+#include <QLabel>
 #include <QApplication>
 #include <QLineEdit>
 #include <QAbstractItemView>
@@ -289,6 +291,49 @@ private slots:
         QVERIFY(fixture::checked(e.get(), QStringLiteral("Option2_0")));
         QVERIFY(!fixture::checked(e.get(), QStringLiteral("Option2_2")));
         QVERIFY(dialogs->shown().isEmpty());
+    }
+
+    // A move to a record with the same picture neither reads nor scales it again; a picture file
+    // rewritten since, or a box of another size, is read again.
+    void pictureReadAgainOnlyWhenItChanged_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("reads");
+        QTest::newRow("nothing changed") << "" << 0;
+        QTest::newRow("the default picture rewritten") << "file" << 1;
+        QTest::newRow("the box resized") << "box" << 1;
+    }
+    void pictureReadAgainOnlyWhenItChanged()
+    {
+        QFETCH(QString, change);
+        QFETCH(int, reads);
+        auto w = load(book);
+        w->show();
+        auto* image = qobject_cast<QLabel*>(fixture::control(w.get(), QStringLiteral("Image1")));
+        QVERIFY(image);
+        w->hScroll1()->setValue(1);  // record 2: the common default picture
+        const QString common = dir->filePath(QStringLiteral("共通情報/default.png"));
+        QCOMPARE(w->shownPicture(), common);
+        const int before = w->pictureReads();
+        const qint64 shown = image->pixmap().cacheKey();
+        if (change == QLatin1String("file")) {
+            QImage red(64, 48, QImage::Format_RGB32);
+            red.fill(Qt::red);
+            QVERIFY(red.save(common, "PNG"));
+            QFile f(common);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(3600), QFileDevice::FileModificationTime));
+        } else if (change == QLatin1String("box")) {
+            image->resize(image->width() + 20, image->height());
+        }
+        w->hScroll1()->setValue(2);  // record 3: the default picture too
+        QCOMPARE(w->shownPicture(), common);
+        QCOMPARE(w->pictureReads() - before, reads);
+        QCOMPARE(image->pixmap().cacheKey() == shown, reads == 0);
+        if (change == QLatin1String("file")) {
+            const QImage now = image->pixmap().toImage();
+            QCOMPARE(now.pixelColor(now.width() / 2, now.height() / 2), QColor(Qt::red));
+        }
     }
 
     void editModeMoveSelectsTheBoxAgainAndShowsThePicture()
