@@ -228,10 +228,13 @@ private:
         QString displayName;
         QString rawAddress;  // as the messages control gives it
         QString subject;
-        bool bodyRead = false;  // parts.body holds the body once read
+        bool bodyRead = false;  // parts.body holds the body column once read
     };
-    // The body part of message m's line, read from its file when first wanted.
+    // The body column of message m's line, read from its file when first wanted.
     const QString& BodyPart(qint32 m);
+    // The body text of message m (at most 1 MB of it; *cut when there is more), "" with
+    // *tooLarge for a message read for its headers only. A failure is reported once per fetch.
+    QString ReadBody(qint32 m, bool* cut, bool* tooLarge);
     bool BodyReported = false;
     std::vector<FetchedMessage> Fetched;
 

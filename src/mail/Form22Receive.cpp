@@ -80,22 +80,34 @@ void Form22::MakeMessageParts()
     MAPIMessages1.setMsgIndex(0);
 }
 
+QString Form22::ReadBody(qint32 m, bool* cut, bool* tooLarge)
+{
+    *cut = false;
+    *tooLarge = false;
+    try {
+        MAPIMessages1.setMsgIndex(m);
+        *tooLarge = MAPIMessages1.MsgTooLarge();
+        if (*tooLarge)
+            return {};
+        QString body = MAPIMessages1.MsgNoteText();
+        *cut = MAPIMessages1.MsgNoteTextCut();
+        return body;
+    } catch (const mailclient::MailError& e) {
+        // One box per fetch, not one per unreadable message.
+        if (!BodyReported)
+            Report(e);
+        BodyReported = true;
+        return {};
+    }
+}
+
 const QString& Form22::BodyPart(qint32 m)
 {
     FetchedMessage& f = Fetched[size_t(m)];
     if (!f.bodyRead) {
         f.bodyRead = true;
-        QString body;
-        try {
-            MAPIMessages1.setMsgIndex(m);
-            body = MAPIMessages1.MsgNoteText();
-        } catch (const mailclient::MailError& e) {
-            // One box per fetch, not one per unreadable message.
-            if (!BodyReported)
-                Report(e);
-            BodyReported = true;
-        }
-        f.parts.body = body.isEmpty() ? QStringLiteral(" ") : body;
+        bool cut = false, tooLarge = false;
+        f.parts.body = mail::BodyPreview(ReadBody(m, &cut, &tooLarge));
     }
     return f.parts.body;
 }
@@ -188,8 +200,16 @@ void Form22::ShowReceivedMail(int row)
     Text7[1]->setText(f.displayName);
     Text7[2]->setText(f.parts.address);
     Text7[3]->setText(f.subject);
-    const QString& body = BodyPart(m);
-    Text6->setPlainText(body == QLatin1String(" ") ? QString() : body);
+    bool cut = false, tooLarge = false;
+    QString body = ReadBody(m, &cut, &tooLarge);
+    if (tooLarge) {
+        body = QStringLiteral("（メールが大きすぎるため本文を表示できません）");
+    } else if (cut) {
+        if (!body.endsWith(u'\n'))
+            body += u'\n';
+        body += QStringLiteral("（以下、表示を省略しました）");
+    }
+    Text6->setPlainText(body);
 }
 
 int Form22::list3Index() const
