@@ -39,6 +39,9 @@ class QTabWidget;
 namespace records {
 class RecordListModel;
 }
+namespace mail {
+class ListHeadings;
+}
 
 class Form22 : public ui::Window {
     Q_OBJECT
@@ -155,6 +158,9 @@ public:
     records::RecordListModel* list1Model() const { return List1Model; }
     mail::ReceivedMailListModel* list3Model() const { return List3Model; }
     QStringListModel* list5Model() const { return List5Model; }
+    // The headings over List3 and List5.
+    mail::ListHeadings* receivedHeadings() const { return ReceivedHeadings; }
+    mail::ListHeadings* senderHeadings() const { return SenderHeadings; }
     // The selected rows of List1, in order.
     QList<int> selectedRecordRows() const;
     void setRecordRowSelected(int row, bool selected);
@@ -277,4 +283,6 @@ private:
     records::RecordListModel* List1Model = nullptr;
     mail::ReceivedMailListModel* List3Model = nullptr;
     QStringListModel* List5Model = nullptr;
+    mail::ListHeadings* ReceivedHeadings = nullptr;
+    mail::ListHeadings* SenderHeadings = nullptr;
 };

@@ -3,6 +3,8 @@
 
 #include "mail/Form22.h"
 
+#include "mail/ListHeadings.h"
+
 #include "platform/db/Error.h"
 #include "platform/ui/Dialogs.h"
 #include "shell/Module1.h"
@@ -163,6 +165,10 @@ void Form22::FillReceivedMailList()
         ++rows;
     }
     const bool subjectFilter = filter == 2;
+    // The subject and body columns start one cell further left without the space.
+    const mail::ReceivedMailColumnStarts at = mail::ReceivedMailColumns(subjectFilter);
+    ReceivedHeadings->setColumn(Label2[2], at.subject);
+    ReceivedHeadings->setColumn(Label2[3], at.body);
     List3Model->fill(rows, [this, subjectFilter](int row) {
         const qint32 m = RowToMessage[size_t(row)];
         BodyPart(m);
