@@ -380,7 +380,8 @@ void cutAtLastLine(std::string& bytes)
         bytes.resize(lf + 1);
 }
 
-// UTF-8 text cut to at most `limit` bytes at a character boundary.
+// UTF-8 text cut to at most `limit` bytes: after its last whole line when one ends near the
+// limit, else at a character boundary.
 bool cutUtf8(std::string& text, size_t limit)
 {
     if (text.size() <= limit)
@@ -389,6 +390,7 @@ bool cutUtf8(std::string& text, size_t limit)
     while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
         --cut;
     text.resize(cut);
+    cutAtLastLine(text);
     return true;
 }
 
