@@ -121,7 +121,7 @@ void Form22::ReplyToSelected()
     Text1->setText(name);
     Text2->setText(address);
     Text4->setText(QStringLiteral("RE:") + subject);
-    Text5->setPlainText(QStringLiteral("＞") + body);
+    Text5->setPlainText(QStringLiteral("＞") + mail::BreakLongLines(body));
     Option1[2]->setChecked(true);
 }
 

@@ -207,15 +207,8 @@ void Form22::ShowReceivedMail(int row)
     Text7[2]->setText(f.parts.address);
     Text7[3]->setText(f.subject);
     bool cut = false, tooLarge = false;
-    QString body = ReadBody(m, &cut, &tooLarge);
-    if (tooLarge) {
-        body = QStringLiteral("（メールが大きすぎるため本文を表示できません）");
-    } else if (cut) {
-        if (!body.endsWith(u'\n'))
-            body += u'\n';
-        body += QStringLiteral("（以下、表示を省略しました）");
-    }
-    Text6->setPlainText(body);
+    const QString body = ReadBody(m, &cut, &tooLarge);
+    Text6->setPlainText(mail::PreviewText(body, cut, tooLarge));
 }
 
 int Form22::list3Index() const

@@ -133,6 +133,40 @@ QString BodyPreview(const QString& body)
     return FitBytes(start, kBodyPreviewColumns);
 }
 
+QString BreakLongLines(const QString& body)
+{
+    QString text;
+    text.reserve(body.size() + body.size() / kPreviewLineChars + 1);
+    qsizetype run = 0;  // characters since the last line break
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        const QChar c = body.at(i);
+        if (c == u'\n') {
+            run = 0;
+        } else {
+            if (run >= kPreviewLineChars && !c.isLowSurrogate()) {
+                text += u'\n';
+                run = 0;
+            }
+            ++run;
+        }
+        text += c;
+    }
+    return text;
+}
+
+QString PreviewText(const QString& body, bool cut, bool tooLarge)
+{
+    if (tooLarge)
+        return QStringLiteral("（メールが大きすぎるため本文を表示できません）");
+    QString text = BreakLongLines(body);
+    if (cut) {
+        if (!text.isEmpty() && !text.endsWith(u'\n'))
+            text += u'\n';
+        text += QStringLiteral("（以下、表示を省略しました）");
+    }
+    return text;
+}
+
 ReceivedMailParts MakeReceivedMailParts(const QString& dateText, bool read, int attachmentCount,
                                         const QString& displayName, const QString& subject, const QString& body,
                                         const QString& address)

@@ -61,6 +61,15 @@ ReceivedMailColumnStarts ReceivedMailColumns(bool subjectFilter);
 // fitted to kBodyPreviewColumns.
 QString BodyPreview(const QString& body);
 
+// Text whose lines longer than kPreviewLineChars characters are broken into pieces of that
+// many: a text box lays such pieces out at once, where one line of a megabyte (a single long
+// word above all) holds the window for a minute. Mail lines are at most 998 characters anyway.
+constexpr int kPreviewLineChars = 998;
+QString BreakLongLines(const QString& text);
+// The text of the preview box for a body: the body with its long lines broken, then, when the
+// body was cut, a line saying so; for a mail read for its headers only, a line saying that.
+QString PreviewText(const QString& body, bool cut, bool tooLarge);
+
 // The parts of one message's line, made once per fetch and reused by every filter.
 struct ReceivedMailParts {
     QString date;         // 20 characters

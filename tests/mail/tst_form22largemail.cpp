@@ -10,6 +10,7 @@
 #include "platform/ui/WindowRegistry.h"
 
 #include <QLabel>
+#include <QTabWidget>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
@@ -109,6 +110,10 @@ private slots:
                            "Content-Type: application/pdf\r\nContent-Disposition: attachment; filename=\"big.pdf\"\r\n"
                            "Content-Transfer-Encoding: base64\r\n\r\n"
                                + base64Lines(attachment_) + "--XX--\r\n");
+        // One word of 3 MB: no place to wrap it.
+        fixture::writeMail(maildir + QStringLiteral("/cur/3005.word.host:2,S"),
+                           "From: Word <word@example.jp>\r\nDate: Mon, 8 Apr 2024 09:00:00 +0900\r\nSubject: word\r\n\r\n"
+                               + QByteArray(3 * kMiB, 'y'));
         // No line break in 2 MB: its headers never end.
         fixture::writeMail(maildir + QStringLiteral("/cur/3004.broken.host:2,S"), QByteArray(2 * kMiB, 'A'));
     }
@@ -125,8 +130,8 @@ private slots:
         desktop::ScopedOpener scoped(&opener);
         auto w = load();
         QVERIFY(w->signedOn());
-        QCOMPARE(w->list3Model()->rowCount(), 8);
-        QCOMPARE(w->label2(12)->text(), QStringLiteral("8 件"));
+        QCOMPARE(w->list3Model()->rowCount(), 9);
+        QCOMPARE(w->label2(12)->text(), QStringLiteral("9 件"));
         const int width = mail::ReceivedMailColumns(false).body + mail::kBodyPreviewColumns;
         for (const QString& line : w->list3Model()->lines()) {
             QVERIFY2(!line.contains(u'\n') && !line.contains(u'\r') && !line.contains(u'\t'), qPrintable(line.left(200)));
@@ -191,6 +196,31 @@ private slots:
         QCOMPARE(cell, first);
         QVERIFY(!csv.contains(QStringLiteral("L0016385")));
         dialogs->clearRecord();
+    }
+
+    void longWordShownInPieces()
+    {
+        auto w = load();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QCOMPARE(w->text7(3)->text(), QStringLiteral("word"));  // the newest, selected at load
+        const auto longestLine = [](const QString& text) {
+            qsizetype longest = 0;
+            for (const QStringView line : QStringView(text).split(u'\n'))
+                longest = std::max(longest, line.size());
+            return longest;
+        };
+        const QString preview = w->text6()->toPlainText();
+        QVERIFY(preview.endsWith(u'\n' + kOmitted));
+        QCOMPARE(longestLine(preview), qsizetype(mail::kPreviewLineChars));
+        QCOMPARE(preview.count(u'y'), kMiB);
+        w->grab();  // laid out and drawn
+        // The reply holds the same pieces, quoted, and its tab is drawn.
+        w->command2(1)->click();
+        QVERIFY(longestLine(w->text5()->toPlainText()) <= mail::kPreviewLineChars + 1);
+        QCOMPARE(w->text5()->toPlainText().count(u'y'), kMiB);
+        w->sstab1()->setCurrentIndex(0);
+        w->grab();
     }
 
     void largeAttachmentSavedWhole()

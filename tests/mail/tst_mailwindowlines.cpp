@@ -146,6 +146,38 @@ private slots:
         QVERIFY(line.endsWith(column));
     }
 
+    void previewText_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<bool>("cut");
+        QTest::addColumn<bool>("tooLarge");
+        QTest::addColumn<QString>("shown");
+        const int n = kPreviewLineChars;
+        const QString note = QStringLiteral("（以下、表示を省略しました）");
+        QTest::newRow("a body as it is") << QStringLiteral("一行目\n二行目\n") << false << false
+                                         << QStringLiteral("一行目\n二行目\n");
+        QTest::newRow("cut: the note on a line of its own") << QStringLiteral("一行目\n二行") << true << false
+                                                             << QStringLiteral("一行目\n二行\n") + note;
+        QTest::newRow("cut after a whole line") << QStringLiteral("一行目\n") << true << false
+                                                << QStringLiteral("一行目\n") + note;
+        QTest::newRow("too large: the note alone") << QString() << false << true
+                                                   << QStringLiteral("（メールが大きすぎるため本文を表示できません）");
+        QTest::newRow("one long word broken into pieces")
+            << QString(2 * n + 5, u'y') + QStringLiteral("\nz") << false << false
+            << QString(n, u'y') + u'\n' + QString(n, u'y') + u'\n' + QString(5, u'y') + QStringLiteral("\nz");
+        QTest::newRow("a character of two code units stays whole")
+            << QString(n - 1, u'y') + QStringLiteral("𠮷𠮷") << false << false
+            << QString(n - 1, u'y') + QStringLiteral("𠮷\n𠮷");
+    }
+    void previewText()
+    {
+        QFETCH(QString, body);
+        QFETCH(bool, cut);
+        QFETCH(bool, tooLarge);
+        QFETCH(QString, shown);
+        QCOMPARE(PreviewText(body, cut, tooLarge), shown);
+    }
+
     void senderTable()
     {
         const QList<SenderMessage> messages = {
