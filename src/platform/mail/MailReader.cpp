@@ -570,8 +570,13 @@ MessageInfo parseMessageFile(const std::string& path, bool* ok)
     ensureGMime();
     *ok = false;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return {};
+    if (fd < 0) {
+        // Gone since the listing: left out. There but unreadable: listed as damaged.
+        if (errno == ENOENT)
+            return {};
+        *ok = true;
+        return damagedMessage();
+    }
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         ::close(fd);

@@ -13,7 +13,8 @@ void ensureGMime();
 // parseMessage on a file, within the bounds of MailCore.h: a small file is read in one piece, a
 // larger one through GMime's file stream (its parts stay in the file), one above
 // kMaxMessageFileBytes for its headers only. A file whose headers do not end within
-// kMaxHeaderBlockBytes is damaged. `ok` false when it cannot be opened.
+// kMaxHeaderBlockBytes, or that is there but cannot be opened, is damaged. `ok` false when it
+// is gone.
 MessageInfo parseMessageFile(const std::string& path, bool* ok);
 
 // The body text of a message file (readBody's text, read as a stream, at most `limit` bytes).
