@@ -23,7 +23,9 @@ QString ReasonOfSuffix(const QString& suffix)
     static const QSet<QString> scripts = {"sh",  "bash", "zsh", "ksh", "csh", "fish", "py",  "pyw", "pyc", "pl",
                                           "pm",  "rb",   "php", "lua", "tcl", "js",   "mjs", "jse", "vbs", "vbe",
                                           "wsf", "wsh",  "ps1", "psm1", "bat", "cmd",  "jar", "run", "awk", "command"};
-    static const QSet<QString> programs = {"bin", "elf", "out", "appimage", "deb", "rpm", "snap", "flatpak", "flatpakref"};
+    // Suffixes that name a program for the desktop. Data suffixes that executables sometimes wear
+    // ("bin", "out") are judged by content instead: their files are as often plain data.
+    static const QSet<QString> programs = {"elf", "appimage", "deb", "rpm", "snap", "flatpak", "flatpakref"};
     if (suffix == QLatin1String("desktop"))
         return kLauncher;
     if (suffix == QLatin1String("so"))
@@ -63,10 +65,12 @@ QString ReasonOfMime(const QMimeType& type)
 QString UnsafeAttachmentReason(const QString& path)
 {
     const QFileInfo info(path);
-    // Every suffix counts: "report.pdf.exe" and "x.tar.sh" alike.
-    const QStringList parts = info.fileName().toLower().split(QLatin1Char('.'));
-    for (int i = 1; i < parts.size(); ++i) {
-        const QString reason = ReasonOfSuffix(parts[i]);
+    // The desktop goes by the last suffix only: "report.pdf.exe" is a program,
+    // "www.example.com.pdf" a document. A name without a dot has no suffix.
+    const QString name = info.fileName().toLower();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot > 0) {
+        const QString reason = ReasonOfSuffix(name.mid(dot + 1));
         if (!reason.isEmpty())
             return reason;
     }

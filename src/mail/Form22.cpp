@@ -3,6 +3,8 @@
 
 #include "mail/Form22.h"
 
+#include "mail/ListHeadings.h"
+
 #include "edition/Profile.h"
 #include "platform/db/Error.h"
 #include "platform/ui/Accessibility.h"
@@ -332,18 +334,20 @@ QWidget* Form22::BuildReceiveTab()
     row->addWidget(HScroll1, 1);
     column->addLayout(row);
 
-    auto* headings = new QHBoxLayout;
-    headings->addWidget(label2(0, QStringLiteral("日時")));
-    headings->addWidget(label2(10, QStringLiteral("読")));
-    headings->addWidget(label2(11, QStringLiteral("添")));
-    headings->addWidget(label2(1, QStringLiteral("差出人")));
-    headings->addWidget(label2(2, QStringLiteral("件名")));
-    headings->addWidget(label2(3, QStringLiteral("本文（プレビュー）")), 1);
-    column->addLayout(headings);
+    // The headings stand over the columns of the lines below, placed from the same widths.
     List3 = FixedList(QStringLiteral("List3"));
     List3->setSelectionMode(QAbstractItemView::SingleSelection);
     List3Model = new mail::ReceivedMailListModel(this);
     List3->setModel(List3Model);
+    ReceivedHeadings = new mail::ListHeadings(List3);
+    const mail::ReceivedMailColumnStarts at = mail::ReceivedMailColumns(false);
+    ReceivedHeadings->setColumn(label2(0, QStringLiteral("日時")), at.date);
+    ReceivedHeadings->setColumn(label2(10, QStringLiteral("読")), at.readMark);
+    ReceivedHeadings->setColumn(label2(11, QStringLiteral("添")), at.attachments);
+    ReceivedHeadings->setColumn(label2(1, QStringLiteral("差出人")), at.sender);
+    ReceivedHeadings->setColumn(label2(2, QStringLiteral("件名")), at.subject);
+    ReceivedHeadings->setColumn(label2(3, QStringLiteral("本文（プレビュー）")), at.body);
+    column->addWidget(ReceivedHeadings);
     column->addWidget(List3, 2);
 
     auto* preview = new QGridLayout;
@@ -365,16 +369,17 @@ QWidget* Form22::BuildReceiveTab()
     Text6->setTabChangesFocus(true);
     column->addWidget(Text6, 1);
 
-    auto* senderHeadings = new QHBoxLayout;
-    senderHeadings->addWidget(label2(8, QStringLiteral("差出人一覧")));
-    senderHeadings->addWidget(label2(14, QStringLiteral("メールアドレス")));
-    senderHeadings->addWidget(label2(15, QStringLiteral("受信記録")));
-    senderHeadings->addWidget(label2(16, QStringLiteral("件数")));
-    column->addLayout(senderHeadings);
     List5 = FixedList(QStringLiteral("List5"));
     List5->setSelectionMode(QAbstractItemView::SingleSelection);
     List5Model = new QStringListModel(this);
     List5->setModel(List5Model);
+    SenderHeadings = new mail::ListHeadings(List5);
+    const mail::SenderColumnStarts sender = mail::SenderColumns();
+    SenderHeadings->setColumn(label2(8, QStringLiteral("差出人一覧")), sender.name);
+    SenderHeadings->setColumn(label2(14, QStringLiteral("メールアドレス")), sender.address);
+    SenderHeadings->setColumn(label2(15, QStringLiteral("受信記録")), sender.dates);
+    SenderHeadings->setColumn(label2(16, QStringLiteral("件数")), sender.count);
+    column->addWidget(SenderHeadings);
     column->addWidget(List5, 1);
 
     Option4[0]->setChecked(true);
@@ -451,6 +456,7 @@ void Form22::formLoad()
     if (rows > 0) {
         HScroll1->setValue(rows - 1);
         setList3Index(rows - 1);
+        mail::ScrollToCurrentWhenShown(List3);
     }
 }
 

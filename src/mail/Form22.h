@@ -39,6 +39,9 @@ class QTabWidget;
 namespace records {
 class RecordListModel;
 }
+namespace mail {
+class ListHeadings;
+}
 
 class Form22 : public ui::Window {
     Q_OBJECT
@@ -155,6 +158,9 @@ public:
     records::RecordListModel* list1Model() const { return List1Model; }
     mail::ReceivedMailListModel* list3Model() const { return List3Model; }
     QStringListModel* list5Model() const { return List5Model; }
+    // The headings over List3 and List5.
+    mail::ListHeadings* receivedHeadings() const { return ReceivedHeadings; }
+    mail::ListHeadings* senderHeadings() const { return SenderHeadings; }
     // The selected rows of List1, in order.
     QList<int> selectedRecordRows() const;
     void setRecordRowSelected(int row, bool selected);
@@ -229,10 +235,13 @@ private:
         QString displayName;
         QString rawAddress;  // as the messages control gives it
         QString subject;
-        bool bodyRead = false;  // parts.body holds the body once read
+        bool bodyRead = false;  // parts.body holds the body column once read
     };
-    // The body part of message m's line, read from its file when first wanted.
+    // The body column of message m's line, read from its file when first wanted.
     const QString& BodyPart(qint32 m);
+    // The body text of message m (at most 1 MB of it; *cut when there is more), "" with
+    // *tooLarge for a message read for its headers only. A failure is reported once per fetch.
+    QString ReadBody(qint32 m, bool* cut, bool* tooLarge);
     bool BodyReported = false;
     std::vector<FetchedMessage> Fetched;
 
@@ -275,4 +284,6 @@ private:
     records::RecordListModel* List1Model = nullptr;
     mail::ReceivedMailListModel* List3Model = nullptr;
     QStringListModel* List5Model = nullptr;
+    mail::ListHeadings* ReceivedHeadings = nullptr;
+    mail::ListHeadings* SenderHeadings = nullptr;
 };

@@ -121,7 +121,7 @@ void Form22::ReplyToSelected()
     Text1->setText(name);
     Text2->setText(address);
     Text4->setText(QStringLiteral("RE:") + subject);
-    Text5->setPlainText(QStringLiteral("＞") + body);
+    Text5->setPlainText(QStringLiteral("＞") + mail::BreakLongLines(body));
     Option1[2]->setChecked(true);
 }
 
@@ -213,6 +213,13 @@ void Form22::OpenAttachments()
         Report(e);
         return;
     }
+    // Many programs started at once can swamp the desktop: a large number is asked first.
+    constexpr qint32 kAskAbove = 20;
+    if (count > kAskAbove
+        && ui::dialogs().question(QString::number(count) + QStringLiteral(" 個の添付ファイルを開きます　よろしいですか？"),
+                                  QStringLiteral("添付ファイルを開く"))
+               != ui::Answer::Yes)
+        return;
     for (qint32 j = 0; j < count; ++j) {
         QString name;
         try {
@@ -235,7 +242,12 @@ void Form22::OpenAttachments()
                             + QStringLiteral("：") + e.description();
         }
     }
-    if (!problems.isEmpty())
-        ui::dialogs().message(QStringLiteral("開けなかった添付ファイルがあります") + u'\n' + problems.join(u'\n'),
-                              QStringLiteral("添付ファイルを開く"), ui::Icon::Exclamation);
+    if (problems.isEmpty())
+        return;
+    // A long list would outgrow the screen: the first ones are named, the rest counted.
+    constexpr qsizetype kNamed = 20;
+    QString text = QStringLiteral("開けなかった添付ファイルがあります") + u'\n' + problems.mid(0, kNamed).join(u'\n');
+    if (problems.size() > kNamed)
+        text += QStringLiteral("\nほか ") + QString::number(problems.size() - kNamed) + QStringLiteral(" 件");
+    ui::dialogs().message(text, QStringLiteral("添付ファイルを開く"), ui::Icon::Exclamation);
 }

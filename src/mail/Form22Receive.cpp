@@ -3,6 +3,8 @@
 
 #include "mail/Form22.h"
 
+#include "mail/ListHeadings.h"
+
 #include "platform/db/Error.h"
 #include "platform/ui/Dialogs.h"
 #include "shell/Module1.h"
@@ -80,22 +82,34 @@ void Form22::MakeMessageParts()
     MAPIMessages1.setMsgIndex(0);
 }
 
+QString Form22::ReadBody(qint32 m, bool* cut, bool* tooLarge)
+{
+    *cut = false;
+    *tooLarge = false;
+    try {
+        MAPIMessages1.setMsgIndex(m);
+        *tooLarge = MAPIMessages1.MsgTooLarge();
+        if (*tooLarge)
+            return {};
+        QString body = MAPIMessages1.MsgNoteText();
+        *cut = MAPIMessages1.MsgNoteTextCut();
+        return body;
+    } catch (const mailclient::MailError& e) {
+        // One box per fetch, not one per unreadable message.
+        if (!BodyReported)
+            Report(e);
+        BodyReported = true;
+        return {};
+    }
+}
+
 const QString& Form22::BodyPart(qint32 m)
 {
     FetchedMessage& f = Fetched[size_t(m)];
     if (!f.bodyRead) {
         f.bodyRead = true;
-        QString body;
-        try {
-            MAPIMessages1.setMsgIndex(m);
-            body = MAPIMessages1.MsgNoteText();
-        } catch (const mailclient::MailError& e) {
-            // One box per fetch, not one per unreadable message.
-            if (!BodyReported)
-                Report(e);
-            BodyReported = true;
-        }
-        f.parts.body = body.isEmpty() ? QStringLiteral(" ") : body;
+        bool cut = false, tooLarge = false;
+        f.parts.body = mail::BodyPreview(ReadBody(m, &cut, &tooLarge));
     }
     return f.parts.body;
 }
@@ -151,6 +165,10 @@ void Form22::FillReceivedMailList()
         ++rows;
     }
     const bool subjectFilter = filter == 2;
+    // The subject and body columns start one cell further left without the space.
+    const mail::ReceivedMailColumnStarts at = mail::ReceivedMailColumns(subjectFilter);
+    ReceivedHeadings->setColumn(Label2[2], at.subject);
+    ReceivedHeadings->setColumn(Label2[3], at.body);
     List3Model->fill(rows, [this, subjectFilter](int row) {
         const qint32 m = RowToMessage[size_t(row)];
         BodyPart(m);
@@ -188,8 +206,9 @@ void Form22::ShowReceivedMail(int row)
     Text7[1]->setText(f.displayName);
     Text7[2]->setText(f.parts.address);
     Text7[3]->setText(f.subject);
-    const QString& body = BodyPart(m);
-    Text6->setPlainText(body == QLatin1String(" ") ? QString() : body);
+    bool cut = false, tooLarge = false;
+    const QString body = ReadBody(m, &cut, &tooLarge);
+    Text6->setPlainText(mail::PreviewText(body, cut, tooLarge));
 }
 
 int Form22::list3Index() const

@@ -111,19 +111,76 @@ QString WithoutSmtpPrefix(const QString& address)
     return address.startsWith(QLatin1String("SMTP:")) ? address.mid(5) : address;
 }
 
+ReceivedMailColumnStarts ReceivedMailColumns(bool subjectFilter)
+{
+    ReceivedMailColumnStarts c{};
+    c.date = 0;
+    c.readMark = c.date + kDateColumns;
+    c.attachments = c.readMark + kReadMarkColumns;
+    c.sender = c.attachments + kAttachmentColumns;
+    c.subject = c.sender + kSenderColumns + (subjectFilter ? 0 : 1);
+    c.body = c.subject + kSubjectColumns + 1;
+    return c;
+}
+
+QString BodyPreview(const QString& body)
+{
+    // Every character takes at least one column: that many are enough.
+    QString start = body.left(kBodyPreviewColumns + 1);
+    for (QChar& c : start)
+        if (c.unicode() < 0x20 || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u' ';
+    return FitBytes(start, kBodyPreviewColumns);
+}
+
+QString BreakLongLines(const QString& body)
+{
+    QString text;
+    text.reserve(body.size() + body.size() / kPreviewLineChars + 1);
+    qsizetype run = 0;  // characters since the last line break
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        const QChar c = body.at(i);
+        if (c == u'\n') {
+            run = 0;
+        } else {
+            if (run >= kPreviewLineChars && !c.isLowSurrogate()) {
+                text += u'\n';
+                run = 0;
+            }
+            ++run;
+        }
+        text += c;
+    }
+    return text;
+}
+
+QString PreviewText(const QString& body, bool cut, bool tooLarge)
+{
+    if (tooLarge)
+        return QStringLiteral("（メールが大きすぎるため本文を表示できません）");
+    QString text = BreakLongLines(body);
+    if (cut) {
+        if (!text.isEmpty() && !text.endsWith(u'\n'))
+            text += u'\n';
+        text += QStringLiteral("（以下、表示を省略しました）");
+    }
+    return text;
+}
+
 ReceivedMailParts MakeReceivedMailParts(const QString& dateText, bool read, int attachmentCount,
                                         const QString& displayName, const QString& subject, const QString& body,
                                         const QString& address)
 {
     ReceivedMailParts p;
-    p.date = FormatReceivedDate(ReceivedDate(dateText)).leftJustified(20, u' ', true);
+    p.date = FormatReceivedDate(ReceivedDate(dateText)).leftJustified(kDateChars, u' ', true);
     p.readMark = read ? QStringLiteral("  ") : QStringLiteral("未");
     p.attachments = attachmentCount == 0
-                        ? QString(5, u' ')
-                        : (QStringLiteral("  ") + QString::number(attachmentCount) + u' ').leftJustified(5, u' ', true);
-    p.sender = FitBytes(displayName, 30);
-    p.subject = subject.isEmpty() ? QString(50, u' ') : FitBytes(subject, 50);
-    p.body = body.isEmpty() ? QStringLiteral(" ") : body;
+                        ? QString(kAttachmentColumns, u' ')
+                        : (QStringLiteral("  ") + QString::number(attachmentCount) + u' ')
+                              .leftJustified(kAttachmentColumns, u' ', true);
+    p.sender = FitBytes(displayName, kSenderColumns);
+    p.subject = subject.isEmpty() ? QString(kSubjectColumns, u' ') : FitBytes(subject, kSubjectColumns);
+    p.body = BodyPreview(body);
     p.address = WithoutSmtpPrefix(address);
     return p;
 }
@@ -131,7 +188,8 @@ ReceivedMailParts MakeReceivedMailParts(const QString& dateText, bool read, int 
 QString ReceivedMailLine(const ReceivedMailParts& p, bool subjectFilter)
 {
     QString line;
-    line.reserve(110 + p.body.size());
+    line.reserve(kDateChars + kReadMarkColumns + kAttachmentColumns + kSenderColumns + kSubjectColumns + 2
+                 + p.body.size());
     line += p.date;
     line += p.readMark;
     line += p.attachments;
@@ -149,15 +207,26 @@ QString SenderDateText(const QString& dateText)
     return dateText.isEmpty() ? QStringLiteral("2001/1/1 00:00") : dateText;
 }
 
+SenderColumnStarts SenderColumns()
+{
+    SenderColumnStarts c{};
+    c.number = 0;
+    c.name = kSenderNumberColumns;
+    c.address = c.name + kSenderNameColumns;
+    c.dates = c.address + kSenderAddressColumns;
+    c.count = c.dates + kSenderDatesColumns;
+    return c;
+}
+
 QString SenderLine(int k, const MailSender& s)
 {
     const QString address = WithoutSmtpPrefix(s.SenderAddress);
     const QDateTime first = ReceivedDate(s.FirstDate);
     const QDateTime last = ReceivedDate(s.LastDate);
     const QString format = QStringLiteral("yyyy/MM/dd hh:mm");
-    QString line = (QString::number(qint64(k) + 1) + QStringLiteral(" : ")).rightJustified(10, u' ');
-    line += s.SenderName + spacesAfter(s.SenderName, 50);
-    line += address + spacesAfter(address, 50);
+    QString line = (QString::number(qint64(k) + 1) + QStringLiteral(" : ")).rightJustified(kSenderNumberColumns, u' ');
+    line += s.SenderName + spacesAfter(s.SenderName, kSenderNameColumns);
+    line += address + spacesAfter(address, kSenderAddressColumns);
     line += first.toString(format);
     line += QStringLiteral(" - ");
     line += last == first ? QString(16, u' ') : last.toString(format);

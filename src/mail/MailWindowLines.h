@@ -38,6 +38,38 @@ QString FormatReceivedDate(const QDateTime& date);
 // The address without a leading "SMTP:".
 QString WithoutSmtpPrefix(const QString& address);
 
+// The widths of the received-mail line's parts. The date has 20 characters, one of them the
+// full-width weekday, so it takes 21 columns; the other widths are columns (Shift-JIS bytes).
+constexpr int kDateChars = 20;
+constexpr int kDateColumns = kDateChars + 1;
+constexpr int kReadMarkColumns = 2;
+constexpr int kAttachmentColumns = 5;
+constexpr int kSenderColumns = 30;
+constexpr int kSubjectColumns = 50;
+// The body column: the body's first characters, one line of them.
+constexpr int kBodyPreviewColumns = 100;
+
+// The columns where the parts of a received-mail line start: date, read mark, attachments,
+// sender, subject, body. The filter "件名指定" starts the subject and the body one column
+// further left (no space after the sender).
+struct ReceivedMailColumnStarts {
+    int date, readMark, attachments, sender, subject, body;
+};
+ReceivedMailColumnStarts ReceivedMailColumns(bool subjectFilter);
+
+// The body column of a line: the body's first characters with line breaks and tabs as spaces,
+// fitted to kBodyPreviewColumns.
+QString BodyPreview(const QString& body);
+
+// Text whose lines longer than kPreviewLineChars characters are broken into pieces of that
+// many: a text box lays such pieces out at once, where one line of a megabyte (a single long
+// word above all) holds the window for a minute. Mail lines are at most 998 characters anyway.
+constexpr int kPreviewLineChars = 998;
+QString BreakLongLines(const QString& text);
+// The text of the preview box for a body: the body with its long lines broken, then, when the
+// body was cut, a line saying so; for a mail read for its headers only, a line saying that.
+QString PreviewText(const QString& body, bool cut, bool tooLarge);
+
 // The parts of one message's line, made once per fetch and reused by every filter.
 struct ReceivedMailParts {
     QString date;         // 20 characters
@@ -45,7 +77,7 @@ struct ReceivedMailParts {
     QString attachments;  // 5 characters
     QString sender;       // 30 bytes
     QString subject;      // 50 bytes
-    QString body;         // the whole note text, " " when empty
+    QString body;         // BodyPreview of the note text
     QString address;      // the originator's address without "SMTP:"
 };
 ReceivedMailParts MakeReceivedMailParts(const QString& dateText, bool read, int attachmentCount,
@@ -63,6 +95,18 @@ struct MailSender {
     QString SenderName;
     QString SenderAddress;
 };
+
+// The widths of the sender line's parts in columns: the number, then the name and the address
+// padded to 50 (a longer one shifts the rest of its line), the two dates with " - " between, the
+// count.
+constexpr int kSenderNumberColumns = 10;
+constexpr int kSenderNameColumns = 50;
+constexpr int kSenderAddressColumns = 50;
+constexpr int kSenderDatesColumns = 16 + 3 + 16;
+struct SenderColumnStarts {
+    int number, name, address, dates, count;
+};
+SenderColumnStarts SenderColumns();
 
 // The date text a sender entry keeps for a message: its own, "2001/1/1 00:00" when empty.
 QString SenderDateText(const QString& dateText);

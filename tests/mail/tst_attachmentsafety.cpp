@@ -28,6 +28,10 @@ private slots:
         QTest::newRow("Windows program by name") << "setup.exe" << QByteArray("data") << true;
         QTest::newRow("installer") << "setup.msi" << QByteArray("data") << true;
         QTest::newRow("double suffix") << "report.pdf.exe" << pdf << true;
+        QTest::newRow("inner suffixes do not count") << "www.example.com.pdf" << pdf << false;
+        QTest::newRow("an inner program suffix does not count") << "report.bin.txt" << QByteArray("words\n") << false;
+        QTest::newRow("text named .bin") << "big.bin" << QByteArray("words\n") << false;
+        QTest::newRow("ELF named .bin") << "big.bin" << QByteArray("\x7f" "ELF\x02\x01\x01", 7) << true;
         QTest::newRow("batch file") << "run.BAT" << QByteArray("echo hi\r\n") << true;
         QTest::newRow("shell script by content") << "readme" << QByteArray("#!/bin/sh\nrm -rf ~\n") << true;
         QTest::newRow("python by name") << "tool.py" << QByteArray("print(1)\n") << true;

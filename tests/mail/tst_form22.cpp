@@ -189,7 +189,7 @@ private slots:
         QVERIFY(w->signedOn());
         const QStringList lines = rows(w->list3Model());
         QCOMPARE(lines.size(), 4);
-        QCOMPARE(lines[0], kTaroRow + u' ' + sp(50) + u' ' + u' ');
+        QCOMPARE(lines[0], kTaroRow + u' ' + sp(50) + u' ' + sp(mail::kBodyPreviewColumns));
         QVERIFY2(lines[1].startsWith(kYamadaRow + u' ' + QStringLiteral("会議のお知らせ") + sp(36) + u' '
                                      + QStringLiteral("明日は会議です。")),
                  qPrintable(lines[1]));

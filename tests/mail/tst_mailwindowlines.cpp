@@ -1,6 +1,7 @@
 // The mail window's list lines and its in-memory search of the book's addresses.
 
 #include "mail/MailWindowLines.h"
+#include "platform/text/Cp932.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -85,7 +86,8 @@ private slots:
         QTest::addColumn<QString>("subject");
         QTest::addColumn<bool>("subjectFilter");
         QTest::addColumn<QString>("expected");
-        const QString mid = QStringLiteral("Sender") + sp(24) + u' ' + QStringLiteral("Hi") + sp(48) + u' ' + u'B';
+        const QString body = u'B' + sp(kBodyPreviewColumns - 1);
+        const QString mid = QStringLiteral("Sender") + sp(24) + u' ' + QStringLiteral("Hi") + sp(48) + u' ' + body;
         QTest::newRow("no date, unread") << "" << false << 0 << "Sender" << "Hi" << false
                                          << QStringLiteral("2001/01/01(月)00:00  未") + sp(5) + mid;
         QTest::newRow("read, 3 attachments") << "2024/04/02 09:05" << true << 3 << "Sender" << "Hi" << false
@@ -97,11 +99,11 @@ private slots:
         QTest::newRow("subject filter: no space after the sender")
             << "2024/04/02 09:05" << true << 0 << "Sender" << "Hi" << true
             << QStringLiteral("2024/04/02(火)09:05    ") + sp(5) + QStringLiteral("Sender") + sp(24) + QStringLiteral("Hi")
-                   + sp(48) + u' ' + u'B';
+                   + sp(48) + u' ' + body;
         QTest::newRow("long sender cut at a character boundary, empty subject")
             << "2024/04/02 09:05" << true << 0 << QString(15, u'a') + QStringLiteral("日本語日本語日本語") << "" << false
             << QStringLiteral("2024/04/02(火)09:05    ") + sp(5) + QString(15, u'a') + QStringLiteral("日本語日本語日")
-                   + u' ' + u' ' + sp(50) + u' ' + u'B';
+                   + u' ' + u' ' + sp(50) + u' ' + body;
     }
     void receivedMailLine()
     {
@@ -118,10 +120,62 @@ private slots:
         QCOMPARE(p.address, QStringLiteral("x@y"));
     }
 
-    void emptyBodyIsOneSpace()
+    void bodyColumn_data()
     {
-        const ReceivedMailParts p = MakeReceivedMailParts("2024/04/02 09:05", true, 0, "S", "T", "", "a@b");
-        QVERIFY(ReceivedMailLine(p, false).endsWith(QStringLiteral("T") + sp(49) + u' ' + u' '));
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("column");
+        const int w = kBodyPreviewColumns;
+        QTest::newRow("empty: spaces") << QString() << sp(w);
+        QTest::newRow("line breaks and tabs become spaces")
+            << QStringLiteral("一行目\n二行目\r\n\t三") << QStringLiteral("一行目 二行目   三") + sp(w - 18);
+        QTest::newRow("a long body: its first characters")
+            << QString(3 * w, u'x') + u'\n' << QString(w, u'x');
+        QTest::newRow("a double-width character straddling the end becomes a space")
+            << QString(w - 1, u'x') + QStringLiteral("日本") << QString(w - 1, u'x') + u' ';
+    }
+    void bodyColumn()
+    {
+        QFETCH(QString, body);
+        QFETCH(QString, column);
+        QCOMPARE(BodyPreview(body), column);
+        // Whatever the body, the line is one line of one width.
+        const ReceivedMailParts p = MakeReceivedMailParts("2024/04/02 09:05", true, 0, "S", "T", body, "a@b");
+        const QString line = ReceivedMailLine(p, false);
+        QVERIFY(!line.contains(u'\n') && !line.contains(u'\r') && !line.contains(u'\t'));
+        QCOMPARE(text::byteWidth(line), ReceivedMailColumns(false).body + kBodyPreviewColumns);
+        QVERIFY(line.endsWith(column));
+    }
+
+    void previewText_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<bool>("cut");
+        QTest::addColumn<bool>("tooLarge");
+        QTest::addColumn<QString>("shown");
+        const int n = kPreviewLineChars;
+        const QString note = QStringLiteral("（以下、表示を省略しました）");
+        QTest::newRow("a body as it is") << QStringLiteral("一行目\n二行目\n") << false << false
+                                         << QStringLiteral("一行目\n二行目\n");
+        QTest::newRow("cut: the note on a line of its own") << QStringLiteral("一行目\n二行") << true << false
+                                                             << QStringLiteral("一行目\n二行\n") + note;
+        QTest::newRow("cut after a whole line") << QStringLiteral("一行目\n") << true << false
+                                                << QStringLiteral("一行目\n") + note;
+        QTest::newRow("too large: the note alone") << QString() << false << true
+                                                   << QStringLiteral("（メールが大きすぎるため本文を表示できません）");
+        QTest::newRow("one long word broken into pieces")
+            << QString(2 * n + 5, u'y') + QStringLiteral("\nz") << false << false
+            << QString(n, u'y') + u'\n' + QString(n, u'y') + u'\n' + QString(5, u'y') + QStringLiteral("\nz");
+        QTest::newRow("a character of two code units stays whole")
+            << QString(n - 1, u'y') + QStringLiteral("𠮷𠮷") << false << false
+            << QString(n - 1, u'y') + QStringLiteral("𠮷\n𠮷");
+    }
+    void previewText()
+    {
+        QFETCH(QString, body);
+        QFETCH(bool, cut);
+        QFETCH(bool, tooLarge);
+        QFETCH(QString, shown);
+        QCOMPARE(PreviewText(body, cut, tooLarge), shown);
     }
 
     void senderTable()

@@ -45,6 +45,15 @@ private:
 
 // ---- Received mail ----
 
+// Bounds of reading a received message: mail comes from anyone.
+// A message file larger than this is read for its headers only: no body, no attachments.
+constexpr std::int64_t kMaxMessageFileBytes = std::int64_t(64) << 20;
+// The body text kept of a message (UTF-8 bytes): the list, the preview, the reply and the CSV
+// list take at most this much.
+constexpr size_t kMaxBodyTextBytes = size_t(1) << 20;
+// The headers of a message must end within this many bytes, else the message is damaged.
+constexpr size_t kMaxHeaderBlockBytes = size_t(1) << 20;
+
 struct AttachmentInfo {
     std::string name;      // decoded file name, cleaned; "" when the part names none
     std::string fileName;  // the name the saved file gets: the last component, never empty
@@ -68,12 +77,23 @@ struct MessageInfo {
     BodyKind bodyKind = BodyKind::None;
     std::vector<int> bodyPart;
     std::vector<AttachmentInfo> attachments;
+    // The file was larger than kMaxMessageFileBytes: only its headers were read.
+    bool tooLarge = false;
+    // The file could not be read as a message within the bounds: listed without headers.
+    bool damaged = false;
+};
+
+// A body text, and whether it was cut at kMaxBodyTextBytes (or its part was read only so far).
+struct BodyText {
+    std::string text;
+    bool cut = false;
 };
 
 // A message file's bytes parsed once: headers and structure (never the body text).
 MessageInfo parseMessage(const std::string& bytes);
 // The body text of parsed bytes: the first text/plain part, else the text of the HTML part;
 // line breaks made LF, tabs kept, other control characters made spaces. "" when there is none.
+// At most kMaxBodyTextBytes of it.
 std::string readBody(const std::string& bytes, const MessageInfo& info);
 // The decoded bytes of attachment j of parsed bytes.
 std::string readAttachment(const std::string& bytes, const MessageInfo& info, size_t j);
@@ -114,13 +134,18 @@ public:
     bool deleted(size_t index) const;
 
     // The body text, read from the file found by its unique name in new or cur when first asked
-    // and then kept. InvalidMessage naming the file when it is gone.
+    // and then kept (bodies kept are bounded in all; the oldest are read again when needed).
+    // At most kMaxBodyTextBytes; "" for a message too large or damaged. InvalidMessage naming
+    // the file when it is gone.
     const std::string& body(size_t index);
+    // Whether body(index) was cut at its bound (reads the body when not read yet).
+    bool bodyCut(size_t index);
 
     // Where attachment j is saved: <root>/<message>/<j>/<name>, the name reduced to its last
     // component. Writes nothing.
     std::string attachmentPath(size_t index, size_t j) const;
     // Writes attachment j to attachmentPath (folders 0700, file 0600) and returns the path.
+    // The attachment is decoded from the message file as a stream, whole, never held in memory.
     // An existing file there is replaced. InvalidMessage when the message file is gone.
     std::string saveAttachment(size_t index, size_t j);
 
@@ -134,13 +159,15 @@ public:
 private:
     // The file of the message now: found by its unique name in new or cur. "" when gone.
     std::string locate(size_t index) const;
-    std::string readFile(size_t index) const;
+    // locate, or InvalidMessage naming the file when it is gone.
+    std::string locateOrThrow(size_t index) const;
 
     std::string maildir_;
     std::string attachmentRoot_;
     std::vector<MessageInfo> messages_;
     std::vector<bool> deleted_;
-    std::vector<std::unique_ptr<std::string>> bodies_;
+    std::vector<std::unique_ptr<BodyText>> bodies_;
+    size_t bodyBytesKept_ = 0;
 };
 
 // ---- Outgoing mail ----

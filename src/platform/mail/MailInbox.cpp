@@ -221,7 +221,10 @@ Inbox Inbox::fetch(const std::string& maildir, bool sorted, const std::string& a
             try {
                 parsed[i] = parseMessageFile(maildir + "/" + entries[i].folder + "/" + entries[i].name, &ok);
             } catch (...) {
-                ok = false;  // out of memory on one message: it is left out, the others are read
+                // Out of memory on one message: it is listed as damaged, the others are read.
+                parsed[i] = MessageInfo();
+                parsed[i].damaged = true;
+                ok = true;
             }
             found[i] = ok;
         }
@@ -297,41 +300,38 @@ std::string Inbox::locate(size_t index) const
     return {};
 }
 
-std::string Inbox::readFile(size_t index) const
+std::string Inbox::locateOrThrow(size_t index) const
 {
     const std::string path = locate(index);
-    const std::string gone = "メールのファイルが見つかりません: " + message(index).fileName;
     if (path.empty())
-        throw MailError(InvalidMessage, gone);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw MailError(InvalidMessage, gone);
-    std::string bytes;
-    char buf[65536];
-    while (true) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            ::close(fd);
-            throw MailError(Failure, "メールのファイルを読めません: " + message(index).fileName + " (" + errorText(errno) + ")");
-        }
-        if (n == 0)
-            break;
-        bytes.append(buf, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return bytes;
+        throw MailError(InvalidMessage, "メールのファイルが見つかりません: " + message(index).fileName);
+    return path;
 }
 
 const std::string& Inbox::body(size_t index)
 {
     const MessageInfo& m = message(index);
     if (!bodies_[index]) {
-        std::string text = m.bodyKind == BodyKind::None ? std::string() : readBody(readFile(index), m);
-        bodies_[index] = std::make_unique<std::string>(std::move(text));
+        BodyText text;
+        if (m.bodyKind != BodyKind::None && !m.tooLarge && !m.damaged)
+            text = readBodyFile(locateOrThrow(index), m);
+        // The bodies kept stay bounded however many are read (the CSV list reads them all).
+        constexpr size_t kKeptBodyBytes = size_t(64) << 20;
+        if (bodyBytesKept_ + text.text.size() > kKeptBodyBytes) {
+            for (auto& kept : bodies_)
+                kept.reset();
+            bodyBytesKept_ = 0;
+        }
+        bodyBytesKept_ += text.text.size();
+        bodies_[index] = std::make_unique<BodyText>(std::move(text));
     }
-    return *bodies_[index];
+    return bodies_[index]->text;
+}
+
+bool Inbox::bodyCut(size_t index)
+{
+    body(index);
+    return bodies_[index]->cut;
 }
 
 std::string Inbox::attachmentPath(size_t index, size_t j) const
@@ -345,30 +345,25 @@ std::string Inbox::attachmentPath(size_t index, size_t j) const
 std::string Inbox::saveAttachment(size_t index, size_t j)
 {
     const std::string path = attachmentPath(index, j);
-    const std::string bytes = readAttachment(readFile(index), message(index), j);
+    const MessageInfo& m = message(index);
+    const std::string source = locateOrThrow(index);
     const std::string folder = path.substr(0, path.find_last_of('/'));
     makeFolder(folder);
     std::string temp = folder + "/.part-XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);  // 0600
     if (fd < 0)
         throw MailError(AttachmentWriteFailure, "添付ファイルを書き込めません: " + path + " (" + errorText(errno) + ")");
-    size_t done = 0;
-    bool ok = true;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        done += static_cast<size_t>(n);
+    try {
+        writeAttachmentFile(source, m, j, fd, path);
+    } catch (...) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        throw;
     }
-    const int writeErrno = errno;
-    ok = ::fchmod(fd, 0600) == 0 && ok;
+    bool ok = ::fchmod(fd, 0600) == 0;
     ok = ::close(fd) == 0 && ok;
     if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
-        const int e = ok ? errno : writeErrno;
+        const int e = errno;
         ::unlink(temp.c_str());
         throw MailError(AttachmentWriteFailure, "添付ファイルを書き込めません: " + path + " (" + errorText(e) + ")");
     }

@@ -9,8 +9,9 @@
 
 #include <gmime/gmime.h>
 
-#include <cstring>
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <iconv.h>
@@ -295,20 +296,102 @@ std::string streamBytes(GMimeStream* mem)
     return a ? std::string(reinterpret_cast<const char*>(a->data), a->len) : std::string();
 }
 
-// The decoded content of a part (transfer encoding undone), or the bytes of an attached message.
+// The decoded content of a part as a stream to read from (transfer encoding undone), or the
+// bytes of an attached message; nullptr when there is nothing. The caller unrefs it.
+GMimeStream* decodedStream(GMimeObject* o)
+{
+    if (GMIME_IS_PART(o)) {
+        GMimeDataWrapper* w = g_mime_part_get_content(GMIME_PART(o));
+        GMimeStream* raw = w ? g_mime_data_wrapper_get_stream(w) : nullptr;
+        if (!raw)
+            return nullptr;
+        g_mime_stream_reset(raw);
+        GMimeStream* filtered = g_mime_stream_filter_new(raw);
+        switch (g_mime_data_wrapper_get_encoding(w)) {
+        case GMIME_CONTENT_ENCODING_BASE64:
+        case GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE:
+        case GMIME_CONTENT_ENCODING_UUENCODE: {
+            GMimeFilter* f = g_mime_filter_basic_new(g_mime_data_wrapper_get_encoding(w), FALSE);
+            g_mime_stream_filter_add(GMIME_STREAM_FILTER(filtered), f);
+            g_object_unref(f);
+            break;
+        }
+        default:
+            break;
+        }
+        return filtered;
+    }
+    if (GMIME_IS_MESSAGE_PART(o)) {
+        GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(o));
+        if (!inner)
+            return nullptr;
+        // An attached message is bounded by its file, which is bounded itself.
+        GMimeStream* mem = g_mime_stream_mem_new();
+        g_mime_object_write_to_stream(GMIME_OBJECT(inner), nullptr, mem);
+        g_mime_stream_reset(mem);
+        return mem;
+    }
+    return nullptr;
+}
+
+// At most `limit` bytes of a stream; *more tells whether it holds more.
+std::string readAtMost(GMimeStream* s, size_t limit, bool* more)
+{
+    std::string out;
+    *more = false;
+    if (!s)
+        return out;
+    char buf[65536];
+    while (out.size() <= limit) {
+        const size_t want = std::min(sizeof buf, limit + 1 - out.size());
+        const ssize_t n = g_mime_stream_read(s, buf, want);
+        if (n <= 0)
+            break;
+        out.append(buf, static_cast<size_t>(n));
+    }
+    if (out.size() > limit) {
+        *more = true;
+        out.resize(limit);
+    }
+    return out;
+}
+
+// The decoded content of a part, whole (small messages only: tests and read-back).
 std::string contentOf(GMimeObject* o)
 {
+    GMimeStream* s = decodedStream(o);
+    if (!s)
+        return {};
     GMimeStream* mem = g_mime_stream_mem_new();
-    if (GMIME_IS_PART(o)) {
-        if (GMimeDataWrapper* w = g_mime_part_get_content(GMIME_PART(o)))
-            g_mime_data_wrapper_write_to_stream(w, mem);
-    } else if (GMIME_IS_MESSAGE_PART(o)) {
-        if (GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(o)))
-            g_mime_object_write_to_stream(GMIME_OBJECT(inner), nullptr, mem);
-    }
+    g_mime_stream_write_to_stream(s, mem);
     std::string out = streamBytes(mem);
     g_object_unref(mem);
+    g_object_unref(s);
     return out;
+}
+
+// Bytes cut at the end of their last line (within the last 64 kB), so that no character and
+// no charset shift sequence is split.
+void cutAtLastLine(std::string& bytes)
+{
+    const size_t from = bytes.size() > 65536 ? bytes.size() - 65536 : 0;
+    const size_t lf = bytes.rfind('\n');
+    if (lf != std::string::npos && lf >= from)
+        bytes.resize(lf + 1);
+}
+
+// UTF-8 text cut to at most `limit` bytes: after its last whole line when one ends near the
+// limit, else at a character boundary.
+bool cutUtf8(std::string& text, size_t limit)
+{
+    if (text.size() <= limit)
+        return false;
+    size_t cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    text.resize(cut);
+    cutAtLastLine(text);
+    return true;
 }
 
 // The charset an HTML document names for itself in its first bytes.
@@ -421,58 +504,211 @@ MessageInfo parseMessage(const std::string& bytes)
     return infoOf(p.message);
 }
 
+namespace {
+
+// Reads the start of a file until the blank line that ends its top-level headers: `out` holds
+// the bytes read (whole chunks, so often the whole of a small file), *end the length of the
+// header block with its blank line (all the bytes when the file ends first). False when the
+// headers do not end within `limit` bytes.
+bool readHeaderBlock(int fd, std::string& out, size_t limit, size_t* end)
+{
+    out.clear();
+    char buf[65536];
+    size_t scanned = 0;
+    while (true) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0) {
+            *end = out.size();
+            return true;
+        }
+        out.append(buf, static_cast<size_t>(n));
+        // A message may start with its blank line: no headers at all.
+        if (scanned == 0 && (out[0] == '\n' || (out.size() > 1 && out[0] == '\r' && out[1] == '\n'))) {
+            *end = out[0] == '\n' ? 1 : 2;
+            return true;
+        }
+        for (size_t i = scanned > 2 ? scanned - 2 : 0; i + 1 < out.size(); ++i) {
+            if (out[i] != '\n')
+                continue;
+            if (out[i + 1] == '\n') {
+                *end = i + 2;
+                return true;
+            }
+            if (out[i + 1] == '\r' && i + 2 < out.size() && out[i + 2] == '\n') {
+                *end = i + 3;
+                return true;
+            }
+        }
+        scanned = out.size();
+        if (out.size() > limit)
+            return false;
+    }
+}
+
+MessageInfo damagedMessage()
+{
+    MessageInfo info;
+    info.damaged = true;
+    return info;
+}
+
+// A file stream over a message file from its start; nullptr when it cannot be opened.
+GMimeStream* fileStream(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    return fd < 0 ? nullptr : g_mime_stream_fs_new(fd);  // the stream closes the file
+}
+
+} // namespace
+
 MessageInfo parseMessageFile(const std::string& path, bool* ok)
 {
     ensureGMime();
     *ok = false;
-    // The whole file in one read into a buffer the memory stream takes over: fewer calls than
-    // GMime's file stream, which seeks before every read.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return {};
+    if (fd < 0) {
+        // Gone since the listing: left out. There but unreadable: listed as damaged.
+        if (errno == ENOENT)
+            return {};
+        *ok = true;
+        return damagedMessage();
+    }
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         ::close(fd);
         return {};
     }
-    size_t capacity = static_cast<size_t>(st.st_size) + 1;
-    size_t length = 0;
-    auto* data = static_cast<guint8*>(g_malloc(capacity));
-    while (true) {
-        if (length == capacity) {
-            capacity *= 2;
-            data = static_cast<guint8*>(g_realloc(data, capacity));
-        }
-        const ssize_t n = ::read(fd, data + length, capacity - length);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        length += static_cast<size_t>(n);
-    }
-    ::close(fd);
-    Parsed p(g_mime_stream_mem_new_with_byte_array(g_byte_array_new_take(data, length)));
     *ok = true;
+    std::string head;
+    size_t headerEnd = 0;
+    if (!readHeaderBlock(fd, head, kMaxHeaderBlockBytes, &headerEnd)) {
+        ::close(fd);
+        return damagedMessage();
+    }
+    if (st.st_size > kMaxMessageFileBytes) {
+        // Headers only: the rest of the file is never read.
+        ::close(fd);
+        head.resize(headerEnd);
+        if (head.empty() || head.back() != '\n')
+            head += '\n';
+        head += '\n';
+        Parsed p(memoryStream(head));
+        MessageInfo info = infoOf(p.message);
+        info.bodyKind = BodyKind::None;
+        info.bodyPart.clear();
+        info.attachments.clear();
+        info.tooLarge = true;
+        return info;
+    }
+    if (head.size() == static_cast<size_t>(st.st_size)) {
+        // A small file: parsed from the bytes already read.
+        ::close(fd);
+        auto* data = static_cast<guint8*>(g_malloc(head.size() ? head.size() : 1));
+        std::memcpy(data, head.data(), head.size());
+        Parsed p(g_mime_stream_mem_new_with_byte_array(g_byte_array_new_take(data, head.size())));
+        return infoOf(p.message);
+    }
+    // Parsed as a stream over the file: the parts stay in the file as ranges of it.
+    if (::lseek(fd, 0, SEEK_SET) != 0) {
+        ::close(fd);
+        return damagedMessage();
+    }
+    Parsed p(g_mime_stream_fs_new(fd));
+    if (!p.message)
+        return damagedMessage();
     return infoOf(p.message);
 }
+
+namespace {
+
+BodyText bodyOf(GMimeMessage* message, const MessageInfo& info, size_t limit)
+{
+    BodyText out;
+    if (info.bodyKind == BodyKind::None)
+        return out;
+    GMimeObject* o = objectAt(message, info.bodyPart);
+    if (!o || !GMIME_IS_PART(o))
+        return out;
+    // HTML loses its markup on the way to text: more of it is read for the same text.
+    const bool html = info.bodyKind == BodyKind::Html;
+    const size_t rawLimit = html ? 4 * limit : 2 * limit;
+    bool more = false;
+    GMimeStream* s = decodedStream(o);
+    std::string content = readAtMost(s, rawLimit, &more);
+    if (s)
+        g_object_unref(s);
+    if (more)
+        cutAtLastLine(content);
+    const char* cs = g_mime_object_get_content_type_parameter(o, "charset");
+    std::string charset = cs ? cs : "";
+    if (html) {
+        if (charset.empty())
+            charset = metaCharset(content);
+        out.text = cleanBodyText(htmlToText(toUtf8(content, charset)));
+    } else {
+        out.text = cleanBodyText(toUtf8(content, charset));
+    }
+    out.cut = cutUtf8(out.text, limit) || more;
+    return out;
+}
+
+} // namespace
 
 std::string readBody(const std::string& bytes, const MessageInfo& info)
 {
     if (info.bodyKind == BodyKind::None)
         return {};
     Parsed p(memoryStream(bytes));
-    GMimeObject* o = objectAt(p.message, info.bodyPart);
-    if (!o || !GMIME_IS_PART(o))
+    return bodyOf(p.message, info, kMaxBodyTextBytes).text;
+}
+
+BodyText readBodyFile(const std::string& path, const MessageInfo& info, size_t limit)
+{
+    ensureGMime();
+    if (info.bodyKind == BodyKind::None || info.tooLarge || info.damaged)
         return {};
-    const std::string content = contentOf(o);
-    const char* cs = g_mime_object_get_content_type_parameter(o, "charset");
-    std::string charset = cs ? cs : "";
-    if (info.bodyKind == BodyKind::Html) {
-        if (charset.empty())
-            charset = metaCharset(content);
-        return cleanBodyText(htmlToText(toUtf8(content, charset)));
+    GMimeStream* s = fileStream(path);
+    if (!s)
+        throw MailError(InvalidMessage, "メールのファイルを開けません: " + info.fileName);
+    // A file that grew past the bound since the fetch is not read again.
+    if (g_mime_stream_length(s) > kMaxMessageFileBytes) {
+        g_object_unref(s);
+        return {};
     }
-    return cleanBodyText(toUtf8(content, charset));
+    Parsed p(s);
+    return bodyOf(p.message, info, limit);
+}
+
+void writeAttachmentFile(const std::string& path, const MessageInfo& info, size_t j, int fd, const std::string& name)
+{
+    ensureGMime();
+    if (j >= info.attachments.size())
+        throw MailError(InvalidMessage, "添付ファイルの番号が正しくありません");
+    GMimeStream* s = fileStream(path);
+    if (!s)
+        throw MailError(InvalidMessage, "メールのファイルを開けません: " + info.fileName);
+    if (g_mime_stream_length(s) > kMaxMessageFileBytes) {
+        g_object_unref(s);
+        throw MailError(InvalidMessage, "メールが大きすぎるため添付ファイルを読めません: " + info.fileName);
+    }
+    Parsed p(s);
+    GMimeObject* o = objectAt(p.message, info.attachments[j].part);
+    GMimeStream* content = o ? decodedStream(o) : nullptr;
+    if (!content)
+        throw MailError(InvalidMessage, "添付ファイルが見つかりません: " + info.attachments[j].fileName);
+    GMimeStream* out = g_mime_stream_fs_new(fd);
+    g_mime_stream_fs_set_owner(GMIME_STREAM_FS(out), FALSE);  // the caller closes it
+    // The file stream writes straight to the file: nothing waits in a buffer.
+    const gint64 written = g_mime_stream_write_to_stream(content, out);
+    const int e = errno;
+    g_object_unref(out);
+    g_object_unref(content);
+    if (written < 0)
+        throw MailError(AttachmentWriteFailure, "添付ファイルを書き込めません: " + name + " (" + std::strerror(e) + ")");
 }
 
 SentMessage readBack(const std::string& bytes)

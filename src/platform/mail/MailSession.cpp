@@ -141,6 +141,25 @@ QString MailMessages::MsgNoteText() const
     }
 }
 
+bool MailMessages::MsgNoteTextCut() const
+{
+    if (msgIndex_ == -1 && outgoing_)
+        return false;
+    const size_t i = chosenIndex();
+    try {
+        return inbox_->bodyCut(i);
+    } catch (const mailcore::MailError& e) {
+        throw MailError(e);
+    }
+}
+
+bool MailMessages::MsgTooLarge() const
+{
+    if (msgIndex_ == -1 && outgoing_)
+        return false;
+    return chosen().tooLarge;
+}
+
 bool MailMessages::MsgDeleted() const { return inbox_->deleted(chosenIndex()); }
 
 qint32 MailMessages::AttachmentCount() const

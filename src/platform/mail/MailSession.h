@@ -11,6 +11,9 @@
 //    name, with FetchSorted true, mail without a date first; cur then new by file name
 //    otherwise). Nothing is ever renumbered: a deleted message keeps its index, marked deleted
 //    (MsgDeleted).
+//  - Every message is read within bounds (MailCore.h): a file too large is read for its headers
+//    only (MsgTooLarge), a body text is cut at 1 MB (MsgNoteTextCut), a file that cannot be
+//    read as a message within them is listed with empty headers.
 //  - Headers, flags and attachment lists were read at the fetch and stay readable whatever
 //    happens to the files. The body (MsgNoteText) is read from the message's file when first
 //    asked (and then kept), attachments when saved; the file is found again by its unique name
@@ -116,6 +119,11 @@ public:
     QString MsgOrigAddress() const;    // the plain address, never with "SMTP:"
     QString MsgSubject() const;
     QString MsgNoteText() const;       // line breaks LF; throws when the file is gone
+    // MsgNoteText holds only the start of a longer body (mailcore::kMaxBodyTextBytes of it).
+    bool MsgNoteTextCut() const;
+    // The message's file was too large to read more than its headers: it has no body text and
+    // offers no attachments.
+    bool MsgTooLarge() const;
     bool MsgDeleted() const;           // deleted through this snapshot
     qint32 AttachmentCount() const;
 

@@ -4,6 +4,7 @@
 
 #include "platform/mail/MailSession.h"
 #include "platform/mail/RecordingComposer.h"
+#include "MaildirMaker.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -362,6 +363,97 @@ private slots:
         }
         m.Send(true);
         QTEST(int(composer.requests.size()), "requests");
+    }
+
+    // Long bodies in every charset and encoding are cut at 1 MB between lines, so that no
+    // character or shift sequence is split and the text stays the mail's own.
+    void bodiesReadWithinBounds_data()
+    {
+        QTest::addColumn<QString>("charset");
+        QTest::addColumn<QString>("encoding");
+        QTest::addColumn<bool>("html");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<bool>("cut");
+        const int many = 3 * (1 << 20) / 30;
+        QTest::newRow("utf-8, 3 MB") << "utf-8" << "8bit" << false << many << true;
+        QTest::newRow("shift_jis, 3 MB") << "shift_jis" << "8bit" << false << many << true;
+        QTest::newRow("iso-2022-jp, 3 MB") << "iso-2022-jp" << "7bit" << false << many << true;
+        QTest::newRow("euc-jp, 3 MB") << "euc-jp" << "8bit" << false << many << true;
+        QTest::newRow("base64 utf-8, 3 MB") << "utf-8" << "base64" << false << many << true;
+        QTest::newRow("html, 9 MB") << "utf-8" << "8bit" << true << 3 * many << true;
+        QTest::newRow("short: whole") << "shift_jis" << "8bit" << false << 100 << false;
+    }
+    void bodiesReadWithinBounds()
+    {
+        QFETCH(QString, charset);
+        QFETCH(QString, encoding);
+        QFETCH(bool, html);
+        QFETCH(int, lines);
+        QFETCH(bool, cut);
+        makeMaildir(maildir_);
+        const QString line = QStringLiteral("日本語の本文です①㈱髙。");
+        QString text;
+        for (int i = 0; i < lines; ++i)
+            text += (html ? QStringLiteral("<p>") + line + QStringLiteral("</p>") : line) + u'\n';
+        QByteArray content = QByteArray::fromStdString(maildirmaker::encodeText(text.toStdString(), charset.toStdString()));
+        if (encoding == "base64")
+            content = content.toBase64();
+        writeFile(maildir_ + "/cur/1.a.host:2,S",
+                  "From: a@example.jp\nSubject: long\nMIME-Version: 1.0\nContent-Type: text/" + QByteArray(html ? "html" : "plain")
+                      + "; charset=" + charset.toLatin1() + "\nContent-Transfer-Encoding: " + encoding.toLatin1() + "\n\n"
+                      + content);
+        mailclient::MailSession s;
+        s.SignOn();
+        mailclient::MailMessages m;
+        m.setSessionID(s.SessionID());
+        m.Fetch();
+        m.setMsgIndex(0);
+        const QString body = m.MsgNoteText();
+        QCOMPARE(m.MsgNoteTextCut(), cut);
+        QVERIFY(!m.MsgTooLarge());
+        QVERIFY(body.toUtf8().size() <= qsizetype(mailcore::kMaxBodyTextBytes));
+        QVERIFY(!body.contains(QChar::ReplacementCharacter));
+        if (!cut) {
+            QCOMPARE(body, text);
+            return;
+        }
+        QVERIFY(body.toUtf8().size() > qsizetype(mailcore::kMaxBodyTextBytes) / 2);
+        if (html) {
+            QVERIFY(!body.contains(u'<'));
+            QVERIFY(body.startsWith(line));
+        } else {
+            // Whole lines of the mail's own text.
+            QVERIFY(text.startsWith(body));
+            QVERIFY(body.endsWith(line + u'\n'));
+        }
+    }
+
+    void tooLargeFileReadForItsHeaders()
+    {
+        makeMaildir(maildir_);
+        const QString path = maildir_ + "/cur/1.a.host:2,S";
+        writeFile(path, message("big", "Thu, 03 Dec 2026 09:00:00 +0900", attachment("a.pdf", "%PDF")));
+        QVERIFY(QFile::resize(path, mailcore::kMaxMessageFileBytes + 1));
+        writeFile(maildir_ + "/cur/2.b.host:2,S", QByteArray(mailcore::kMaxHeaderBlockBytes + 70000, 'x'));
+        mailclient::MailSession s;
+        s.SignOn();
+        mailclient::MailMessages m;
+        m.setSessionID(s.SessionID());
+        m.Fetch();
+        QCOMPARE(m.MsgCount(), 2);
+        m.setMsgIndex(1);  // the dated one after the damaged one
+        QCOMPARE(m.MsgSubject(), QStringLiteral("big"));
+        QCOMPARE(m.MsgOrigAddress(), QStringLiteral("yamada@example.jp"));
+        QVERIFY(!m.MsgDateReceived().isEmpty());
+        QVERIFY(m.MsgTooLarge());
+        QCOMPARE(m.AttachmentCount(), 0);
+        QCOMPARE(m.MsgNoteText(), QString());
+        // Headers that never end: listed with nothing read.
+        m.setMsgIndex(0);
+        QCOMPARE(m.MsgSubject(), QString());
+        QCOMPARE(m.MsgOrigAddress(), QString());
+        QCOMPARE(m.MsgNoteText(), QString());
+        QVERIFY(!m.MsgTooLarge());
     }
 };
 
