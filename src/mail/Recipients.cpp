@@ -51,22 +51,28 @@ QString RepeatNameForAddresses(const QVariant& name, const QVariant& field, QCha
 
 namespace {
 
-// The addresses a record contributes for the kind chosen.
-QStringList AddressesOf(const QVariant& email, const QVariant& mobile, const RecipientOptions& o)
+// Each address of an address field, as SplitAddresses cuts them, handed to `take` without a
+// list between. Returns how many there were.
+template <typename Take>
+int eachAddress(const QVariant& field, Take&& take)
 {
-    switch (o.kind) {
-    case AddressKind::Internet: {
-        QStringList parts = SplitAddresses(email);
-        if (parts.isEmpty() && o.mobileWhenNoInternet)
-            parts = SplitAddresses(mobile);
-        return parts;
+    if (field.isNull())
+        return 0;
+    const QString text = field.toString();
+    const QStringView all(text);
+    int n = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= all.size(); ++i) {
+        if (i < all.size() && all[i] != u';' && all[i] != u',')
+            continue;
+        const QStringView part = all.mid(start, i - start).trimmed();
+        if (!part.isEmpty()) {
+            take(part);
+            ++n;
+        }
+        start = i + 1;
     }
-    case AddressKind::Mobile:
-        return SplitAddresses(mobile);
-    case AddressKind::Both:
-        return SplitAddresses(email) + SplitAddresses(mobile);
-    }
-    return {};
+    return n;
 }
 
 // The boxes built record by record: one name per address, both joined by the separator as
@@ -77,21 +83,36 @@ public:
 
     void add(int k, const QVariant& name, const QVariant& email, const QVariant& mobile, const QVariant& refuses)
     {
-        const QStringList parts = AddressesOf(email, mobile, o_);
-        if (parts.isEmpty())
-            return;
         const bool included = o_.target == Target::AllExceptSelected ? !refuses.toBool() && !(selected_ && selected_(k))
                                                                       : selected_ && selected_(k);
         if (!included)
             return;
-        const QString shown = NameForBoxes(name);
-        for (const QString& a : parts) {
+        QString shown;
+        bool named = false;
+        const auto take = [&](QStringView address) {
+            if (!named) {
+                shown = NameForBoxes(name);
+                named = true;
+            }
             if (entries_++ > 0) {
                 texts_.names += o_.separator;
                 texts_.addresses += o_.separator;
             }
             texts_.names += shown;
-            texts_.addresses += a;
+            texts_.addresses += address;
+        };
+        switch (o_.kind) {
+        case AddressKind::Internet:
+            if (eachAddress(email, take) == 0 && o_.mobileWhenNoInternet)
+                eachAddress(mobile, take);
+            break;
+        case AddressKind::Mobile:
+            eachAddress(mobile, take);
+            break;
+        case AddressKind::Both:
+            eachAddress(email, take);
+            eachAddress(mobile, take);
+            break;
         }
     }
 
