@@ -59,6 +59,26 @@ void print(const Result& r)
     std::fflush(stdout);
 }
 
+int programCacheSize(const QString& anyBook)
+{
+    static const int size = [&] {
+        const db::Database d = db::Database::open(anyBook, db::OpenMode::ReadOnly);
+        return d.scalar(QStringLiteral("PRAGMA cache_size")).toInt();
+    }();
+    return size;
+}
+
+sqlite3* openPlain(const QString& path, int flags)
+{
+    const int cache = programCacheSize(path);
+    sqlite3* h = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &h, flags, nullptr) != SQLITE_OK)
+        qFatal("cannot open %s: %s", qPrintable(path), h ? sqlite3_errmsg(h) : "out of memory");
+    const QByteArray pragma = "PRAGMA cache_size = " + QByteArray::number(cache);
+    sqlite3_exec(h, pragma.constData(), nullptr, nullptr, nullptr);
+    return h;
+}
+
 bool wanted(const Options& o, const QString& name) { return o.only.isEmpty() || name.contains(o.only); }
 
 static QMap<QString, Group>& groups()
@@ -102,8 +122,7 @@ static Result listBooks(const Options& o)
     r.median = medianSeconds(o.runs, [&] { form.FillDatabaseFileList(); });
     r.baseline = medianSeconds(o.runs, [&] {
         for (const QString& file : files) {
-            sqlite3* h = nullptr;
-            sqlite3_open_v2(QFile::encodeName(file).constData(), &h, SQLITE_OPEN_READONLY, nullptr);
+            sqlite3* h = openPlain(file, SQLITE_OPEN_READONLY);
             sqlite3_stmt* s = nullptr;
             sqlite3_prepare_v2(h, "SELECT \"タイトル\" FROM \"管理情報\"", -1, &s, nullptr);
             sqlite3_step(s);
@@ -131,7 +150,10 @@ static Result exportCsv(const Options& o, int n)
     r.baseline = medianSeconds(o.runs, [&] {
         QProcess p;
         p.setStandardOutputFile(out + QStringLiteral("-baseline.csv"));
-        p.start(QStringLiteral("sqlite3"), {QStringLiteral("-csv"), bookPath(o, n), QStringLiteral("SELECT * FROM \"Q_個人台帳\"")});
+        p.start(QStringLiteral("sqlite3"),
+                {QStringLiteral("-csv"), QStringLiteral("-cmd"),
+                 QStringLiteral("PRAGMA cache_size = %1").arg(programCacheSize(bookPath(o, n))), bookPath(o, n),
+                 QStringLiteral("SELECT * FROM \"Q_個人台帳\"")});
         p.waitForFinished(-1);
     });
     return r;
@@ -149,8 +171,7 @@ static void sqliteLoadCsv(const QString& csv, const QString& book)
     QStringDecoder decode("windows-31j");
     const QByteArray text = QString(decode(f.readAll())).toUtf8();
 
-    sqlite3* h = nullptr;
-    sqlite3_open_v2(QFile::encodeName(book).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3* h = openPlain(book, SQLITE_OPEN_READWRITE);
     sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
     QList<QByteArray> creates;
     {

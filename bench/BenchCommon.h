@@ -5,6 +5,8 @@
 #include <QString>
 #include <functional>
 
+struct sqlite3;
+
 namespace bench {
 
 struct Options {
@@ -32,6 +34,13 @@ QString bookPath(const Options& o, int n);
 void ensureBook(const Options& o, int n);
 
 void print(const Result& r);
+
+// Plain SQLite on a book for a baseline (flags as for sqlite3_open_v2), with the page cache the
+// program's engine gives its own connections, so that a sort that stays in memory for the
+// program stays in memory for the baseline too. Fails loudly when the book cannot be opened.
+sqlite3* openPlain(const QString& path, int flags);
+// That page cache as "PRAGMA cache_size" gives it (negative: KiB), read from the engine once.
+int programCacheSize(const QString& anyBook);
 
 // A group of workloads kept in a file of its own, registered by a static object of that file.
 // Groups run after the built-in workloads, in name order; each filters with wanted() itself.

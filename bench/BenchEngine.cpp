@@ -104,8 +104,7 @@ Result filteredOpen(const Options& o, int n)
     int turn = 0, baseTurn = 0;
     int rows = 0;
     Result r{QStringLiteral("filtered-open"), n};
-    sqlite3* h = nullptr;
-    sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3* h = bench::openPlain(path, SQLITE_OPEN_READONLY);
     byTurns(
         o.runs, r,
         [&] {
@@ -129,8 +128,7 @@ Result findFirst(const Options& o, int n)
     db::Recordset rs = book.openRecordset(QStringLiteral("Q_個人台帳登録区分順"));
     Result r{QStringLiteral("find-first"), n};
     int at = -1;
-    sqlite3* h = nullptr;
-    sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3* h = bench::openPlain(path, SQLITE_OPEN_READONLY);
     byTurns(
         o.runs, r,
         [&] {

@@ -34,8 +34,7 @@ void setOrder(const QString& book, int order)
 // What the list window's snapshot does, with plain SQLite: the query copied into a temporary table.
 void sqliteCopy(const QString& book, const QString& select)
 {
-    sqlite3* h = nullptr;
-    sqlite3_open_v2(QFile::encodeName(book).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3* h = bench::openPlain(book, SQLITE_OPEN_READWRITE);
     const QByteArray sql = "CREATE TEMP TABLE copy AS " + select.toUtf8();
     sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr);
     sqlite3_exec(h, "DROP TABLE temp.copy", nullptr, nullptr, nullptr);

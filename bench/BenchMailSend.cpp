@@ -20,7 +20,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
 #include <sqlite3.h>
+#include <string>
+#include <sys/stat.h>
 
 namespace bench {
 namespace {
@@ -30,8 +33,7 @@ class PlainBook {
 public:
     explicit PlainBook(const QString& path)
     {
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &h_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-            qFatal("cannot open %s", qPrintable(path));
+        h_ = bench::openPlain(path, SQLITE_OPEN_READWRITE);
     }
     ~PlainBook() { sqlite3_close(h_); }
     PlainBook(const PlainBook&) = delete;
@@ -123,8 +125,10 @@ Result registration(const Options& o, int n, int senders)
         });
     if (failed)
         std::fprintf(stderr, "mail-register: the registration failed\n");
-    // Plain SQLite: the highest number, the senders inserted in one transaction, and the new
-    // records' folders made.
+    // Plain SQLite and plain mkdir: the highest number, the senders inserted in one transaction,
+    // then the data folder and both folders of every record of the book, old and new, made sure
+    // to exist with one mkdir each (an existing folder answers EEXIST).
+    const QByteArray dataFolder = QFile::encodeName(f.DataFolder);
     r.baseline = medianSeconds(
         o.runs,
         [&] {
@@ -138,7 +142,6 @@ Result registration(const Options& o, int n, int senders)
             sqlite3_stmt* ins = b.prepare(QStringLiteral("INSERT INTO ") + table
                                           + QStringLiteral(" (\"会員NO\", \"登録日\", \"会員区分\", \"フリガナ\", \"氏名\", "
                                                            "\"Eメール\", \"携帯Eメール\") VALUES (?, ?, 0, '', ?, ?, ?)"));
-            QList<qint64> numbers;
             for (const mail::MailSender& m : list) {
                 const QByteArray name = m.SenderName.toUtf8(), address = m.SenderAddress.toUtf8();
                 sqlite3_bind_int64(ins, 1, next);
@@ -149,12 +152,26 @@ Result registration(const Options& o, int n, int senders)
                 if (sqlite3_step(ins) != SQLITE_DONE)
                     std::fprintf(stderr, "mail-register: the plain insert failed\n");
                 sqlite3_reset(ins);
-                numbers << next++;
+                ++next;
             }
             sqlite3_finalize(ins);
             b.exec("COMMIT");
-            for (qint64 no : numbers)
-                QDir().mkpath(Module1::RecordFolderPath(f, no) + QStringLiteral("/Preview"));
+            ::mkdir(dataFolder.constData(), 0777);
+            sqlite3_stmt* numbers = b.prepare(QStringLiteral("SELECT \"会員NO\" FROM ") + table);
+            std::string path;
+            while (sqlite3_step(numbers) == SQLITE_ROW) {
+                if (sqlite3_column_type(numbers, 0) == SQLITE_NULL)
+                    continue;
+                path.assign(dataFolder.constData(), size_t(dataFolder.size()));
+                path += '/';
+                path += std::to_string(sqlite3_column_int64(numbers, 0));
+                if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
+                    std::fprintf(stderr, "mail-register: cannot make %s\n", path.c_str());
+                path += "/Preview";
+                if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
+                    std::fprintf(stderr, "mail-register: cannot make %s\n", path.c_str());
+            }
+            sqlite3_finalize(numbers);
         },
         [&] {
             QFile::remove(f.FullPath);
@@ -198,28 +215,63 @@ Result csv(const Options& o, int n, bool bodies)
                 std::fprintf(stderr, "%s: %lld of %d lines\n", qPrintable(r.name), res.lines, n);
         },
         [&] { m.Fetch(); });  // a fresh snapshot: the bodies are read from the files again
-    // Plain libraries: with the bodies, every file parsed by GMime; without, the same cells
-    // joined and written as code page 932 in one go.
+    // Plain libraries on a snapshot of the same Maildir taken untimed, as the window's fetch is:
+    // the same cells read from the snapshot (with the bodies, each file's body text by GMime),
+    // written as the list output writes them (a text quoted, an empty cell bare, an empty last
+    // cell one space) and encoded to code page 932 in one go.
+    const std::string path = QFile::encodeName(box).toStdString();
     std::vector<std::string> files;
-    for (const char* sub : {"/cur", "/new"}) {
-        QDirIterator it(box + QLatin1String(sub), QDir::Files);
-        while (it.hasNext())
-            files.push_back(QFile::encodeName(it.next()).toStdString());
-    }
-    m.Fetch();
-    const QList<mail::ReceivedMailRow> rows = mail::ReadReceivedMail(m, false);
-    r.baseline = medianSeconds(o.runs, [&] {
-        if (bodies)
-            plainGMimeParse(files);
-        QString text;
-        qint64 no = 0;
-        for (const mail::ReceivedMailRow& row : rows)
-            text += QString::number(++no) + u',' + row.date.value_or(QString()) + u',' + row.displayName.value_or(QString())
-                    + u',' + row.address.value_or(QString()) + u',' + row.subject.value_or(QString()) + QStringLiteral("\r\n");
-        QFile plain(out + QStringLiteral("-plain.csv"));
-        if (plain.open(QIODevice::WriteOnly))
-            plain.write(text::encodeCp932(text).bytes);
-    });
+    mailcore::Inbox inbox;
+    const auto prepare = [&] {
+        inbox = mailcore::Inbox::fetch(path, true, "/nonexistent");
+        files.clear();
+        for (size_t i = 0; i < inbox.count(); ++i) {
+            const mailcore::MessageInfo& info = inbox.message(i);
+            files.push_back(path + '/' + info.folder + '/' + info.fileName);
+        }
+    };
+    r.baseline = medianSeconds(
+        o.runs,
+        [&] {
+            const std::vector<std::string> texts = bodies ? plainGMimeBodies(files) : std::vector<std::string>();
+            QString text;
+            const auto cell = [&](const QString& value, bool last) {
+                if (!value.isEmpty())
+                    text += u'"' + value + u'"';
+                else if (last)
+                    text += u' ';
+                text += last ? QStringLiteral("\r\n") : QStringLiteral(",");
+            };
+            QStringList header{QStringLiteral("NO"), QStringLiteral("日付"), QStringLiteral("差出人氏名"),
+                               QStringLiteral("メールアドレス"), QStringLiteral("件名")};
+            if (bodies)
+                header << QStringLiteral("テキスト本文");
+            header << QStringLiteral("添付ファイル数") << QStringLiteral("添付ファイル名");
+            for (qsizetype i = 0; i < header.size(); ++i)
+                cell(header[i], i + 1 == header.size());
+            for (size_t i = 0; i < inbox.count(); ++i) {
+                const mailcore::MessageInfo& info = inbox.message(i);
+                QString address = QString::fromStdString(info.address);
+                if (address.startsWith(QLatin1String("SMTP:")))
+                    address = address.mid(5);
+                cell(QString::number(i + 1).rightJustified(4, u' '), false);
+                cell(QString::fromStdString(info.dateReceived), false);
+                cell(QString::fromStdString(info.displayName), false);
+                cell(address, false);
+                cell(QString::fromStdString(info.subject), false);
+                if (bodies)
+                    cell(QString::fromStdString(texts[i]), false);
+                cell(QString::number(info.attachments.size()), false);
+                QString paths;
+                for (size_t j = 0; j < info.attachments.size(); ++j)
+                    paths += (j ? QStringLiteral(",") : QString()) + QString::fromStdString(inbox.attachmentPath(i, j));
+                cell(paths, true);
+            }
+            QFile plain(out + QStringLiteral("-plain.csv"));
+            if (plain.open(QIODevice::WriteOnly))
+                plain.write(text::encodeCp932(text).bytes);
+        },
+        prepare);
     return r;
 }
 

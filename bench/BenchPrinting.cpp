@@ -39,8 +39,7 @@ void publish(const bench::Options& o, int n)
 // Every key of the first order with plain SQLite.
 void sqliteKeyScan(const QString& book)
 {
-    sqlite3* h = nullptr;
-    sqlite3_open_v2(QFile::encodeName(book).constData(), &h, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3* h = bench::openPlain(book, SQLITE_OPEN_READONLY);
     sqlite3_stmt* s = nullptr;
     sqlite3_prepare_v2(h, "SELECT \"_rowid\" FROM \"Q_個人台帳\"", -1, &s, nullptr);
     std::vector<sqlite3_int64> keys;
@@ -79,8 +78,7 @@ void baselineLabels(const QString& book, const QString& pdf)
     const double scale = device.resolution() / 1440.0;
     const double ascent = QFontMetricsF(painter.font(), &device).ascent();
 
-    sqlite3* h = nullptr;
-    sqlite3_open_v2(QFile::encodeName(book).constData(), &h, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3* h = bench::openPlain(book, SQLITE_OPEN_READONLY);
     sqlite3_stmt* s = nullptr;
     sqlite3_prepare_v2(h, "SELECT \"郵便番号\", \"都道府県\", \"市町村\", \"番地\", \"住所2\", \"氏名\" FROM \"Q_個人台帳\"",
                        -1, &s, nullptr);

@@ -37,8 +37,7 @@ void setOrder(const QString& book, const QString& order)
 // The ordered query of a display order with plain SQLite: every key, then the first row.
 void sqliteOrderedKeys(const QString& book, const char* query, bool fetchFirst)
 {
-    sqlite3* h = nullptr;
-    sqlite3_open_v2(QFile::encodeName(book).constData(), &h, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3* h = bench::openPlain(book, SQLITE_OPEN_READONLY);
     sqlite3_stmt* s = nullptr;
     const QByteArray sql = QByteArray("SELECT \"_rowid\" FROM \"") + query + "\"";
     sqlite3_prepare_v2(h, sql.constData(), -1, &s, nullptr);
@@ -82,8 +81,7 @@ void settlePaint(const PaintCounter& counter)
 // Plain SQLite: how many records hold the key in one of these fields.
 void sqliteContains(const QString& book, const char* where, const QString& key)
 {
-    sqlite3* h = nullptr;
-    sqlite3_open_v2(QFile::encodeName(book).constData(), &h, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3* h = bench::openPlain(book, SQLITE_OPEN_READONLY);
     sqlite3_stmt* s = nullptr;
     const QByteArray sql = QByteArray("SELECT count(*) FROM \"個人台帳\" WHERE ") + where;
     sqlite3_prepare_v2(h, sql.constData(), -1, &s, nullptr);

@@ -73,6 +73,14 @@ QLineEdit* LongBox(const QString& system)
     return box;
 }
 
+// The names and addresses boxes: any length, only what is shown laid out.
+mail::RecipientBox* RecipientsBox(const QString& system)
+{
+    auto* box = Named(new mail::RecipientBox, system);
+    box->setFont(ListFont());
+    return box;
+}
+
 QListView* FixedList(const QString& system)
 {
     auto* list = Named(new QListView, system);
@@ -230,8 +238,8 @@ QWidget* Form22::BuildSendTab()
                                      QStringLiteral("件名"), QStringLiteral("本文"), QStringLiteral("添付ファイルリスト")};
     for (int i = 0; i < 6; ++i)
         Label1[size_t(i)] = Named(new QLabel(boxCaptions[i]), QStringLiteral("Label1"), i);
-    Text1 = LongBox(QStringLiteral("Text1"));
-    Text2 = LongBox(QStringLiteral("Text2"));
+    Text1 = RecipientsBox(QStringLiteral("Text1"));
+    Text2 = RecipientsBox(QStringLiteral("Text2"));
     Text3 = LongBox(QStringLiteral("Text3"));
     Text4 = LongBox(QStringLiteral("Text4"));
     Text5 = Named(new QPlainTextEdit, QStringLiteral("Text5"));
@@ -462,8 +470,10 @@ void Form22::formLoad()
 
 void Form22::ClearTextsAndSetCaption(const QString& title)
 {
-    for (QLineEdit* box : {Text1, Text2, Text3, Text4})
-        box->clear();
+    Text1->clear();
+    Text2->clear();
+    Text3->clear();
+    Text4->clear();
     Text5->clear();
     Text6->clear();
     for (QLineEdit* box : Text7)

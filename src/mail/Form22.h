@@ -12,6 +12,7 @@
 #include "mail/MailTemplates.h"
 #include "mail/MailWindowLines.h"
 #include "mail/MailWindowModels.h"
+#include "mail/RecipientBox.h"
 #include "mail/Recipients.h"
 #include "platform/db/Database.h"
 #include "platform/mail/MailSession.h"
@@ -139,8 +140,8 @@ public:
     QRadioButton* option10(int i) const { return Option10[size_t(i)]; }
     QCheckBox* check1() const { return Check1; }
     QCheckBox* check2() const { return Check2; }
-    QLineEdit* text1() const { return Text1; }
-    QLineEdit* text2() const { return Text2; }
+    mail::RecipientBox* text1() const { return Text1; }
+    mail::RecipientBox* text2() const { return Text2; }
     QLineEdit* text3() const { return Text3; }
     QLineEdit* text4() const { return Text4; }
     QPlainTextEdit* text5() const { return Text5; }
@@ -265,8 +266,8 @@ private:
     std::array<QRadioButton*, 3> Option10{};
     QCheckBox* Check1 = nullptr;
     QCheckBox* Check2 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    QLineEdit* Text2 = nullptr;
+    mail::RecipientBox* Text1 = nullptr;
+    mail::RecipientBox* Text2 = nullptr;
     QLineEdit* Text3 = nullptr;
     QLineEdit* Text4 = nullptr;
     QPlainTextEdit* Text5 = nullptr;

@@ -8,6 +8,13 @@ QStringList SplitAddresses(const QVariant& field)
     if (field.isNull())
         return parts;
     const QString text = field.toString();
+    // Most fields hold one address: no list to cut.
+    if (!text.contains(u';') && !text.contains(u',')) {
+        const QString part = text.trimmed();
+        if (!part.isEmpty())
+            parts << part;
+        return parts;
+    }
     qsizetype start = 0;
     for (qsizetype i = 0; i <= text.size(); ++i) {
         if (i < text.size() && text[i] != u';' && text[i] != u',')
@@ -44,23 +51,79 @@ QString RepeatNameForAddresses(const QVariant& name, const QVariant& field, QCha
 
 namespace {
 
-// The addresses a record contributes for the kind chosen.
-QStringList AddressesOf(const RecipientRecord& r, const RecipientOptions& o)
+// Each address of an address field, as SplitAddresses cuts them, handed to `take` without a
+// list between. Returns how many there were.
+template <typename Take>
+int eachAddress(const QVariant& field, Take&& take)
 {
-    switch (o.kind) {
-    case AddressKind::Internet: {
-        QStringList parts = SplitAddresses(r.email);
-        if (parts.isEmpty() && o.mobileWhenNoInternet)
-            parts = SplitAddresses(r.mobile);
-        return parts;
+    if (field.isNull())
+        return 0;
+    const QString text = field.toString();
+    const QStringView all(text);
+    int n = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= all.size(); ++i) {
+        if (i < all.size() && all[i] != u';' && all[i] != u',')
+            continue;
+        const QStringView part = all.mid(start, i - start).trimmed();
+        if (!part.isEmpty()) {
+            take(part);
+            ++n;
+        }
+        start = i + 1;
     }
-    case AddressKind::Mobile:
-        return SplitAddresses(r.mobile);
-    case AddressKind::Both:
-        return SplitAddresses(r.email) + SplitAddresses(r.mobile);
-    }
-    return {};
+    return n;
 }
+
+// The boxes built record by record: one name per address, both joined by the separator as
+// they go (a book of 100,000 records gives texts of megabytes, built without lists between).
+class Boxes {
+public:
+    Boxes(const std::function<bool(int)>& selected, const RecipientOptions& options) : selected_(selected), o_(options) {}
+
+    void add(int k, const QVariant& name, const QVariant& email, const QVariant& mobile, const QVariant& refuses)
+    {
+        const bool included = o_.target == Target::AllExceptSelected ? !refuses.toBool() && !(selected_ && selected_(k))
+                                                                      : selected_ && selected_(k);
+        if (!included)
+            return;
+        QString shown;
+        bool named = false;
+        const auto take = [&](QStringView address) {
+            if (!named) {
+                shown = NameForBoxes(name);
+                named = true;
+            }
+            if (entries_++ > 0) {
+                texts_.names += o_.separator;
+                texts_.addresses += o_.separator;
+            }
+            texts_.names += shown;
+            texts_.addresses += address;
+        };
+        switch (o_.kind) {
+        case AddressKind::Internet:
+            if (eachAddress(email, take) == 0 && o_.mobileWhenNoInternet)
+                eachAddress(mobile, take);
+            break;
+        case AddressKind::Mobile:
+            eachAddress(mobile, take);
+            break;
+        case AddressKind::Both:
+            eachAddress(email, take);
+            eachAddress(mobile, take);
+            break;
+        }
+    }
+
+    RecipientTexts take() { return std::move(texts_); }
+
+private:
+    const std::function<bool(int)>& selected_;
+    const RecipientOptions& o_;
+    RecipientTexts texts_;
+    qsizetype entries_ = 0;
+};
 
 } // namespace
 
@@ -69,25 +132,12 @@ RecipientTexts BuildRecipients(const QList<RecipientRecord>& records, const std:
 {
     if (options.target == Target::Typed)
         return {};
-    QStringList names;
-    QStringList addresses;
+    Boxes boxes(selected, options);
     for (int k = 0; k < records.size(); ++k) {
         const RecipientRecord& r = records[k];
-        const QStringList parts = AddressesOf(r, options);
-        if (parts.isEmpty())
-            continue;
-        const bool included = options.target == Target::AllExceptSelected
-                                  ? !r.refuses.toBool() && !(selected && selected(k))
-                                  : selected && selected(k);
-        if (!included)
-            continue;
-        const QString name = NameForBoxes(r.name);
-        for (const QString& a : parts) {
-            names << name;
-            addresses << a;
-        }
+        boxes.add(k, r.name, r.email, r.mobile, r.refuses);
     }
-    return {names.join(options.separator), addresses.join(options.separator)};
+    return boxes.take();
 }
 
 RecipientTexts BuildRecipients(const db::Recordset& persons, const std::function<bool(int)>& selected,
@@ -96,16 +146,15 @@ RecipientTexts BuildRecipients(const db::Recordset& persons, const std::function
     if (options.target == Target::Typed)
         return {};
     const QList<QVariantList> rows = persons.readColumns(RecipientFields);
-    QList<RecipientRecord> records;
-    records.reserve(rows.size());
-    for (const QVariantList& row : rows) {
-        // A row deleted elsewhere keeps its place, so that record k is still row k of the list.
-        if (row.isEmpty())
-            records << RecipientRecord{};
-        else
-            records << RecipientRecord{row[0], row[1], row[2], row[3]};
+    Boxes boxes(selected, options);
+    // A row deleted elsewhere is empty and keeps its place, so that record k is still row k of
+    // the list.
+    for (int k = 0; k < rows.size(); ++k) {
+        const QVariantList& row = rows[k];
+        if (row.size() == 4)
+            boxes.add(k, row[0], row[1], row[2], row[3]);
     }
-    return BuildRecipients(records, selected, options);
+    return boxes.take();
 }
 
 RecipientTexts ConvertSeparator(const RecipientTexts& texts, QChar from, QChar to)

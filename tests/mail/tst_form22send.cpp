@@ -202,6 +202,40 @@ private slots:
         QVERIFY(dialogs->shown().isEmpty());
     }
 
+    // Lists longer than what the boxes lay out: the separator switch and the sending see every
+    // entry, not the start the boxes show.
+    void longListsAreWholeForTheWindow()
+    {
+        mailclient::RecordingTransport transport;
+        mailclient::ScopedTransport scoped(&transport);
+        storeOptions(true, 0, true, true, 1);
+        auto w = loadShown();
+        w->option1(2)->click();
+        QStringList names, addresses;
+        for (int i = 0; i < 300; ++i) {
+            names << QStringLiteral("名前%1").arg(i);
+            addresses << QStringLiteral("user%1@example.jp").arg(i);
+        }
+        w->text1()->setText(names.join(u';'));
+        w->text2()->setText(addresses.join(u';'));
+        QVERIFY(w->text2()->showsStartOnly());
+        w->option9(1)->click();
+        QCOMPARE(w->text1()->text(), names.join(u','));
+        QCOMPARE(w->text2()->text(), addresses.join(u','));
+        w->option9(0)->click();
+        QCOMPARE(w->text2()->text(), addresses.join(u';'));
+
+        w->text4()->setText(QStringLiteral("ご案内"));
+        w->text5()->setPlainText(QStringLiteral("本文"));
+        w->command1(0)->click();
+        QCOMPARE(transport.messages.size(), 300);
+        const mailcore::SentMessage last = transport.sent(299);
+        QCOMPARE(q(last.to.at(0)), QStringLiteral("user299@example.jp"));
+        QVERIFY(q(last.body).startsWith(QStringLiteral("名前299 殿")));
+        QCOMPARE(w->text2()->text(), addresses.join(u';'));
+        QVERIFY(dialogs->shown().isEmpty());
+    }
+
     // ---- Sending ----
 
     void sendsOneMessagePerAddress()
@@ -449,8 +483,10 @@ private slots:
         w->option2(0)->click();
         w->option7(1)->click();
         w->option8(0)->click();
-        for (QLineEdit* box : {w->text1(), w->text2(), w->text3(), w->text4()})
-            box->clear();
+        w->text1()->clear();
+        w->text2()->clear();
+        w->text3()->clear();
+        w->text4()->clear();
         w->text5()->clear();
         w->list2()->clear();
         w->list4()->setCurrentRow(0);
