@@ -529,7 +529,7 @@ bool Form22::SignOnMailSession()
         if (folder.isEmpty())
             folder = QDir::home().filePath(QStringLiteral("Maildir"));
         ui::dialogs().beep();
-        ui::dialogs().message(QStringLiteral("サインオンに失敗しました") + u'\n' + folder);
+        ui::dialogs().message(QStringLiteral("サインオンに失敗しました\nメールフォルダ（Maildir）が見つかりません: ") + folder);
         SignedOn = false;
         return false;
     }
