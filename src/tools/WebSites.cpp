@@ -3,6 +3,8 @@
 #include "platform/db/Criteria.h"
 #include "platform/shell/Opener.h"
 
+#include <algorithm>
+
 namespace tools {
 
 namespace {
@@ -25,13 +27,13 @@ bool deletedBetween(const db::Recordset& persons, int from, int to)
     return true;
 }
 
-// The records of the category with this code that stand together in the records' order, with
-// the values of the fields: from the position `start` (or, when -1, from the category's first
-// record) up to the first record of another code or the end. The category's records are read
-// with one bound statement; records deleted elsewhere are passed over.
-std::vector<db::PlacedRow> categoryRun(const db::Recordset& persons, const QVariant& code, const QStringList& fields, int start)
+// The records satisfying `c` that stand together in the records' order, with the values of the
+// fields: from the position `start` (or, when -1, from the first record satisfying it) up to the
+// first record that does not, or the end. The records are read with one bound statement; records
+// deleted elsewhere are passed over.
+std::vector<db::PlacedRow> runWhere(const db::Recordset& persons, const db::Criteria& c, const QStringList& fields, int start)
 {
-    std::vector<db::PlacedRow> rows = persons.readWhere(db::eq(kCategory, code), fields, qMax(0, start));
+    std::vector<db::PlacedRow> rows = persons.readWhere(c, fields, qMax(0, start));
     if (rows.empty())
         return rows;
     int next = start < 0 ? rows.front().position : start;
@@ -64,27 +66,37 @@ QList<SiteLine> ReadSiteLines(const db::Recordset& persons, const QVariant& code
     QList<SiteLine> lines;
     if (code.isNull() || persons.recordCount() == 0)
         return lines;
-    const std::vector<db::PlacedRow> rows = categoryRun(persons, code, {kName}, -1);
+    const std::vector<db::PlacedRow> rows = runWhere(persons, db::eq(kCategory, code), {kName}, -1);
     lines.reserve(qsizetype(rows.size()));
     for (const db::PlacedRow& row : rows)
         lines << SiteLine{db::TextOf(row.values[0]), persons.bookmarkAt(row.position)};
     return lines;
 }
 
-QStringList CategoryPages(db::Recordset& persons, const db::Bookmark& first, const QVariant& code)
+QStringList CategoryPages(db::Recordset& persons, const db::Bookmark& first)
 {
     QStringList pages;
-    if (!first.valid || code.isNull())
+    if (!first.valid)
         return pages;
     persons.setBookmark(first);
-    const std::vector<db::PlacedRow> rows = categoryRun(persons, code, {kCategoryName, kWebHome}, persons.absolutePosition());
-    if (rows.empty())
-        return pages;
-    const QVariant noted = rows.front().values[0];
+    const int start = persons.absolutePosition();
+    // The name is noted at the first record still there.
+    QVariant noted;
+    for (int at = start, block = 8; at < persons.recordCount() && noted.isNull(); at += block, block = qMin(block * 4, 2048)) {
+        const QList<QVariantList> rows = persons.readColumns({kCategoryName}, at, qMin(block, persons.recordCount() - at));
+        const auto present = std::find_if(rows.begin(), rows.end(), [](const QVariantList& row) { return !row.isEmpty(); });
+        if (present == rows.end())
+            continue;
+        noted = present->first();
+        break;
+    }
+    if (noted.isNull())
+        return pages;  // Null is no name, not even equal to another Null
+    // Categories of other codes but the same name follow on: the run is the name's.
+    const std::vector<db::PlacedRow> rows = runWhere(persons, db::eq(kCategoryName, noted), {kCategoryName, kWebHome}, start);
     for (const db::PlacedRow& row : rows) {
-        const QVariant& name = row.values[0];
-        // Null is no name, not even equal to another Null.
-        if (name.isNull() || noted.isNull() || name.toString() != noted.toString())
+        // The bound statement compares without regard to case; the name must be the same.
+        if (row.values[0].toString() != noted.toString())
             return pages;
         if (HasAddress(row.values[1]))
             pages << row.values[1].toString();
