@@ -47,6 +47,8 @@ QString bookTitle(const QString& path)
     if (!QFileInfo(path).isFile())
         return kNullTitle;
     try {
+        // A book whose last write was cut off reads as it was before that write.
+        db::Database::rollBackHotJournal(path);
         const db::Database book = db::Database::open(path, db::OpenMode::ReadOnly);
         // The first row in the table's own order, as a table recordset would stand on it; one
         // query, for a folder may hold a hundred books.
