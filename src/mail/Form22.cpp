@@ -8,6 +8,7 @@
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/InputMode.h"
+#include "platform/ui/ScrolledContent.h"
 #include "platform/ui/Twips.h"
 #include "records/DisplayOrder.h"
 #include "records/RecordListModel.h"
@@ -131,6 +132,8 @@ void Form22::BuildControls()
     SSTab1->addTab(BuildReceiveTab(), QStringLiteral("受信メール"));
     SSTab1->setCurrentIndex(1);
     top->addWidget(SSTab1, 1);
+    // A screen narrower than the window's design scrolls it instead of cutting 終了 off.
+    ui::scrolledContent(this);
 }
 
 QWidget* Form22::BuildSendTab()

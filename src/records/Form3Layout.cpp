@@ -6,6 +6,7 @@
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/FocusCommit.h"
 #include "platform/ui/InputMode.h"
+#include "platform/ui/ScrolledContent.h"
 #include "platform/ui/Twips.h"
 #include "records/Boxes.h"
 #include "records/RecordCaptions.h"
@@ -74,7 +75,9 @@ void Form3::BuildControls()
     // The design captions are the built-in ones.
     ApplyFieldCaptions();
     ApplyListHeadings();
-    setMinimumSize(ui::twips(16500), ui::twips(kListTop + 2400));
+    // A screen smaller than the design scrolls the controls; the list follows the room it gets.
+    ui::WindowContent* content = ui::scrolledContent(this, QSize(ui::twips(16500), ui::twips(kListTop + 2400)));
+    connect(content, &ui::WindowContent::resized, this, &Form3::PlaceListArea);
 }
 
 void Form3::BuildRecordFields()
@@ -382,7 +385,9 @@ void Form3::PlaceListArea()
         return;
     const int left = ui::twips(kMargin);
     const int top = ui::twips(kListTop);
-    List1->setGeometry(left, top, qMax(ui::twips(8000), width() - 2 * left), qMax(ui::twips(2000), height() - top - left));
+    const QWidget* room = List1->parentWidget();
+    List1->setGeometry(left, top, qMax(ui::twips(8000), room->width() - 2 * left),
+                       qMax(ui::twips(2000), room->height() - top - left));
 
     // Each heading starts over its column: the columns are fixed widths of the list's font.
     struct Column {
