@@ -6,6 +6,7 @@
 #include "list/ListTopBar.h"
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/ScrolledContent.h"
 #include "platform/ui/Twips.h"
 #include "records/DisplayOrder.h"
 #include "shell/Module1.h"
@@ -92,7 +93,8 @@ Form4::Form4(QWidget* parent) : ui::Window(parent)
     setFont(small);
     BuildTopBar();
     BuildGrid();
-    resize(ui::twips(16200), ui::twips(10900));
+    // A screen narrower than the design scrolls the page instead of cutting 終了 off.
+    ui::scrolledContent(this, QSize(ui::twips(16200), ui::twips(10900)));
 }
 
 Form4::~Form4() = default;
