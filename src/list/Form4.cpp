@@ -7,6 +7,7 @@
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ScrolledContent.h"
+#include "platform/ui/TextFit.h"
 #include "platform/ui/Twips.h"
 #include "records/DisplayOrder.h"
 #include "shell/Module1.h"
@@ -197,6 +198,8 @@ void Form4::BuildGrid()
     ui::name(Label4, QStringLiteral("Label4"), -1, QStringLiteral("表示位置"));
     Label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label4->setGeometry(ui::twipsRect(13800, kBottomTop, 1335, kLineHeight));
+    // The note whole in the room before the page indicator.
+    ui::fitText(Label3, Label3->x(), Label4->x() - ui::twips(120));
 }
 
 bool Form4::eventFilter(QObject* watched, QEvent* event)
