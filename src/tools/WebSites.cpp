@@ -3,7 +3,7 @@
 #include "platform/db/Criteria.h"
 #include "platform/shell/Opener.h"
 
-#include <algorithm>
+#include <optional>
 
 namespace tools {
 
@@ -48,6 +48,20 @@ std::vector<db::PlacedRow> runWhere(const db::Recordset& persons, const db::Crit
     return rows;
 }
 
+// The first record from the position `from` on that was not deleted elsewhere, with the values
+// of the fields; none at the end of the records.
+std::optional<db::PlacedRow> firstPresent(const db::Recordset& persons, int from, const QStringList& fields)
+{
+    const int count = persons.recordCount();
+    for (int block = 8; from < count; from += block, block = qMin(block * 4, 2048)) {
+        const QList<QVariantList> rows = persons.readColumns(fields, from, qMin(block, count - from));
+        for (int i = 0; i < rows.size(); ++i)
+            if (!rows[i].isEmpty())
+                return db::PlacedRow{from + i, rows[i]};
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 bool HasAddress(const QVariant& webHome)
@@ -79,27 +93,24 @@ QStringList CategoryPages(db::Recordset& persons, const db::Bookmark& first)
     if (!first.valid)
         return pages;
     persons.setBookmark(first);
-    const int start = persons.absolutePosition();
     // The name is noted at the first record still there.
-    QVariant noted;
-    for (int at = start, block = 8; at < persons.recordCount() && noted.isNull(); at += block, block = qMin(block * 4, 2048)) {
-        const QList<QVariantList> rows = persons.readColumns({kCategoryName}, at, qMin(block, persons.recordCount() - at));
-        const auto present = std::find_if(rows.begin(), rows.end(), [](const QVariantList& row) { return !row.isEmpty(); });
-        if (present == rows.end())
-            continue;
-        noted = present->first();
-        break;
-    }
-    if (noted.isNull())
+    std::optional<db::PlacedRow> at = firstPresent(persons, persons.absolutePosition(), {kCategoryName, kCategory});
+    if (!at || at->values[0].isNull())
         return pages;  // Null is no name, not even equal to another Null
-    // Categories of other codes but the same name follow on: the run is the name's.
-    const std::vector<db::PlacedRow> rows = runWhere(persons, db::eq(kCategoryName, noted), {kCategoryName, kWebHome}, start);
-    for (const db::PlacedRow& row : rows) {
-        // The bound statement compares without regard to case; the name must be the same.
-        if (row.values[0].toString() != noted.toString())
-            return pages;
-        if (HasAddress(row.values[1]))
-            pages << row.values[1].toString();
+    const QString noted = at->values[0].toString();
+    // One code's run at a time, each read through the code's index; the run of the code that
+    // follows goes on while its records bear the same name.
+    while (at && !at->values[0].isNull() && at->values[0].toString() == noted) {
+        const std::vector<db::PlacedRow> rows = runWhere(persons, db::eq(kCategory, at->values[1]), {kCategoryName, kWebHome}, at->position);
+        if (rows.empty())
+            break;
+        for (const db::PlacedRow& row : rows) {
+            if (row.values[0].isNull() || row.values[0].toString() != noted)
+                return pages;
+            if (HasAddress(row.values[1]))
+                pages << row.values[1].toString();
+        }
+        at = firstPresent(persons, rows.back().position + 1, {kCategoryName, kCategory});
     }
     return pages;
 }
