@@ -11,7 +11,10 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 ./scripts/setup.sh
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --parallel "$(nproc)" --target "$program" kv-make-demo
+# CMAKE_BUILD_PARALLEL_LEVEL, when set, is the number of build jobs; else one a core.
+jobs=()
+[ -n "${CMAKE_BUILD_PARALLEL_LEVEL:-}" ] || jobs=(--parallel "$(nproc)")
+cmake --build build "${jobs[@]}" --target "$program" kv-make-demo
 demo="${XDG_DATA_HOME:-$HOME/.local/share}/kartovia/demo"
 if [ ! -f "$demo/PMPath.txt" ]; then
   mkdir -p "$demo"

@@ -10,5 +10,11 @@ else
   build=build; extra=()
 fi
 cmake -S . -B "$build" -G Ninja "${extra[@]}"
-cmake --build "$build" --parallel "$(nproc)"
-ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
+# CMAKE_BUILD_PARALLEL_LEVEL, when set, is the number of build jobs; else one a core.
+jobs=()
+[ -n "${CMAKE_BUILD_PARALLEL_LEVEL:-}" ] || jobs=(--parallel "$(nproc)")
+cmake --build "$build" "${jobs[@]}"
+# The same for the tests with CTEST_PARALLEL_LEVEL.
+test_jobs=()
+[ -n "${CTEST_PARALLEL_LEVEL:-}" ] || test_jobs=(--parallel "$(nproc)")
+ctest --test-dir "$build" --output-on-failure "${test_jobs[@]}"

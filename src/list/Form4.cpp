@@ -7,6 +7,8 @@
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Options.h"
+#include "platform/ui/ScrolledContent.h"
+#include "platform/ui/TextFit.h"
 #include "platform/ui/Twips.h"
 #include "records/DisplayOrder.h"
 #include "shell/Module1.h"
@@ -93,7 +95,8 @@ Form4::Form4(QWidget* parent) : ui::Window(parent)
     setFont(small);
     BuildTopBar();
     BuildGrid();
-    resize(ui::twips(16200), ui::twips(10900));
+    // A screen narrower than the design scrolls the page instead of cutting 終了 off.
+    ui::scrolledContent(this, QSize(ui::twips(16200), ui::twips(10900)));
 }
 
 Form4::~Form4() = default;
@@ -197,6 +200,8 @@ void Form4::BuildGrid()
     ui::name(Label4, QStringLiteral("Label4"));
     Label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label4->setGeometry(ui::twipsRect(13800, kBottomTop, 1335, kLineHeight));
+    // The note whole in the room before the page indicator.
+    ui::fitText(Label3, Label3->x(), Label4->x() - ui::twips(120));
 }
 
 bool Form4::eventFilter(QObject* watched, QEvent* event)

@@ -3,6 +3,7 @@
 #include "list/Form4.h"
 
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/TextFit.h"
 #include "records/DisplayOrder.h"
 #include "shell/Module1.h"
 
@@ -98,8 +99,12 @@ void Form4::ApplyListHeadings()
 {
     const std::array<QString, listwin::HeadingCount> headings = listwin::ListHeadings(listwin::ReadCaptionRow(CaptionRs));
     for (int h = 0; h < listwin::HeadingCount; ++h)
-        if (Label1[size_t(h)]->text() != headings[size_t(h)])
-            Label1[size_t(h)]->setText(headings[size_t(h)]);
+        if (Label1[size_t(h)]->text() != headings[size_t(h)]) {
+            QLabel* l = Label1[size_t(h)];
+            l->setText(headings[size_t(h)]);
+            // A heading longer than its column is shown whole in a smaller font.
+            ui::fitText(l, l->x(), l->x() + l->width());
+        }
     SyncAccessibleNames(headings);
 }
 

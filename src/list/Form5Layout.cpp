@@ -5,6 +5,7 @@
 
 #include "edition/Profile.h"
 #include "platform/ui/Accessibility.h"
+#include "platform/ui/ScrolledContent.h"
 #include "platform/ui/Twips.h"
 
 #include <QGroupBox>
@@ -151,11 +152,13 @@ void Form5::BuildControls()
     connect(List1Model, &list::PrintListModel::widestChanged, List1, &QListView::doItemsLayout);
     List1->installEventFilter(this);
     PlaceList();
-    setMinimumSize(ui::twips(kListLeft + kListWidth + 240), ui::twips(kListTop + 2400));
+    // A screen smaller than the design scrolls the controls; the list follows the room it gets.
+    ui::WindowContent* content = ui::scrolledContent(this, QSize(ui::twips(kListLeft + kListWidth + 240), ui::twips(kListTop + 2400)));
+    connect(content, &ui::WindowContent::resized, this, &Form5::PlaceList);
 }
 
 void Form5::PlaceList()
 {
-    const int bottom = qMax(ui::twips(kListTop + 1200), height() - ui::twips(120));
+    const int bottom = qMax(ui::twips(kListTop + 1200), List1->parentWidget()->height() - ui::twips(120));
     List1->setGeometry(ui::twips(kListLeft), ui::twips(kListTop), ui::twips(kListWidth), bottom - ui::twips(kListTop));
 }

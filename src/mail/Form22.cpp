@@ -11,6 +11,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/InputMode.h"
 #include "platform/ui/Options.h"
+#include "platform/ui/ScrolledContent.h"
 #include "platform/ui/Twips.h"
 #include "records/DisplayOrder.h"
 #include "records/RecordListModel.h"
@@ -143,6 +144,8 @@ void Form22::BuildControls()
     SSTab1->setCurrentIndex(1);
     top->addWidget(SSTab1, 1);
     NameBoxes();
+    // A screen narrower than the window's design scrolls it instead of cutting 終了 off.
+    ui::scrolledContent(this);
 }
 
 void Form22::NameBoxes()
@@ -562,7 +565,7 @@ bool Form22::SignOnMailSession()
         if (folder.isEmpty())
             folder = QDir::home().filePath(QStringLiteral("Maildir"));
         ui::dialogs().beep();
-        ui::dialogs().message(QStringLiteral("サインオンに失敗しました") + u'\n' + folder);
+        ui::dialogs().message(QStringLiteral("サインオンに失敗しました\nメールフォルダ（Maildir）が見つかりません: ") + folder);
         SignedOn = false;
         return false;
     }

@@ -154,7 +154,7 @@ void Form22::FillReceivedMailList()
             listed = f.subject.contains(SubjectFilter, Qt::CaseInsensitive);
             break;
         case 3:
-            listed = f.parts.address != QLatin1String("NONE:") && book.contains(f.parts.address);
+            listed = book.contains(f.parts.address);
             break;
         default:
             break;

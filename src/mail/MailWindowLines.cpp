@@ -280,11 +280,16 @@ AddressBookIndex::AddressBookIndex(const QList<QVariantList>& rows)
     }
 }
 
+bool NamesNoSender(const QString& address)
+{
+    return address.isEmpty() || address == QLatin1String("NONE:");
+}
+
 bool AddressBookIndex::contains(const QString& address) const
 {
-    if (fields_ == 0)
+    if (fields_ == 0 || NamesNoSender(address))
         return false;
-    if (address.isEmpty() || whole_.contains(address))
+    if (whole_.contains(address))
         return true;
     // Header texts hold no control characters, so no match runs across two fields.
     if (address.contains(u'\x01'))
@@ -312,7 +317,7 @@ void AddressBookIndex::prepare(const QStringList& addresses) const
     std::vector<Node> nodes(1);
     QStringList pending;
     for (const QString& a : addresses) {
-        if (a.isEmpty() || known_.contains(a) || a.contains(u'\x01'))
+        if (NamesNoSender(a) || known_.contains(a) || a.contains(u'\x01'))
             continue;
         if (fields_ == 0 || whole_.contains(a)) {
             known_.insert(a, fields_ != 0);

@@ -125,9 +125,13 @@ QList<MailSender> BuildSenders(const QList<SenderMessage>& messages, const std::
 
 // ---- Senders found in the address book ----
 
+// An originator address (without "SMTP:") that names no sender: empty, or "NONE:".
+bool NamesNoSender(const QString& address);
+
 // The "Eメール" and "携帯Eメール" texts of every record, read once, searched in memory: an address
 // is found when some record's field contains it (letter case significant); a missing field
-// contains nothing. Results are kept per address.
+// contains nothing, and an address that names no sender is in no book. Results are kept per
+// address.
 class AddressBookIndex {
 public:
     AddressBookIndex() = default;

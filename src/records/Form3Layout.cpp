@@ -6,6 +6,8 @@
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/FocusCommit.h"
 #include "platform/ui/InputMode.h"
+#include "platform/ui/ScrolledContent.h"
+#include "platform/ui/TextFit.h"
 #include "platform/ui/Twips.h"
 #include "records/Boxes.h"
 #include "records/RecordCaptions.h"
@@ -74,7 +76,9 @@ void Form3::BuildControls()
     // The design captions are the built-in ones.
     ApplyFieldCaptions();
     ApplyListHeadings();
-    setMinimumSize(ui::twips(16500), ui::twips(kListTop + 2400));
+    // A screen smaller than the design scrolls the controls; the list follows the room it gets.
+    ui::WindowContent* content = ui::scrolledContent(this, QSize(ui::twips(16500), ui::twips(kListTop + 2400)));
+    connect(content, &ui::WindowContent::resized, this, &Form3::PlaceListArea);
 }
 
 void Form3::BuildRecordFields()
@@ -322,6 +326,8 @@ void Form3::BuildCommands()
         ui::name(p, QStringLiteral("Command9"), c.index);
         place(p, 14460, top, 1815, 375);
         p->setVisible(c.shown);
+        // A caption wider than the design's button, whole, within the window's design width.
+        ui::fitText(p, p->x(), ui::twips(16500 - 60));
         if (c.shown)
             top += 435;
         Command9[size_t(c.index)] = p;
@@ -346,6 +352,14 @@ void Form3::BuildListArea()
     place(HScroll1, kMargin, 5190, 4455, kLabelHeight);
     Label15 = label(this, QStringLiteral("Label15"), -1, QString());
     place(Label15, 4740, 5190, 1335, kLabelHeight);
+    // The position of eight digits each side stands whole before the "記事" caption; the
+    // scroll bar gives up the room it needs.
+    const int end = Label6[21]->x() - ui::twips(60);
+    const int need = QFontMetrics(Label15->font()).horizontalAdvance(QStringLiteral("99999999/99999999")) + 2;
+    const int start = qMin(Label15->x(), end - need);
+    Label15->setGeometry(start, Label15->y(), end - start, Label15->height());
+    if (HScroll1->geometry().right() >= start - ui::twips(60))
+        HScroll1->setGeometry(HScroll1->x(), HScroll1->y(), start - ui::twips(60) - HScroll1->x(), HScroll1->height());
 
     static const char* const kana = "ｱｶｻﾀﾅﾊﾏﾔﾗﾜｱｲｳｴｵ";
     const QString kanaText = QString::fromUtf8(kana);
@@ -382,7 +396,9 @@ void Form3::PlaceListArea()
         return;
     const int left = ui::twips(kMargin);
     const int top = ui::twips(kListTop);
-    List1->setGeometry(left, top, qMax(ui::twips(8000), width() - 2 * left), qMax(ui::twips(2000), height() - top - left));
+    const QWidget* room = List1->parentWidget();
+    List1->setGeometry(left, top, qMax(ui::twips(8000), room->width() - 2 * left),
+                       qMax(ui::twips(2000), room->height() - top - left));
 
     // Each heading starts over its column: the columns are fixed widths of the list's font.
     struct Column {

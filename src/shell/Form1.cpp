@@ -47,6 +47,8 @@ QString bookTitle(const QString& path)
     if (!QFileInfo(path).isFile())
         return kNullTitle;
     try {
+        // A book whose last write was cut off reads as it was before that write.
+        db::Database::rollBackHotJournal(path);
         const db::Database book = db::Database::open(path, db::OpenMode::ReadOnly);
         // The first row in the table's own order, as a table recordset would stand on it; one
         // query, for a folder may hold a hundred books.
@@ -282,7 +284,7 @@ void Form1::Image2_Click()
 {
     const QStringList lines = {
         edition::profile().AboutFirstLine(),
-        QStringLiteral("■動作環境　Windows 7,Windows 8,Windows 10"),
+        QStringLiteral("■動作環境　Linux（Debian 12 以降）"),
         QStringLiteral("■機能　　　住所録管理機能を中心に顧客管理機能をサポート"),
         QStringLiteral("　　　　　　宛名印刷機能　タックシート、はがき宛名印刷"),
         QStringLiteral("　　　　　　画像管理機能　デジカメ画像管理（スライドショー）"),

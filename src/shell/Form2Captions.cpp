@@ -5,6 +5,7 @@
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/InputMode.h"
+#include "platform/ui/TextFit.h"
 #include "platform/ui/Twips.h"
 #include "shell/Module1.h"
 #include "shell/SettingsStore.h"
@@ -67,6 +68,11 @@ void Form2::BuildFrame2()
         makeBox(i, 6120, top, 3015);
         Label4[size_t(i)] = label(Frame2, fieldCaption(i).hint, QStringLiteral("Label4"), i,
                                   ui::twipsRect(9240, top, 555, kRowStep));
+    }
+    // The hints beside the headings' rows, whole, up to the headings' captions.
+    for (int i : {28, 29, 30}) {
+        QLabel* hint = Label4[size_t(settings::headingBesideRow(i))];
+        ui::fitText(hint, hint->x(), Label3[size_t(i)]->x());
     }
 }
 

@@ -5,6 +5,7 @@
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/InputMode.h"
+#include "platform/ui/TextFit.h"
 #include "platform/ui/Twips.h"
 #include "shell/DatabaseInitialisation.h"
 #include "shell/Module1.h"
@@ -42,6 +43,14 @@ void Form2::BuildFrame3()
     Label5[0] = new QLabel(QStringLiteral("件"), Frame3);
     ui::name(Label5[0], QStringLiteral("Label5"), 0);
     Label5[0]->setGeometry(ui::twipsRect(2520, 1200, 615, 255));
+    // The largest count the box takes shows whole; "件" keeps its distance after the box.
+    const int wider = ui::widthForText(Text4, QString::number(settings::MaxRecordCount)) - Text4->width();
+    if (wider > 0) {
+        Text4->resize(Text4->width() + wider, Text4->height());
+        Label5[0]->move(Label5[0]->x() + wider, Label5[0]->y());
+    }
+    // The first check box's caption whole, up to the command beside it.
+    ui::fitText(Check1[0], Check1[0]->x(), ui::twips(3720) - ui::twips(45));
 
     Command3 = new QPushButton(QStringLiteral("実行"), Frame3);
     ui::name(Command3, QStringLiteral("Command3"));

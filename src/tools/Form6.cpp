@@ -389,7 +389,7 @@ void Form6::OpenCategoryPages()
         return;
     QStringList pages;
     try {
-        pages = tools::CategoryPages(PersonRs, CategoryStart, CategoryCode());
+        pages = tools::CategoryPages(PersonRs, CategoryStart);
     } catch (const db::Error& e) {
         if (e.number() == db::err::RecordDeleted || e.number() == db::err::InvalidBookmark)
             RefillAfterVanished();

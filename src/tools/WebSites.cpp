@@ -3,6 +3,8 @@
 #include "platform/db/Criteria.h"
 #include "platform/shell/Opener.h"
 
+#include <optional>
+
 namespace tools {
 
 namespace {
@@ -25,13 +27,13 @@ bool deletedBetween(const db::Recordset& persons, int from, int to)
     return true;
 }
 
-// The records of the category with this code that stand together in the records' order, with
-// the values of the fields: from the position `start` (or, when -1, from the category's first
-// record) up to the first record of another code or the end. The category's records are read
-// with one bound statement; records deleted elsewhere are passed over.
-std::vector<db::PlacedRow> categoryRun(const db::Recordset& persons, const QVariant& code, const QStringList& fields, int start)
+// The records satisfying `c` that stand together in the records' order, with the values of the
+// fields: from the position `start` (or, when -1, from the first record satisfying it) up to the
+// first record that does not, or the end. The records are read with one bound statement; records
+// deleted elsewhere are passed over.
+std::vector<db::PlacedRow> runWhere(const db::Recordset& persons, const db::Criteria& c, const QStringList& fields, int start)
 {
-    std::vector<db::PlacedRow> rows = persons.readWhere(db::eq(kCategory, code), fields, qMax(0, start));
+    std::vector<db::PlacedRow> rows = persons.readWhere(c, fields, qMax(0, start));
     if (rows.empty())
         return rows;
     int next = start < 0 ? rows.front().position : start;
@@ -44,6 +46,20 @@ std::vector<db::PlacedRow> categoryRun(const db::Recordset& persons, const QVari
     }
     rows.resize(kept);
     return rows;
+}
+
+// The first record from the position `from` on that was not deleted elsewhere, with the values
+// of the fields; none at the end of the records.
+std::optional<db::PlacedRow> firstPresent(const db::Recordset& persons, int from, const QStringList& fields)
+{
+    const int count = persons.recordCount();
+    for (int block = 8; from < count; from += block, block = qMin(block * 4, 2048)) {
+        const QList<QVariantList> rows = persons.readColumns(fields, from, qMin(block, count - from));
+        for (int i = 0; i < rows.size(); ++i)
+            if (!rows[i].isEmpty())
+                return db::PlacedRow{from + i, rows[i]};
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -64,30 +80,37 @@ QList<SiteLine> ReadSiteLines(const db::Recordset& persons, const QVariant& code
     QList<SiteLine> lines;
     if (code.isNull() || persons.recordCount() == 0)
         return lines;
-    const std::vector<db::PlacedRow> rows = categoryRun(persons, code, {kName}, -1);
+    const std::vector<db::PlacedRow> rows = runWhere(persons, db::eq(kCategory, code), {kName}, -1);
     lines.reserve(qsizetype(rows.size()));
     for (const db::PlacedRow& row : rows)
         lines << SiteLine{db::TextOf(row.values[0]), persons.bookmarkAt(row.position)};
     return lines;
 }
 
-QStringList CategoryPages(db::Recordset& persons, const db::Bookmark& first, const QVariant& code)
+QStringList CategoryPages(db::Recordset& persons, const db::Bookmark& first)
 {
     QStringList pages;
-    if (!first.valid || code.isNull())
+    if (!first.valid)
         return pages;
     persons.setBookmark(first);
-    const std::vector<db::PlacedRow> rows = categoryRun(persons, code, {kCategoryName, kWebHome}, persons.absolutePosition());
-    if (rows.empty())
-        return pages;
-    const QVariant noted = rows.front().values[0];
-    for (const db::PlacedRow& row : rows) {
-        const QVariant& name = row.values[0];
-        // Null is no name, not even equal to another Null.
-        if (name.isNull() || noted.isNull() || name.toString() != noted.toString())
-            return pages;
-        if (HasAddress(row.values[1]))
-            pages << row.values[1].toString();
+    // The name is noted at the first record still there.
+    std::optional<db::PlacedRow> at = firstPresent(persons, persons.absolutePosition(), {kCategoryName, kCategory});
+    if (!at || at->values[0].isNull())
+        return pages;  // Null is no name, not even equal to another Null
+    const QString noted = at->values[0].toString();
+    // One code's run at a time, each read through the code's index; the run of the code that
+    // follows goes on while its records bear the same name.
+    while (at && !at->values[0].isNull() && at->values[0].toString() == noted) {
+        const std::vector<db::PlacedRow> rows = runWhere(persons, db::eq(kCategory, at->values[1]), {kCategoryName, kWebHome}, at->position);
+        if (rows.empty())
+            break;
+        for (const db::PlacedRow& row : rows) {
+            if (row.values[0].isNull() || row.values[0].toString() != noted)
+                return pages;
+            if (HasAddress(row.values[1]))
+                pages << row.values[1].toString();
+        }
+        at = firstPresent(persons, rows.back().position + 1, {kCategoryName, kCategory});
     }
     return pages;
 }

@@ -23,10 +23,11 @@ struct SiteLine {
 // The records' current position stays.
 QList<SiteLine> ReadSiteLines(const db::Recordset& persons, const QVariant& code);
 
-// The pages of a category, in order, starting with the record `first`: a page for every record
-// whose "WebHome" is not blank, up to the first record of another code or another (or Null)
-// "会員区分名称". A category whose name is Null opens nothing. Moves the records' position.
-QStringList CategoryPages(db::Recordset& persons, const db::Bookmark& first, const QVariant& code);
+// The pages of a category, in order, starting with the record `first`: the record's
+// "会員区分名称" is noted, and every record from there whose "WebHome" is not blank gives a
+// page, up to the first record of another (or Null) "会員区分名称" or the end, whatever their
+// codes. A category whose name is Null opens nothing. Moves the records' position.
+QStringList CategoryPages(db::Recordset& persons, const db::Bookmark& first);
 
 // A web address worth opening: something left after its leading spaces.
 bool HasAddress(const QVariant& webHome);

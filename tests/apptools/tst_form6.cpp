@@ -38,7 +38,10 @@ const QList<Person> kPeople = {
     {8, 5, "仕事二", "https://example.com/2"},
 };
 
-QString makeBook(const QString& folder, const QString& file, const QList<Person>& people, const QVariant& title = "住所録A")
+using Categories = QList<std::pair<int, QVariant>>;
+
+QString makeBook(const QString& folder, const QString& file, const QList<Person>& people, const QVariant& title = "住所録A",
+                 const Categories& more = {})
 {
     const QString path = folder + QLatin1Char('/') + file;
     QString error;
@@ -47,7 +50,7 @@ QString makeBook(const QString& folder, const QString& file, const QList<Person>
     db::Database d = db::Database::open(path);
     if (title.isNull())
         d.execute(QStringLiteral("UPDATE \"管理情報\" SET \"タイトル\" = NULL"));
-    const QList<std::pair<int, QVariant>> categories = {{1, "友人"}, {2, "空"}, {3, QVariant()}, {4, QString("")}, {5, "仕事"}};
+    const Categories categories = Categories{{1, "友人"}, {2, "空"}, {3, QVariant()}, {4, QString("")}, {5, "仕事"}} + more;
     for (const auto& [code, name] : categories)
         d.execute(QStringLiteral("INSERT INTO \"会員区分ｺｰﾄﾞ表\"(\"会員区分コード\", \"会員区分名称\") VALUES(?, ?)"), {code, name});
     d.beginTrans();
@@ -217,6 +220,40 @@ private slots:
             QCOMPARE(dialogs->shown().first().title, QStringLiteral("Web管理"));
             QVERIFY(dialogs->shown().first().text.contains(QStringLiteral("ftp://example.org/x")));
         }
+    }
+
+    // Categories of other codes but the same name, following one another, open as one.
+    void openAllGroupsByName_data()
+    {
+        QTest::addColumn<QString>("fiveName");
+        QTest::addColumn<QString>("sixName");
+        QTest::addColumn<int>("category");
+        QTest::addColumn<QStringList>("requested");
+        const QStringList five{"https://example.com/1", "https://example.com/2"};
+        const QStringList six{"https://example.com/6a", "https://example.com/6b"};
+        QTest::newRow("two codes, one name: both, in the records' order") << "仕事" << "仕事" << 4 << five + six;
+        QTest::newRow("the second code: its own pages") << "仕事" << "仕事" << 5 << six;
+        QTest::newRow("another name: stops there") << "仕事" << "趣味" << 4 << five;
+        QTest::newRow("the name in other letter case: stops there") << "Work" << "work" << 4 << five;
+    }
+    void openAllGroupsByName()
+    {
+        QFETCH(QString, fiveName);
+        QFETCH(QString, sixName);
+        QFETCH(int, category);
+        QFETCH(QStringList, requested);
+        QList<Person> people = kPeople;
+        // Added last; the category order lists them after category 5's, by their readings.
+        people << Person{9, 6, "六二", "https://example.com/6b"} << Person{10, 6, "六一", "https://example.com/6a"}
+               << Person{11, 6, "六三", QVariant()};
+        const QString path = makeBook(dir->path(), QStringLiteral("names.mdb"), people, "住所録A", {{6, sixName}});
+        db::Database::open(path).execute(
+            QStringLiteral("UPDATE \"会員区分ｺｰﾄﾞ表\" SET \"会員区分名称\" = ? WHERE \"会員区分コード\" = 5"), {fiveName});
+        auto w = load(path);
+        w->selectCategory(category);
+        w->command1(1)->click();
+        QCOMPARE(opener.requestedUrls, requested);
+        QVERIFY(dialogs->shown().isEmpty());
     }
 
     void openAllAsksAboveTwenty_data()

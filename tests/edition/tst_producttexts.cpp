@@ -66,6 +66,10 @@ class TestProductTexts : public QObject, private Case {
             startMainWindow()->Image2_Click();
             return dialogs->shown().last().text.split(QStringLiteral("\n\n")).first();
         }
+        if (place == "about panel, the lines after the first") {
+            startMainWindow()->Image2_Click();
+            return dialogs->shown().last().text.split(QStringLiteral("\n\n")).mid(1, 5).join(u'|');
+        }
         if (place == "database-file dialog") {
             writeFile(folder() + "/PMPath.txt", (folder() + "/missing.mdb\r\n").toUtf8());
             dialogs->queueFile(std::nullopt);
@@ -123,6 +127,11 @@ private slots:
 
     void shownText_data()
     {
+        static const char* const kAboutLines = "■動作環境　Linux（Debian 12 以降）|"
+                                               "■機能　　　住所録管理機能を中心に顧客管理機能をサポート|"
+                                               "　　　　　　宛名印刷機能　タックシート、はがき宛名印刷|"
+                                               "　　　　　　画像管理機能　デジカメ画像管理（スライドショー）|"
+                                               "■操作　　　使用するデータベースファイルを選択後、コマンドクリック";
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("place");
         QTest::addColumn<QString>("expected");
@@ -135,6 +144,7 @@ private slots:
             {"version information", "kartovia 1.00 Tovari プロジェクト", "adrovia 1.00 Tovari プロジェクト"},
             {"main caption", "TovariInfolta 1.3\u30002023/01/13", "TovariAdrolta 1.1\u30002022/03/28"},
             {"about panel", "  「TovariInfolta」", "  「TovariAdrolta」"},
+            {"about panel, the lines after the first", kAboutLines, kAboutLines},
             {"database-file dialog", "Infoltaシステム Microsoft Access2000 データベース設定",
              "Adroltaシステム Microsoft Access2000 データベース設定"},
             {"record caption, Null title", "Infolta", "Adrolta"},

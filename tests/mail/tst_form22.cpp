@@ -296,13 +296,39 @@ private slots:
         QVERIFY(dialogs->shown().isEmpty());
     }
 
+    // Mail that names no sender is never taken for mail from someone in the book, in the
+    // received list or in the sender list.
+    void noSenderIsNotInTheBook_data()
+    {
+        QTest::addColumn<QByteArray>("from");
+        QTest::newRow("no From header") << QByteArray();
+        QTest::newRow("From with an empty address") << QByteArray("From: <>\r\n");
+        QTest::newRow("From with a name only") << QByteArray("From: Nobody\r\n");
+    }
+    void noSenderIsNotInTheBook()
+    {
+        QFETCH(QByteArray, from);
+        fixture::writeMail(maildir + "/cur/1004.e.host:2,S",
+                           from + "To: me@example.jp\r\nDate: Thu, 4 Apr 2024 08:00:00 +0900\r\nSubject: nobody\r\n"
+                                  "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\nhello\r\n");
+        auto w = load();
+        QCOMPARE(w->list3Model()->rowCount(), 5);
+        w->option4(3)->click();
+        QCOMPARE(rows(w->list3Model()).size(), 2);  // the two messages of taro@example.jp
+        for (const QString& line : rows(w->list3Model()))
+            QVERIFY2(!line.contains(QStringLiteral("nobody")), qPrintable(line));
+        QCOMPARE(w->list5Model()->rowCount(), 1);
+        QVERIFY2(rows(w->list5Model()).first().contains(QStringLiteral("taro@example.jp")), qPrintable(rows(w->list5Model()).first()));
+        QVERIFY(dialogs->shown().isEmpty());
+    }
+
     void signOnFailure()
     {
         const QString missing = dir->filePath(QStringLiteral("no Maildir"));
         qputenv("MAILDIR", missing.toLocal8Bit());
         const int beeps = dialogs->beeps();
         auto w = load();
-        QCOMPARE(dialogs->shownTexts(), QStringList{QStringLiteral("サインオンに失敗しました\n") + missing});
+        QCOMPARE(dialogs->shownTexts(), QStringList{QStringLiteral("サインオンに失敗しました\nメールフォルダ（Maildir）が見つかりません: ") + missing});
         QCOMPARE(dialogs->beeps(), beeps + 1);
         QVERIFY(!w->signedOn());
         QCOMPARE(w->list3Model()->rowCount(), 0);

@@ -241,16 +241,23 @@ private slots:
         QTest::newRow("letter case significant") << "A@x.jp" << false;
         QTest::newRow("across two fields") << "jpm@z" << false;
         QTest::newRow("absent") << "nobody@x.jp" << false;
+        QTest::newRow("no sender: empty") << "" << false;
+        QTest::newRow("no sender: NONE:") << "NONE:" << false;
     }
     void bookIndex()
     {
         QFETCH(QString, address);
         QFETCH(bool, found);
-        const AddressBookIndex index({{QStringLiteral("a@x.jp"), QStringLiteral("m@z.ne.jp")},
-                                      {QStringLiteral("c@x.jp;b@y.jp"), QVariant()},
-                                      {QVariant(), QVariant()}});
+        const QList<QVariantList> rows{{QStringLiteral("a@x.jp"), QStringLiteral("m@z.ne.jp")},
+                                       {QStringLiteral("c@x.jp;b@y.jp"), QVariant()},
+                                       {QVariant(), QVariant()},
+                                       {QStringLiteral("NONE:"), QString()}};
+        const AddressBookIndex index(rows);
         QCOMPARE(index.contains(address), found);
         QCOMPARE(index.contains(address), found);  // the kept answer is the same
+        const AddressBookIndex prepared(rows);
+        prepared.prepare({address});
+        QCOMPARE(prepared.contains(address), found);
     }
 
     // The in-memory search answers as a plain containment test over every record would.

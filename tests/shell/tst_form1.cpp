@@ -16,7 +16,11 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Module1;
 
@@ -59,6 +63,55 @@ public:
 };
 
 QString nameColumn(const QString& line) { return line.mid(40).trimmed(); }
+
+// A book of many records whose long write is cut off: a child process rewrites every record in
+// one transaction with a page cache too small to hold it, so that pages reach the file, and is
+// killed before it commits. The book is left with a hot journal.
+void cutOffAWrite(const QString& path)
+{
+    int ready[2];
+    QVERIFY(::pipe(ready) == 0);
+    const QByteArray file = QFile::encodeName(path);
+    const QByteArray update = QStringLiteral("UPDATE \"%1\" SET \"氏名\" = '書き換え中', \"記事\" = printf('%.500c', 'x')")
+                                  .arg(db::schema::personTableName())
+                                  .toUtf8();
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        // Only SQLite and plain system calls here; the child never returns into the test.
+        sqlite3* h = nullptr;
+        char ok = 0;
+        if (sqlite3_open_v2(file.constData(), &h, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
+            && sqlite3_exec(h, "PRAGMA cache_size = 2; BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK
+            && sqlite3_exec(h, update.constData(), nullptr, nullptr, nullptr) == SQLITE_OK)
+            ok = 1;
+        (void)!::write(ready[1], &ok, 1);
+        for (;;)
+            ::pause();
+    }
+    ::close(ready[1]);
+    char ok = 0;
+    const bool told = ::read(ready[0], &ok, 1) == 1;
+    ::close(ready[0]);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    QVERIFY(told && ok == 1);
+    QVERIFY(QFileInfo(path + "-journal").size() > 0);
+}
+
+// The names and memos of every record, in number order.
+QStringList recordTexts(const QString& path)
+{
+    QStringList out;
+    db::Database d = db::Database::open(path, db::OpenMode::ReadOnly);
+    db::Recordset rs = d.openRecordset(
+        QStringLiteral("SELECT \"氏名\", \"記事\" FROM \"%1\" ORDER BY \"会員NO\"").arg(db::schema::personTableName()),
+        db::RecordsetType::Snapshot);
+    for (; !rs.eof(); rs.moveNext())
+        out << rs.text(QStringLiteral("氏名")) + u'|' + rs.text(QStringLiteral("記事"));
+    return out;
+}
 
 } // namespace
 
@@ -205,6 +258,64 @@ private slots:
         QVERIFY(f->list1()->item(1)->text().startsWith(QString(30, '*')));
         QVERIFY(f->list1()->item(2)->text().startsWith("最後"));
         QCOMPARE(QFile(folder() + "/b.mdb").size(), qint64(22));  // read-only: untouched
+    }
+
+    // A book whose last write was cut off is listed with its title, as it was before the write;
+    // one that cannot be recovered stays listed as unreadable, as it was.
+    void aBookLeftMidWriteIsListedAsItWas_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("titled");
+        QTest::newRow("hot journal: rolled back, title and records whole") << "writable" << true;
+        QTest::newRow("hot journal on a file that may not be written: unreadable") << "read-only file" << false;
+        QTest::newRow("a journal beside what is no book: unreadable, untouched") << "not a book" << false;
+    }
+    void aBookLeftMidWriteIsListedAsItWas()
+    {
+        QFETCH(QString, state);
+        QFETCH(bool, titled);
+        if (state == "read-only file" && ::geteuid() == 0)
+            QSKIP("the file-system permissions do not hold for root");
+        makeCommon(folder());
+        const QString path = folder() + "/b.mdb";
+        makeBook(path, QStringLiteral("途中で止まった名簿"));
+        {
+            db::Database d = db::Database::open(path);
+            d.beginTrans();
+            for (int no = 1; no <= 3000; ++no)
+                d.execute(QStringLiteral("INSERT INTO \"%1\"(\"会員NO\", \"氏名\", \"フリガナ\", \"記事\") VALUES(?, ?, ?, ?)")
+                              .arg(db::schema::personTableName()),
+                          {no, QStringLiteral("名前%1").arg(no), QStringLiteral("ﾅﾏｴ"), QStringLiteral("記事%1").arg(no)});
+            d.commitTrans();
+        }
+        const QStringList before = recordTexts(path);
+        cutOffAWrite(path);
+        if (state == "read-only file")
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        if (state == "not a book") {
+            QFile::remove(path);
+            writeFile(path, "this is not a database");
+        }
+        const QByteArray journal = [&] {
+            QFile f(path + "-journal");
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        writeFile(folder() + "/PMPath.txt", (folder() + "/b.mdb").toUtf8());
+        auto f = start();
+        QCOMPARE(f->list1()->count(), 1);
+        const QString line = f->list1()->item(0)->text();
+        QVERIFY2(line.startsWith(titled ? QStringLiteral("途中で止まった名簿") : QString(30, '*')), qPrintable(line));
+        if (titled) {
+            QCOMPARE(recordTexts(path), before);
+            QVERIFY(!QFileInfo(path + "-journal").exists() || QFileInfo(path + "-journal").size() == 0);
+        } else {
+            // Nothing recovered: the journal stays for a later writer.
+            QFile f(path + "-journal");
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), journal);
+        }
+        if (state == "not a book")
+            QCOMPARE(QFile(path).size(), qint64(22));
     }
 
     void onlyTheCommonDatabaseGivesAnEmptyList()

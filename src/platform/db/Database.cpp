@@ -58,7 +58,39 @@ void checkHeader(const QString& path)
         throw Error(err::NotADatabase, path);
 }
 
+// The extended result of reading the schema through a connection opened with these flags.
+int schemaReadResult(const QString& path, int flags)
+{
+    sqlite3* h = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &h, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_extended_result_codes(h, 1);
+        sqlite3_busy_timeout(h, 3000);
+        rc = sqlite3_exec(h, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    }
+    sqlite3_close_v2(h);
+    return rc;
+}
+
 } // namespace
+
+bool Database::rollBackHotJournal(const QString& path)
+{
+    const QFileInfo book(path);
+    const QFileInfo journal(path + QStringLiteral("-journal"));
+    if (!book.isFile() || !journal.isFile() || journal.size() == 0)
+        return false;
+    // Only a file that is a database is handed to SQLite here: beside anything else it would
+    // take the journal for stale and delete it.
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 512 || !f.read(16).startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return false;
+    f.close();
+    // SQLite alone tells a hot journal from one that another connection's open write holds.
+    if (schemaReadResult(path, SQLITE_OPEN_READONLY) != SQLITE_READONLY_ROLLBACK)
+        return false;
+    return schemaReadResult(path, SQLITE_OPEN_READWRITE) == SQLITE_OK;
+}
 
 Database Database::open(const QString& path, OpenMode mode)
 {

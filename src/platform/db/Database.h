@@ -24,6 +24,12 @@ public:
     // not a database (or is truncated or damaged) fails with 3049.
     static Database open(const QString& path, OpenMode mode = OpenMode::ReadWrite);
 
+    // A write that was cut off (the program or the machine stopped) leaves a hot journal, and a
+    // read-only open refuses the book until a writer has rolled it back. Does that roll-back now,
+    // as the first read of a read-write open would; true when it was done. Books without a hot
+    // journal are left untouched, and one that cannot be written stays as it is.
+    static bool rollBackHotJournal(const QString& path);
+
     bool isOpen() const;
     QString path() const;
 

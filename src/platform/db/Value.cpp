@@ -328,6 +328,19 @@ Kind Stmt::columnKind(int i) const { return kindFromDeclType(sqlite3_column_decl
 
 namespace {
 
+// The stored UTF-8 text as it is: QString::fromUtf8 would drop a leading byte-order mark, which
+// is part of the text here.
+QString storedText(const char* p, int bytes)
+{
+    static constexpr char kMark[] = "\xEF\xBB\xBF";
+    int marks = 0;
+    while (bytes - 3 * marks >= 3 && std::memcmp(p + 3 * marks, kMark, 3) == 0)
+        ++marks;
+    if (marks == 0)
+        return QString::fromUtf8(p, bytes);
+    return QString(marks, QChar(0xFEFF)) + QString::fromUtf8(p + 3 * marks, bytes - 3 * marks);
+}
+
 // A stored value as the engine hands it over, read from a row of a statement or from an
 // argument of a function the engine gives SQLite: both read it alike.
 template <class Source> QVariant convertStored(const Source& v, Kind kind)
@@ -355,7 +368,7 @@ template <class Source> QVariant convertStored(const Source& v, Kind kind)
     }
     default: {
         const auto* p = reinterpret_cast<const char*>(v.text());
-        const QString t = QString::fromUtf8(p, v.bytes());
+        const QString t = storedText(p, v.bytes());
         if (kind == Kind::Date || kind == Kind::DateTime) {
             const DateTimeText dt = parseDateTimeText(t);
             if (dt.valid())

@@ -207,6 +207,37 @@ private slots:
         QCOMPARE(again.text("フリガナ"), QString());
     }
 
+    // Texts come back exactly as they were stored, byte-order marks included.
+    void textsReadBackExactly_data()
+    {
+        QTest::addColumn<QString>("text");
+        const QChar bom(0xFEFF);
+        QTest::newRow("leading mark") << QString(bom) + QStringLiteral("山田");
+        QTest::newRow("the mark alone") << QString(bom);
+        QTest::newRow("two leading marks") << QString(bom) + bom + QStringLiteral("x");
+        QTest::newRow("a mark inside") << QStringLiteral("山") + bom + QStringLiteral("田");
+        QTest::newRow("a mark after a surrogate pair") << QStringLiteral("𠮷") + bom;
+    }
+    void textsReadBackExactly()
+    {
+        QFETCH(QString, text);
+        Database d = Database::open(path);
+        {
+            Recordset rs = d.openRecordset("Q_kana");
+            rs.edit();
+            rs.setValue("氏名", text);
+            rs.update();
+            QCOMPARE(rs.text("氏名"), text);
+        }
+        Recordset dynaset = d.openRecordset("Q_kana");
+        QCOMPARE(dynaset.text("氏名"), text);
+        QCOMPARE(dynaset.readColumns({"氏名"}, 0, 1).value(0).value(0).toString(), text);
+        Recordset snapshot = d.openRecordset("SELECT * FROM people WHERE \"会員NO\" = 2", RecordsetType::Snapshot);
+        QCOMPARE(snapshot.text("氏名"), text);
+        QCOMPARE(d.scalar("SELECT \"氏名\" FROM people WHERE \"会員NO\" = 2").toString(), text);
+        QCOMPARE(d.scalar("SELECT \"会員NO\" FROM people WHERE \"氏名\" = ?", {text}).toInt(), 2);
+    }
+
     void viewOrderAndCounts()
     {
         Database d = Database::open(path);
