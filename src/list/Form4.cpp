@@ -227,6 +227,7 @@ void Form4::formLoad()
     }
     SetCaption(title + QString(10, QLatin1Char(' ')) + WindowDbFile.FullPath);
     DisplayOrder = 9;
+    StoreRefusalReported = false;
 
     try {
         CaptionRs = WindowDb.openRecordset(QStringLiteral("住所録ラベル"), db::RecordsetType::Table);

@@ -68,7 +68,8 @@ private:
     qint64 FocusedPosition() const;
     void ShowRecordOfFocusedRow();
     void OpenCategoryWebPages();
-    // Stores the order's number in the window's own settings row.
+    // Stores the order's number in the window's own settings row; a refusal is reported once
+    // a load.
     void StoreDisplayOrder(int order);
     void SyncAccessibleNames(const std::array<QString, listwin::HeadingCount>& headings);
 
@@ -93,6 +94,7 @@ private:
     qint64 ScrollMax = -1;
     int DisplayOrder = 9;
     int FocusedRow = 0;
+    bool StoreRefusalReported = false;
     // What the page shows of each row's record: its number and name, for "写真".
     std::array<QVariant, listwin::PageRows> RowNames{};
     std::array<QString, listwin::HeadingCount> ShownHeadings{};

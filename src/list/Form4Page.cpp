@@ -21,20 +21,24 @@ void Form4::Option2_Click(int index)
     if (index < 0 || index > 5 || index + 1 == DisplayOrder)
         return;
     const int previous = DisplayOrder;
+    const QString query = records::DisplayOrderQuery(index + 1);
     try {
-        // The new records first: a failure leaves the old ones, and the stored order, in place.
+        // A saved query the book lacks is named as every window names it.
+        if (!WindowDb.hasObject(query))
+            throw db::Error(db::err::ObjectNotFound, query);
         db::Recordset opened = WindowDb.openRecordset(listwin::OrderSnapshotSql(index + 1), db::RecordsetType::Snapshot);
-        StoreDisplayOrder(index + 1);
         PersonRs.close();
         PersonRs = opened;
         DisplayOrder = index + 1;
     } catch (const db::Error& e) {
-        ReportError(e);
+        ReportError(e.number() == db::err::ObjectNotFound ? db::Error(db::err::ObjectNotFound, query) : e);
         // The option of the order still shown is selected again, without running its handler.
         if (previous >= 1 && previous <= 6)
             Option2[size_t(previous - 1)]->setChecked(true);
         return;
     }
+    // The records shown do not depend on the store: a book that cannot be written still lists.
+    StoreDisplayOrder(index + 1);
 
     LastScrollValue = 0;
     ScrollMax = qint64(PersonRs.recordCount()) - 1;
@@ -56,10 +60,18 @@ void Form4::StoreDisplayOrder(int order)
         WindowSettingsRs.edit();
         WindowSettingsRs.setValue(BookSettings::DisplayOrder, QString::number(order));
         WindowSettingsRs.update();
-    } catch (...) {
-        if (WindowSettingsRs.isOpen() && WindowSettingsRs.editMode() != db::EditMode::None)
-            WindowSettingsRs.cancelUpdate();
-        throw;
+    } catch (const db::Error& e) {
+        try {
+            if (WindowSettingsRs.isOpen() && WindowSettingsRs.editMode() != db::EditMode::None)
+                WindowSettingsRs.cancelUpdate();
+        } catch (const db::Error&) {
+        }
+        // Told once while the window is loaded: a book that refuses the first store refuses
+        // every later one for the same reason.
+        if (!StoreRefusalReported) {
+            StoreRefusalReported = true;
+            ReportError(e);
+        }
     }
 }
 
