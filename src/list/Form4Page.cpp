@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <algorithm>
 
 using namespace Module1;
@@ -22,23 +23,41 @@ void Form4::Option2_Click(int index)
         return;
     const int previous = DisplayOrder;
     const QString query = records::DisplayOrderQuery(index + 1);
+    auto restoreOption = [&] {
+        // The option of the order still shown is selected again, without running its handler.
+        if (previous >= 1 && previous <= 6)
+            Option2[size_t(previous - 1)]->setChecked(true);
+    };
     try {
         // A saved query the book lacks is named as every window names it.
         if (!WindowDb.hasObject(query))
             throw db::Error(db::err::ObjectNotFound, query);
-        db::Recordset opened = WindowDb.openRecordset(listwin::OrderSnapshotSql(index + 1), db::RecordsetType::Snapshot);
+    } catch (const db::Error& e) {
+        ReportError(e);
+        restoreOption();
+        return;
+    }
+    // Stored before the records are opened: a write would make the copy of the records finish
+    // at once. What is shown does not depend on the store: a book that cannot be written lists.
+    StoreDisplayOrder(index + 1);
+    try {
+        // The first page is read at once; the rest of the snapshot is copied from the event
+        // loop (or as a page needs it), with the rows as they were now.
+        db::Recordset opened = WindowDb.openSnapshotInSteps(listwin::OrderSnapshotSql(index + 1));
         PersonRs.close();
         PersonRs = opened;
         DisplayOrder = index + 1;
     } catch (const db::Error& e) {
         ReportError(e.number() == db::err::ObjectNotFound ? db::Error(db::err::ObjectNotFound, query) : e);
-        // The option of the order still shown is selected again, without running its handler.
-        if (previous >= 1 && previous <= 6)
-            Option2[size_t(previous - 1)]->setChecked(true);
+        restoreOption();
+        if (previous >= 1 && previous <= 6) {
+            const bool reported = StoreRefusalReported;
+            StoreRefusalReported = true;  // the store has been told already, if refused
+            StoreDisplayOrder(previous);
+            StoreRefusalReported = reported;
+        }
         return;
     }
-    // The records shown do not depend on the store: a book that cannot be written still lists.
-    StoreDisplayOrder(index + 1);
 
     LastScrollValue = 0;
     ScrollMax = qint64(PersonRs.recordCount()) - 1;
@@ -49,6 +68,35 @@ void Form4::Option2_Click(int index)
     }
     HScroll1->setEnabled(ScrollMax >= 0);
     ShowPage();
+    CopyRecordsLater();
+}
+
+void Form4::CopyRecordsLater()
+{
+    if (!CopyTimer) {
+        CopyTimer = new QTimer(this);
+        CopyTimer->setInterval(0);
+        connect(CopyTimer, &QTimer::timeout, this, [this] {
+            // A few milliseconds at a time, so that the window keeps answering.
+            constexpr int kRowsAStep = 1000;
+            try {
+                if (!PersonRs.isOpen() || !PersonRs.copyMore(kRowsAStep))
+                    CopyTimer->stop();
+            } catch (const db::Error& e) {
+                CopyTimer->stop();
+                ReportError(e);
+            }
+        });
+    }
+    if (PersonRs.isOpen() && PersonRs.copyMore(0))
+        CopyTimer->start();
+    else
+        CopyTimer->stop();
+}
+
+bool Form4::copyingRecords() const
+{
+    return CopyTimer && CopyTimer->isActive();
 }
 
 void Form4::StoreDisplayOrder(int order)

@@ -353,6 +353,40 @@ private slots:
         dialogs->clearRecord();
     }
 
+    // The records are those of the load or the order change, also when the copy of a large
+    // book is still going on: changes made elsewhere appear at the next order change.
+    void recordsChangedElsewhereWaitForTheNextOrder_data()
+    {
+        QTest::addColumn<bool>("copiedFirst");  // the event loop finishes the copy before the change
+        QTest::newRow("changed while the copy goes on") << false;
+        QTest::newRow("changed after the copy") << true;
+    }
+    void recordsChangedElsewhereWaitForTheNextOrder()
+    {
+        QFETCH(bool, copiedFirst);
+        const QString book = makeBook(300, QStringLiteral("三百件"));
+        const QString oldName = scalar(book, QStringLiteral("SELECT \"氏名\" FROM \"個人台帳\" WHERE \"会員NO\" = 290")).toString();
+        Form4* w = showList(book);
+        QCOMPARE(w->label4()->text(), QStringLiteral("1/300"));
+        if (copiedFirst)
+            QTRY_VERIFY(!w->copyingRecords());
+        else
+            QVERIFY(w->copyingRecords());
+        exec(book, QStringLiteral("UPDATE \"個人台帳\" SET \"氏名\" = '変更後' WHERE \"会員NO\" = 290"));
+        exec(book, QStringLiteral("DELETE FROM \"個人台帳\" WHERE \"会員NO\" > 295"));
+        w->Command1_Click(3);
+        QCOMPARE(w->label4()->text(), QStringLiteral("281/300"));
+        QCOMPARE(w->cell(1, 19)->text(), QStringLiteral("00000300"));
+        QCOMPARE(w->cell(6, 9)->text(), oldName);
+        // The next order change takes them in.
+        w->option2(1)->click();
+        w->option2(0)->click();
+        QCOMPARE(w->label4()->text(), QStringLiteral("1/295"));
+        w->Command1_Click(3);
+        QCOMPARE(w->cell(1, 19)->text(), QStringLiteral("00000295"));
+        QCOMPARE(w->cell(6, 14)->text(), QStringLiteral("変更後"));
+    }
+
     void missingSavedQueryIsNamed()
     {
         Form4* w = showList(book57);
