@@ -93,6 +93,20 @@ struct StagedCopy {
                 throw *failure;
             return;
         }
+        // The rows of a step go into the copy in one transaction (of the temporary table only),
+        // unless a read of the caller's is under way: then they are part of it.
+        const bool own = sqlite3_get_autocommit(conn->db) && copied < n && haveRow
+                         && sqlite3_exec(conn->db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+        const int before = copied;
+        auto fail = [&](const Error& e) {
+            if (own && !sqlite3_get_autocommit(conn->db)) {
+                sqlite3_exec(conn->db, "ROLLBACK", nullptr, nullptr, nullptr);
+                copied = before;
+            }
+            failure = e;
+            release();
+            throw e;
+        };
         try {
             sqlite3_stmt* from = source->raw();
             while (copied < n && haveRow) {
@@ -106,10 +120,10 @@ struct StagedCopy {
                 haveRow = source->step();
             }
         } catch (const Error& e) {
-            failure = e;
-            release();
-            throw;
+            fail(e);
         }
+        if (own && !sqlite3_get_autocommit(conn->db) && sqlite3_exec(conn->db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            fail(Error(err::Other, QString::fromUtf8(sqlite3_errmsg(conn->db))));
         if (!haveRow)
             release();
     }
