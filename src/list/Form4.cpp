@@ -159,6 +159,10 @@ void Form4::BuildGrid()
         Label1[size_t(h)] = l;
     }
 
+    // A page move rewrites up to 480 cells: their texts (Japanese and digits, no script that
+    // needs it) are laid out without the shaping step, which is most of a move's time.
+    QFont cellTextFont = cellFont;
+    cellTextFont.setStyleStrategy(QFont::PreferNoShaping);
     for (int k = 0; k < listwin::CellColumns; ++k) {
         const Column& c = kColumns[k];
         for (int r = 0; r < listwin::PageRows; ++r) {
@@ -167,7 +171,7 @@ void Form4::BuildGrid()
             // Read-only: the page is only shown; focus, selection and copying still work.
             e->setReadOnly(true);
             e->setFrame(false);
-            e->setFont(cellFont);
+            e->setFont(cellTextFont);
             e->setTextMargins(1, 0, 1, 0);
             e->setAlignment(c.align | Qt::AlignVCenter);
             Colour(e, QPalette::Text, c.text, QPalette::Base, c.back.isValid() ? c.back : palette().color(QPalette::Window));

@@ -1328,7 +1328,9 @@ QList<QVariantList> Recordset::readColumns(const QStringList& fields, int from, 
         marks << QStringLiteral("?%1").arg(r.keyMark(i));
     const QString sql = QStringLiteral("SELECT %1, %2 FROM (%3) WHERE %1 IN (%4)")
                             .arg(key, exprs.join(QLatin1Char(',')), r.pagePrefix, marks.join(QLatin1Char(',')));
-    Stmt s(r.conn->db, sql);
+    // Prepared once for the connection: a page of the list window reads through it every time.
+    Stmt& s = r.kept(sql);
+    const auto resetAfter = qScopeGuard([&s] { s.reset(); });
     QHash<qint64, QVariantList> chunk;
     for (int first = from; first < end; first += kChunk) {
         const int to = qMin(end, first + kChunk);
