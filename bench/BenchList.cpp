@@ -4,7 +4,7 @@
 // showing it, and "WEB区分" over a category of 1,000 records.
 //
 // Baselines, one line each:
-//   list-load          plain SQLite counting the query and reading its first 20 rows in one read
+//   list-load          plain SQLite counting the records and reading the query's first 20 rows in one read
 //                      (the page's paint is the program's only)
 //   list-load-copied   plain SQLite copying the whole query into a temporary table
 //   list-order-1..6    plain SQLite copying the whole query of that order into a temporary table
@@ -52,15 +52,15 @@ void sqliteCopy(const QString& book, const QString& select)
     sqlite3_close(h);
 }
 
-// What the list window must read before its first page, with plain SQLite: the count of the query
-// and its first 20 rows, in one read.
+// What the list window must read before its first page, with plain SQLite: the count of the records
+// and the first 20 rows of the query, in one read.
 void sqliteFirstPage(const QString& book, const QString& select)
 {
     sqlite3* h = nullptr;
     sqlite3_open_v2(QFile::encodeName(book).constData(), &h, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* s = nullptr;
-    const QByteArray count = "SELECT count(*) FROM (" + select.toUtf8() + ")";
+    const QByteArray count = listwin::OrderCountSql().toUtf8();
     sqlite3_prepare_v2(h, count.constData(), -1, &s, nullptr);
     sqlite3_step(s);
     sqlite3_finalize(s);

@@ -43,7 +43,7 @@ void Form4::Option2_Click(int index)
     try {
         // The first page is read at once; the rest of the snapshot is copied from the event
         // loop (or as a page needs it), with the rows as they were now.
-        db::Recordset opened = WindowDb.openSnapshotInSteps(listwin::OrderSnapshotSql(index + 1));
+        db::Recordset opened = WindowDb.openSnapshotInSteps(listwin::OrderSnapshotSql(index + 1), listwin::OrderCountSql());
         PersonRs.close();
         PersonRs = opened;
         DisplayOrder = index + 1;

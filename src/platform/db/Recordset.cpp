@@ -666,12 +666,13 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type, con
     return open(source, type, params, false);
 }
 
-Recordset Database::openSnapshotInSteps(const QString& source) const
+Recordset Database::openSnapshotInSteps(const QString& source, const QString& countSql) const
 {
-    return open(source, RecordsetType::Snapshot, {}, true);
+    return open(source, RecordsetType::Snapshot, {}, true, countSql);
 }
 
-Recordset Database::open(const QString& source, RecordsetType type, const QVariantList& params, bool inSteps) const
+Recordset Database::open(const QString& source, RecordsetType type, const QVariantList& params, bool inSteps,
+                         const QString& countSql) const
 {
     if (!conn_ || !conn_->db)
         throw Error(err::ObjectClosed);
@@ -813,7 +814,10 @@ Recordset Database::open(const QString& source, RecordsetType type, const QVaria
             d->bindParams(*staged->source);
             // The first row takes the read that the count and the rest of the copy share.
             staged->haveRow = staged->source->step();
-            {
+            if (!countSql.isEmpty()) {
+                Stmt count(c.db, countSql);
+                staged->total = count.step() ? int(count.int64(0)) : 0;
+            } else {
                 Stmt count(c.db, QStringLiteral("SELECT count(*) FROM (%1)").arg(rowSql));
                 d->bindParams(count);
                 staged->total = count.step() ? int(count.int64(0)) : 0;
