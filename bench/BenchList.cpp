@@ -1,6 +1,15 @@
-// The list window's workloads: its load and its six order changes beside the plain SQLite copy of
-// the same query, page moves on the shown window, the peak memory of a process showing it, and
-// "WEB区分" over a category of 1,000 records.
+// The list window's workloads: its load (the first page shown, and the whole snapshot copied) and its
+// six order changes beside plain SQLite doing the same reads, page moves on the shown window with
+// their paint beside plain SQLite reading the same twenty rows, the peak memory of a process
+// showing it, and "WEB区分" over a category of 1,000 records.
+//
+// Baselines, one line each:
+//   list-load          plain SQLite counting the records and reading the query's first 20 rows in one read
+//                      (the page's paint is the program's only)
+//   list-load-copied   plain SQLite copying the whole query into a temporary table
+//   list-order-1..6    plain SQLite copying the whole query of that order into a temporary table
+//   list-page-*        plain SQLite reading the same 20 rows of the page from a temporary copy of
+//                      the query (the page's paint is the program's only)
 
 #include "BenchCommon.h"
 
@@ -11,6 +20,7 @@
 #include "records/DisplayOrder.h"
 #include "shell/Module1.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -39,6 +49,92 @@ void sqliteCopy(const QString& book, const QString& select)
     sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr);
     sqlite3_exec(h, "DROP TABLE temp.copy", nullptr, nullptr, nullptr);
     sqlite3_close(h);
+}
+
+// What the list window must read before its first page, with plain SQLite: the count of the records
+// and the first 20 rows of the query, in one read.
+void sqliteFirstPage(const QString& book, const QString& select)
+{
+    sqlite3* h = nullptr;
+    sqlite3_open_v2(QFile::encodeName(book).constData(), &h, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* s = nullptr;
+    const QByteArray count = listwin::OrderCountSql().toUtf8();
+    sqlite3_prepare_v2(h, count.constData(), -1, &s, nullptr);
+    sqlite3_step(s);
+    sqlite3_finalize(s);
+    const QByteArray page = select.toUtf8() + " LIMIT 20";
+    sqlite3_prepare_v2(h, page.constData(), -1, &s, nullptr);
+    while (sqlite3_step(s) == SQLITE_ROW)
+        for (int i = 0; i < sqlite3_column_count(s); ++i)
+            sqlite3_column_text(s, i);
+    sqlite3_finalize(s);
+    sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+}
+
+// Plain SQLite over a temporary copy of a query, as the list window reads its snapshot: the 20
+// rows of a page by their place.
+class PlainPages {
+public:
+    PlainPages(const QString& book, const QString& select)
+    {
+        sqlite3_open_v2(QFile::encodeName(book).constData(), &h_, SQLITE_OPEN_READONLY, nullptr);
+        const QByteArray sql = "CREATE TEMP TABLE copy AS " + select.toUtf8();
+        sqlite3_exec(h_, sql.constData(), nullptr, nullptr, nullptr);
+        sqlite3_prepare_v2(h_, "SELECT * FROM temp.copy WHERE rowid BETWEEN ?1 AND ?1 + 19", -1, &page_, nullptr);
+    }
+    ~PlainPages()
+    {
+        sqlite3_finalize(page_);
+        sqlite3_close(h_);
+    }
+    PlainPages(const PlainPages&) = delete;
+    PlainPages& operator=(const PlainPages&) = delete;
+    void read(int position)
+    {
+        sqlite3_bind_int64(page_, 1, position + 1);
+        while (sqlite3_step(page_) == SQLITE_ROW)
+            for (int i = 0; i < sqlite3_column_count(page_); ++i)
+                sqlite3_column_text(page_, i);
+        sqlite3_reset(page_);
+    }
+
+private:
+    sqlite3* h_ = nullptr;
+    sqlite3_stmt* page_ = nullptr;
+};
+
+// Paints of the shown window: a page move is done when the window has painted it.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+    void watch(QWidget* w)
+    {
+        w->installEventFilter(this);
+        for (QWidget* child : w->findChildren<QWidget*>())
+            child->installEventFilter(this);
+    }
+    void settle() const
+    {
+        const int before = paints;
+        for (int i = 0; i < 20 && paints == before; ++i)
+            QApplication::processEvents(QEventLoop::AllEvents);
+        QApplication::processEvents(QEventLoop::AllEvents);
+    }
+};
+
+// Runs the event loop until the window's snapshot is copied whole.
+void finishCopy(const Form4& w)
+{
+    while (w.copyingRecords())
+        QApplication::processEvents(QEventLoop::AllEvents);
 }
 
 double peakListMemoryMB(const Options& o, int n)
@@ -80,42 +176,77 @@ QList<Result> runList(const Options& o, int n)
     setOrder(book, 1);
 
     if (wanted(o, QStringLiteral("list-load"))) {
+        // Shown: the window loaded, shown and its first page painted.
         Result r{QStringLiteral("list-load"), n};
         r.median = medianSeconds(o.runs, [&] {
             Form4 w;
             w.formLoad();
+            PaintCounter painted;
+            painted.watch(&w);
+            w.show();
+            painted.settle();
         }, [&] { Module1::PublishCurrentBook(book); });
-        r.baseline = medianSeconds(o.runs, [&] { sqliteCopy(book, listwin::OrderSnapshotSql(1)); });
+        r.baseline = medianSeconds(o.runs, [&] { sqliteFirstPage(book, listwin::OrderSnapshotSql(1)); });
         out << r;
+
+        Result whole{QStringLiteral("list-load-copied"), n};
+        whole.median = medianSeconds(o.runs, [&] {
+            Form4 w;
+            w.formLoad();
+            finishCopy(w);
+        }, [&] { Module1::PublishCurrentBook(book); });
+        whole.baseline = medianSeconds(o.runs, [&] { sqliteCopy(book, listwin::OrderSnapshotSql(1)); });
+        out << whole;
     }
 
     Module1::PublishCurrentBook(book);
     Form4 w;
     w.formLoad();
     w.show();
+    finishCopy(w);
     if (wanted(o, QStringLiteral("list-order"))) {
         for (int order = 1; order <= 6; ++order) {
             Result r{QStringLiteral("list-order-%1").arg(order), n};
-            // From another order each time, so that every run opens the records.
-            r.median = medianSeconds(o.runs, [&] { w.Option2_Click(order - 1); },
-                                     [&] { w.Option2_Click(order == 1 ? 1 : 0); });
+            // From another order each time, so that every run opens the records; until the
+            // snapshot is copied whole.
+            r.median = medianSeconds(o.runs, [&] {
+                w.Option2_Click(order - 1);
+                finishCopy(w);
+            }, [&] {
+                w.Option2_Click(order == 1 ? 1 : 0);
+                finishCopy(w);
+            });
             r.baseline = medianSeconds(o.runs, [&] { sqliteCopy(book, listwin::OrderSnapshotSql(order)); });
             out << r;
         }
         w.Option2_Click(0);
+        finishCopy(w);
     }
     if (wanted(o, QStringLiteral("list-page"))) {
+        // On the screen (the offscreen platform): a move is done when the window has painted it.
         const int runs = qMax(o.runs, 25);
         QScrollBar* bar = w.hScroll1();
-        auto page = [&](const QString& name, const std::function<void()>& move, const std::function<void()>& before) {
+        PaintCounter painted;
+        painted.watch(&w);
+        painted.settle();
+        PlainPages plain(book, listwin::OrderSnapshotSql(1));
+        const int last = qMax(0, bar->maximum());
+        auto page = [&](const QString& name, const std::function<void()>& move, int from, int to) {
             Result r{name, n};
-            r.median = medianSeconds(runs, move, before);
+            r.median = medianSeconds(runs, [&] {
+                move();
+                painted.settle();
+            }, [&] {
+                bar->setValue(from);
+                painted.settle();
+            });
+            r.baseline = medianSeconds(runs, [&] { plain.read(to); });
             out << r;
         };
-        page(QStringLiteral("list-page-next"), [&] { w.Command1_Click(2); }, [&] { bar->setValue(0); });
-        page(QStringLiteral("list-page-last"), [&] { w.Command1_Click(3); }, [&] { bar->setValue(0); });
-        page(QStringLiteral("list-page-end"), [&] { bar->setValue(bar->maximum()); }, [&] { bar->setValue(0); });
-        page(QStringLiteral("list-page-back"), [&] { bar->setValue(0); }, [&] { bar->setValue(bar->maximum()); });
+        page(QStringLiteral("list-page-next"), [&] { w.Command1_Click(2); }, 0, qMin(20, last));
+        page(QStringLiteral("list-page-last"), [&] { w.Command1_Click(3); }, 0, qMax(0, last - 19));
+        page(QStringLiteral("list-page-end"), [&] { bar->setValue(bar->maximum()); }, 0, last);
+        page(QStringLiteral("list-page-back"), [&] { bar->setValue(0); }, last, 0);
     }
     w.close();
 

@@ -163,20 +163,39 @@ void Form4::BuildGrid()
         Label1[size_t(h)] = l;
     }
 
+    // A page move rewrites up to 480 cells: their texts (Japanese and digits, no script that
+    // needs it) are laid out without the shaping step, which is most of a move's time.
+    QFont cellTextFont = cellFont;
+    cellTextFont.setStyleStrategy(QFont::PreferNoShaping);
+    // Each row's cells in a box of their own: a page move repaints 480 cells, and Qt works out
+    // for each painted cell which of its siblings cover it, so fewer siblings paint faster. The
+    // boxes are transparent, span the row from the window's left edge (a cell's left is the
+    // same in its box as in the window) and hold nothing else.
+    int gridRight = 0;
+    for (const Column& c : kColumns)
+        gridRight = qMax(gridRight, c.left + c.width);
+    std::array<QWidget*, listwin::PageRows> rowBoxes{};
+    for (int r = 0; r < listwin::PageRows; ++r) {
+        QWidget* box = new QWidget(this);
+        box->setAccessibleName(QStringLiteral("%1行目").arg(r + 1));
+        box->setGeometry(ui::twipsRect(0, kGridTop + kRowPitch * r, gridRight, 495));
+        rowBoxes[size_t(r)] = box;
+    }
     for (int k = 0; k < listwin::CellColumns; ++k) {
         const Column& c = kColumns[k];
         for (int r = 0; r < listwin::PageRows; ++r) {
-            auto* e = new QLineEdit(this);
+            auto* e = new QLineEdit(rowBoxes[size_t(r)]);
             ui::name(e, QStringLiteral("Text%1").arg(k + 1), r);
             // Read-only: the page is only shown; focus, selection and copying still work.
             e->setReadOnly(true);
             e->setFrame(false);
-            e->setFont(cellFont);
+            e->setFont(cellTextFont);
             e->setTextMargins(1, 0, 1, 0);
             e->setAlignment(c.align | Qt::AlignVCenter);
             Colour(e, QPalette::Text, c.text, QPalette::Base, c.back.isValid() ? c.back : palette().color(QPalette::Window));
             const int top = kGridTop + kRowPitch * r + (c.line == 2 ? kLineHeight : 0);
-            e->setGeometry(ui::twipsRect(c.left, top, c.width, c.line == 0 ? 495 : kLineHeight));
+            e->setGeometry(ui::twipsRect(c.left, top, c.width, c.line == 0 ? 495 : kLineHeight)
+                               .translated(-rowBoxes[size_t(r)]->pos()));
             e->installEventFilter(this);
             Cells[size_t(k)][size_t(r)] = e;
         }
@@ -234,6 +253,7 @@ void Form4::formLoad()
     }
     SetCaption(title + QString(10, QLatin1Char(' ')) + WindowDbFile.FullPath);
     DisplayOrder = 9;
+    StoreRefusalReported = false;
 
     try {
         CaptionRs = WindowDb.openRecordset(QStringLiteral("住所録ラベル"), db::RecordsetType::Table);

@@ -18,6 +18,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QTimer;
 
 class Form4 : public ui::Window {
     Q_OBJECT
@@ -49,6 +50,8 @@ public:
     const Module1::DbFile& windowDbFile() const { return WindowDbFile; }
     const db::Recordset& personRs() const { return PersonRs; }
     QScrollBar* hScroll1() const { return HScroll1; }
+    // True while the snapshot of the records is still being copied from the event loop.
+    bool copyingRecords() const;
     QLineEdit* cell(int column, int row) const { return Cells[size_t(column - 1)][size_t(row)]; }
     QLabel* heading(int index) const { return Label1[size_t(index)]; }
     QLabel* label4() const { return Label4; }
@@ -68,8 +71,11 @@ private:
     qint64 FocusedPosition() const;
     void ShowRecordOfFocusedRow();
     void OpenCategoryWebPages();
-    // Stores the order's number in the window's own settings row.
+    // Stores the order's number in the window's own settings row; a refusal is reported once
+    // a load.
     void StoreDisplayOrder(int order);
+    // Copies the rest of the records' snapshot from the event loop.
+    void CopyRecordsLater();
     void SyncAccessibleNames(const std::array<QString, listwin::HeadingCount>& headings);
 
     // Controls, by their system names. Indexes without a control hold nullptr.
@@ -93,6 +99,8 @@ private:
     qint64 ScrollMax = -1;
     int DisplayOrder = 9;
     int FocusedRow = 0;
+    bool StoreRefusalReported = false;
+    QTimer* CopyTimer = nullptr;
     // What the page shows of each row's record: its number and name, for "写真".
     std::array<QVariant, listwin::PageRows> RowNames{};
     std::array<QString, listwin::HeadingCount> ShownHeadings{};

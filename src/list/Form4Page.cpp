@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <algorithm>
 
 using namespace Module1;
@@ -22,18 +23,40 @@ void Form4::Option2_Click(int index)
     if (index < 0 || index > 5 || index + 1 == DisplayOrder)
         return;
     const int previous = DisplayOrder;
+    const QString query = records::DisplayOrderQuery(index + 1);
+    auto restoreOption = [&] {
+        // The option of the order still shown is selected again, without running its handler.
+        if (previous >= 1 && previous <= 6)
+            Option2[size_t(previous - 1)]->setChecked(true);
+    };
     try {
-        // The new records first: a failure leaves the old ones, and the stored order, in place.
-        db::Recordset opened = WindowDb.openRecordset(listwin::OrderSnapshotSql(index + 1), db::RecordsetType::Snapshot);
-        StoreDisplayOrder(index + 1);
+        // A saved query the book lacks is named as every window names it.
+        if (!WindowDb.hasObject(query))
+            throw db::Error(db::err::ObjectNotFound, query);
+    } catch (const db::Error& e) {
+        ReportError(e);
+        restoreOption();
+        return;
+    }
+    // Stored before the records are opened: a write would make the copy of the records finish
+    // at once. What is shown does not depend on the store: a book that cannot be written lists.
+    StoreDisplayOrder(index + 1);
+    try {
+        // The first page is read at once; the rest of the snapshot is copied from the event
+        // loop (or as a page needs it), with the rows as they were now.
+        db::Recordset opened = WindowDb.openSnapshotInSteps(listwin::OrderSnapshotSql(index + 1), listwin::OrderCountSql());
         PersonRs.close();
         PersonRs = opened;
         DisplayOrder = index + 1;
     } catch (const db::Error& e) {
-        ReportError(e);
-        // The option of the order still shown is selected again, without running its handler.
-        if (previous >= 1 && previous <= 6)
-            Option2[size_t(previous - 1)]->setChecked(true);
+        ReportError(e.number() == db::err::ObjectNotFound ? db::Error(db::err::ObjectNotFound, query) : e);
+        restoreOption();
+        if (previous >= 1 && previous <= 6) {
+            const bool reported = StoreRefusalReported;
+            StoreRefusalReported = true;  // the store has been told already, if refused
+            StoreDisplayOrder(previous);
+            StoreRefusalReported = reported;
+        }
         return;
     }
 
@@ -46,6 +69,35 @@ void Form4::Option2_Click(int index)
     }
     HScroll1->setEnabled(ScrollMax >= 0);
     ShowPage();
+    CopyRecordsLater();
+}
+
+void Form4::CopyRecordsLater()
+{
+    if (!CopyTimer) {
+        CopyTimer = new QTimer(this);
+        CopyTimer->setInterval(0);
+        connect(CopyTimer, &QTimer::timeout, this, [this] {
+            // A few milliseconds at a time, so that the window keeps answering.
+            constexpr int kRowsAStep = 1000;
+            try {
+                if (!PersonRs.isOpen() || !PersonRs.copyMore(kRowsAStep))
+                    CopyTimer->stop();
+            } catch (const db::Error& e) {
+                CopyTimer->stop();
+                ReportError(e);
+            }
+        });
+    }
+    if (PersonRs.isOpen() && PersonRs.copyMore(0))
+        CopyTimer->start();
+    else
+        CopyTimer->stop();
+}
+
+bool Form4::copyingRecords() const
+{
+    return CopyTimer && CopyTimer->isActive();
 }
 
 void Form4::StoreDisplayOrder(int order)
@@ -57,10 +109,18 @@ void Form4::StoreDisplayOrder(int order)
         WindowSettingsRs.edit();
         WindowSettingsRs.setValue(BookSettings::DisplayOrder, QString::number(order));
         WindowSettingsRs.update();
-    } catch (...) {
-        if (WindowSettingsRs.isOpen() && WindowSettingsRs.editMode() != db::EditMode::None)
-            WindowSettingsRs.cancelUpdate();
-        throw;
+    } catch (const db::Error& e) {
+        try {
+            if (WindowSettingsRs.isOpen() && WindowSettingsRs.editMode() != db::EditMode::None)
+                WindowSettingsRs.cancelUpdate();
+        } catch (const db::Error&) {
+        }
+        // Told once while the window is loaded: a book that refuses the first store refuses
+        // every later one for the same reason.
+        if (!StoreRefusalReported) {
+            StoreRefusalReported = true;
+            ReportError(e);
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 #include "list/ListCells.h"
 
 #include "platform/db/Criteria.h"
+#include "platform/db/Schema.h"
 #include "records/DisplayOrder.h"
 #include "records/RecordDisplay.h"
 #include "shell/Formats.h"
@@ -98,6 +99,11 @@ QString OrderSnapshotSql(int displayOrder)
     for (const QString& f : ListCellFields())
         columns << QLatin1Char('"') + f + QLatin1Char('"');
     return QStringLiteral("SELECT %1 FROM \"%2\"").arg(columns.join(QLatin1Char(',')), records::DisplayOrderQuery(displayOrder));
+}
+
+QString OrderCountSql()
+{
+    return QStringLiteral("SELECT count(*) FROM \"%1\"").arg(db::schema::personTableName());
 }
 
 std::array<QString, CellColumns> ListCellTexts(const FieldValue& record, const CaptionRow& captions, const QDate& today)

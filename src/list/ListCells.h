@@ -42,6 +42,10 @@ const QStringList& ListCellFields();
 // The statement of the window's records in a display order 1 to 6: the order's saved query with
 // only the fields the page and its commands read, so that the copy the snapshot takes stays small.
 QString OrderSnapshotSql(int displayOrder);
+// The number of its records, read from the person table: each saved query of an order lists every
+// record once (the category is joined on its table's key), and the table counts by an index
+// where the query would walk every record.
+QString OrderCountSql();
 
 // A field's value by name (Null for a missing one).
 using FieldValue = std::function<QVariant(const QString& field)>;

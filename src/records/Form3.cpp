@@ -157,6 +157,7 @@ void Form3::formLoad()
     CurrentDbFile = CurrentDbFileCopy;
     WindowDb = CurrentDb;
     WindowSettingsRs = BookSettingsRs;
+    StoreRefusalReported = false;
 
     Guarded([this] { OpenRecordsetByDisplayOrder(); });
     Guarded([this] { SetCaption(BookTitle() + QString(10, QLatin1Char(' ')) + WindowDbFile.FullPath); });

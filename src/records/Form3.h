@@ -214,6 +214,7 @@ private:
     void MoveToLine(int line);
     // Turns on the display-order button of the order in force.
     void ShowOrderInForce();
+    void ReportRefusedStore(const db::Error& e);
     // Shows the records just reopened: the record, the list and the picture.
     void ShowReopenedRecords();
     // With no record left there is nothing to edit: back to browse mode.
@@ -285,6 +286,7 @@ private:
     int SearchField = 0;
     int DisplayOrder = 1;
     bool Filling = false;
+    bool StoreRefusalReported = false;  // a refused store of the order, told once a book
     bool MirroringList = false;  // the list follows the cursor: its click handler does not run
     bool PlaceListsPending = false;
     int FocusField = 1;

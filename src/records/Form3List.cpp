@@ -161,11 +161,17 @@ void Form3::Option2_Click(int index)
         ShowOrderInForce();
         return;
     }
-    try {
+    if (order == 6) {
         // The birthday order sorts on "誕生日": bring it up to date first, so that the records
-        // open in the order of today's birth dates.
-        if (order == 6)
+        // open in the order of today's birth dates. A book that cannot be written opens them
+        // by the days it holds.
+        try {
             records::RewriteBirthdays(WindowDb);
+        } catch (const db::Error& e) {
+            ReportRefusedStore(e);
+        }
+    }
+    try {
         db::Recordset main = WindowDb.openRecordset(records::DisplayOrderQuery(order), db::RecordsetType::Dynaset);
         DisplayOrder = order;
         Cursor.reset(main);
@@ -180,12 +186,24 @@ void Form3::Option2_Click(int index)
         WindowSettingsRs.setValue(BookSettings::DisplayOrder, QString::number(order));
         WindowSettingsRs.update();
     } catch (const db::Error& e) {
-        if (WindowSettingsRs.isOpen())
-            WindowSettingsRs.cancelUpdate();
-        ReportError(e);
+        try {
+            if (WindowSettingsRs.isOpen() && WindowSettingsRs.editMode() != db::EditMode::None)
+                WindowSettingsRs.cancelUpdate();
+        } catch (const db::Error&) {
+        }
+        ReportRefusedStore(e);
     }
     Filling = false;
     ShowReopenedRecords();
+}
+
+void Form3::ReportRefusedStore(const db::Error& e)
+{
+    // A book that refuses one store refuses the next for the same reason: told once a book.
+    if (StoreRefusalReported)
+        return;
+    StoreRefusalReported = true;
+    ReportError(e);
 }
 
 // ---- reopened records ----

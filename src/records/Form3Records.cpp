@@ -219,6 +219,7 @@ void Form3::SwitchBook(DbFile chosen)
     // that the windows opened from here (list, printing, viewer, dialler) see the same book.
     WindowDb = book;
     WindowSettingsRs = settings;
+    StoreRefusalReported = false;
     WindowDbFile = chosen;
     CurrentDb = book;
     BookSettingsRs = settings;

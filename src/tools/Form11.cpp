@@ -219,6 +219,7 @@ void Form11::BuildControls()
 void Form11::formLoad()
 {
     Loading = true;
+    StoreRefusalReported = false;
     // The caller's own book; a caller that handed none over leaves the current book.
     Book = DialDatabase.isOpen() ? DialDatabase : CurrentDb;
     DialDatabase = db::Database();
@@ -236,6 +237,7 @@ void Form11::formLoad()
     step([&] { Option4[s.value(field::UseOutsideLine).toBool() ? 0 : 1]->setChecked(true); });
     step([&] {
         const QVariant n = s.value(field::OutsideLineNumber);
+        OutsideLineNumber = n;
         Text3->setText(n.isNull() ? QString() : QString::number(n.toLongLong()));
     });
     step([&] { Option5[s.value(field::UsePrefix).toBool() ? 1 : 0]->setChecked(true); });
@@ -292,8 +294,11 @@ void Form11::StoreSetting(const QString& name, const QVariant& value, bool quiet
                 CommonSettingsRs.cancelUpdate();
         } catch (const db::Error&) {
         }
-        if (!quiet)
+        // A settings row that refuses one store refuses the next for the same reason.
+        if (!quiet && !StoreRefusalReported) {
+            StoreRefusalReported = true;
             ReportError(e);
+        }
     }
 }
 
@@ -301,8 +306,9 @@ void Form11::Option2_Click(int index)
 {
     if (Loading || index < 0 || index > 2)
         return;
-    StoreSetting(field::Com, QString::number(index + 1));
-    step([&] { ComPort = CommonSettingsRs.text(field::Com); });
+    // The chosen port is used whether its store succeeds or not.
+    ComPort = QString::number(index + 1);
+    StoreSetting(field::Com, ComPort);
 }
 
 void Form11::Option3_Click(int index)
@@ -336,6 +342,7 @@ void Form11::Text3_LostFocus()
         ui::refocusLater(Text3);
         return;
     }
+    OutsideLineNumber = *n;
     StoreSetting(field::OutsideLineNumber, *n);
 }
 
@@ -350,7 +357,7 @@ void Form11::BuildDialNumbers()
 {
     dialler::DialSettings settings;
     settings.outsideLine = Option4[0]->isChecked();
-    step([&] { settings.outsideLineNumber = CommonSettingsRs.value(field::OutsideLineNumber); });
+    settings.outsideLineNumber = OutsideLineNumber;
     for (int i = 0; i < 4; ++i)
         if (Option5[size_t(i)]->isChecked())
             settings.prefix = dialler::CarrierPrefix(i);

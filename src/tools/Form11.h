@@ -81,7 +81,7 @@ private:
     // Button states of the call.
     void SetCallButtons(bool dial, bool cancel, bool endCall, bool quit);
     void SetDeleteButtons(bool enabled);
-    // Writes one field of "基本情報" at once; a failure is reported unless quiet.
+    // Writes one field of "基本情報" at once; a failure is reported unless quiet, once a load.
     void StoreSetting(const QString& field, const QVariant& value, bool quiet = false);
     // The purpose or memo box against "用件": a longer text is refused with the beep, the
     // message and the focus back.
@@ -95,6 +95,9 @@ private:
 
     // Window state.
     bool Loading = false;
+    bool StoreRefusalReported = false;
+    // The outside-line number in force: the one typed last, whether its store succeeded or not.
+    QVariant OutsideLineNumber;
     db::Database Book;
     std::optional<qint64> MemberNo;
     db::Recordset HistoryRs;

@@ -126,6 +126,45 @@ private slots:
         QVERIFY(dialogs->shown().isEmpty());
     }
 
+    // A common database that cannot be written: every choice holds for the window all the same
+    // (the port, the outside-line number dialled), and the refusal is told once a load.
+    void settingsThatCannotBeStoredStillHold()
+    {
+        setSetting(dir->path(), QStringLiteral("外線使用"), true);
+        setSetting(dir->path(), QStringLiteral("外線番号"), 0);
+        setSetting(dir->path(), QStringLiteral("com"), QStringLiteral("1"));
+        Module1::CommonDb = db::Database::open(dir->path() + QStringLiteral("/共通情報/共通情報.mdb"), db::OpenMode::ReadOnly);
+        Module1::CommonSettingsRs = Module1::CommonDb.openRecordset(QStringLiteral("基本情報"), db::RecordsetType::Table);
+        auto w = open(10);
+        buttonOf(w.get(), QStringLiteral("Option2_2"))->click();
+        QCOMPARE(Module1::ComPort, QStringLiteral("3"));
+        buttonOf(w.get(), QStringLiteral("Option3_1"))->click();
+        buttonOf(w.get(), QStringLiteral("Option4_1"))->click();
+        buttonOf(w.get(), QStringLiteral("Option4_0"))->click();
+        lineEdit(w.get(), QStringLiteral("Text3"))->setText(QStringLiteral("9"));
+        w->Text3_LostFocus();
+        auto refusals = [&] {
+            int n = 0;
+            for (const auto& m : dialogs->shown())
+                n += m.text.startsWith(QStringLiteral("3027\n")) ? 1 : 0;
+            return n;
+        };
+        QCOMPARE(dialogs->shown().size(), 1);
+        QCOMPARE(refusals(), 1);
+        w->DialButton_Click();
+        QCOMPARE(line->written.first(), QByteArray("ATDP90312345678;\r"));
+        QCOMPARE(setting(dir->path(), QStringLiteral("com")).toString(), QStringLiteral("1"));
+        QCOMPARE(setting(dir->path(), QStringLiteral("外線番号")).toLongLong(), 0);
+        buttonOf(w.get(), QStringLiteral("QuitButton_0"))->click();
+        w.reset();
+        // A new load tells it again.
+        auto again = open(10);
+        buttonOf(again.get(), QStringLiteral("Option2_1"))->click();
+        QCOMPARE(Module1::ComPort, QStringLiteral("2"));
+        QCOMPARE(refusals(), 2);
+        dialogs->clearRecord();
+    }
+
     // The outside-line box stores digits only; anything else is refused, the box emptied and
     // the stored number kept, and never reaches the modem.
     void outsideLineBox_data()

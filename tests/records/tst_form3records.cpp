@@ -2,6 +2,7 @@
 
 #include "RecordsFixture.h"
 #include "platform/ui/ScriptedDialogs.h"
+#include "records/DisplayOrder.h"
 #include "records/Form3.h"
 
 #include <QAbstractItemModel>
@@ -208,6 +209,30 @@ private slots:
         QCOMPARE(count(book), 40);
         QCOMPARE(w->cursor().count(), 40);
         QCOMPARE(shown(w.get(), QStringLiteral("Label15")), QStringLiteral("1/40"));
+    }
+
+    void everyOrderOfAReadOnlyBookIsShown()
+    {
+        // The order's store (and the birthdays the birthday order rewrites) are refused: the
+        // records of each order are shown all the same, and the refusal is told once.
+        auto w = load(book, db::OpenMode::ReadOnly);
+        for (int option : {2, 5, 1, 3, 4, 0, 5}) {
+            w->Option2_Click(option);
+            QCOMPARE(w->displayOrder(), option + 1);
+            QVERIFY(fixture::checked(w.get(), QStringLiteral("Option2_%1").arg(option)));
+            QCOMPARE(w->cursor().count(), 40);
+            const int first = fixture::scalar(book, QStringLiteral("SELECT \"会員NO\" FROM \"%1\" LIMIT 1")
+                                                        .arg(records::DisplayOrderQuery(option + 1)))
+                                  .toInt();
+            QCOMPARE(shown(w.get(), QStringLiteral("Text1_0")), number(first));
+        }
+        QCOMPARE(dialogs->shown().size(), 1);
+        QVERIFY2(dialogs->shown().first().text.startsWith(QStringLiteral("3027\n")), qPrintable(dialogs->shown().first().text));
+        // A new load tells it again.
+        w = load(book, db::OpenMode::ReadOnly);
+        w->Option2_Click(2);
+        QCOMPARE(dialogs->shown().size(), 2);
+        dialogs->clearRecord();
     }
 
     // ---- deleting ----

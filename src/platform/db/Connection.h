@@ -23,6 +23,16 @@ inline void bumpGeneration() { g_generation.fetch_add(1, std::memory_order_relax
 
 class Stmt;
 
+// Snapshots copied in steps keep a read of their query open until the copy is done. Any write in
+// the process first finishes them, so that no copy takes in a change made after its opening.
+extern int g_stagedCopies;
+void finishStagedCopies();
+inline void beforeWrite()
+{
+    if (g_stagedCopies > 0)
+        finishStagedCopies();
+}
+
 struct Connection {
     sqlite3* db = nullptr;
     // Statements run again and again with other values (filters and finds), prepared once.

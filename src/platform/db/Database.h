@@ -38,6 +38,13 @@ public:
     // An SQL statement with its "?" bound to params, in order (nothing pasted into its text).
     Recordset openRecordset(const QString& source, RecordsetType type, const QVariantList& params) const;
 
+    // A snapshot whose copy is made in steps: the first rows at once, the rest as they are read or
+    // as copyMore() is called. It holds the rows as they were at its opening all the same: any
+    // write in the process first finishes the copy. Otherwise as openRecordset(source, Snapshot).
+    // countSql, when given, counts the source's rows faster than counting the source itself
+    // (the caller vouches that it counts the same rows); it is read in the same read as the copy.
+    Recordset openSnapshotInSteps(const QString& source, const QString& countSql = {}) const;
+
     // Runs a statement with bound values; returns the number of rows changed.
     int execute(const QString& sql, const QVariantList& params = {}) const;
 
@@ -60,6 +67,8 @@ public:
     bool operator==(const Database& o) const { return conn_ == o.conn_; }
 
 private:
+    Recordset open(const QString& source, RecordsetType type, const QVariantList& params, bool inSteps,
+                   const QString& countSql = {}) const;
     explicit Database(std::shared_ptr<Connection> c) : conn_(std::move(c)) {}
     std::shared_ptr<Connection> conn_;
 };

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -36,11 +37,95 @@ struct TempTable {
     ~TempTable()
     {
         if (conn && conn->db) {
+            // A table is not dropped while a read of the connection is under way.
+            finishStagedCopies();
             char* msg = nullptr;
             sqlite3_exec(conn->db, ("DROP TABLE IF EXISTS temp." + quoteIdent(name).toUtf8()).constData(), nullptr,
                          nullptr, &msg);
             sqlite3_free(msg);
         }
+    }
+};
+
+// The copy of a snapshot made in steps: its query stands on the next row to copy, in a read that
+// stays open (so it reads the rows as they were at the opening) until every row is copied.
+struct StagedCopy;
+std::vector<StagedCopy*> g_staged;
+
+struct StagedCopy {
+    std::shared_ptr<Connection> conn;  // first: it goes last
+    std::unique_ptr<Stmt> source;
+    sqlite3_stmt* insert = nullptr;
+    int columns = 0;
+    int copied = 0;
+    int total = 0;
+    bool haveRow = false;  // the query stands on a row not copied yet
+    bool done = false;
+    std::optional<Error> failure;
+
+    StagedCopy()
+    {
+        g_staged.push_back(this);
+        ++g_stagedCopies;
+    }
+    ~StagedCopy() { release(); }
+    StagedCopy(const StagedCopy&) = delete;
+    StagedCopy& operator=(const StagedCopy&) = delete;
+
+    void release()
+    {
+        if (insert)
+            sqlite3_finalize(insert);
+        insert = nullptr;
+        source.reset();
+        if (!done) {
+            done = true;
+            g_staged.erase(std::remove(g_staged.begin(), g_staged.end(), this), g_staged.end());
+            --g_stagedCopies;
+        }
+    }
+
+    // Copies the rows up to position n (exclusive); rows past the copy of a failed one fail.
+    void copyUpTo(int n)
+    {
+        if (done) {
+            if (failure && n > copied)
+                throw *failure;
+            return;
+        }
+        // The rows of a step go into the copy in one transaction (of the temporary table only),
+        // unless a read of the caller's is under way: then they are part of it.
+        const bool own = sqlite3_get_autocommit(conn->db) && copied < n && haveRow
+                         && sqlite3_exec(conn->db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+        const int before = copied;
+        auto fail = [&](const Error& e) {
+            if (own && !sqlite3_get_autocommit(conn->db)) {
+                sqlite3_exec(conn->db, "ROLLBACK", nullptr, nullptr, nullptr);
+                copied = before;
+            }
+            failure = e;
+            release();
+            throw e;
+        };
+        try {
+            sqlite3_stmt* from = source->raw();
+            while (copied < n && haveRow) {
+                for (int i = 0; i < columns; ++i)
+                    sqlite3_bind_value(insert, i + 1, sqlite3_column_value(from, i));
+                const int rc = sqlite3_step(insert);
+                sqlite3_reset(insert);
+                if (rc != SQLITE_DONE)
+                    raise(conn->db, sqlite3_extended_errcode(conn->db), QStringLiteral("snapshot"));
+                ++copied;
+                haveRow = source->step();
+            }
+        } catch (const Error& e) {
+            fail(e);
+        }
+        if (own && !sqlite3_get_autocommit(conn->db) && sqlite3_exec(conn->db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            fail(Error(err::Other, QString::fromUtf8(sqlite3_errmsg(conn->db))));
+        if (!haveRow)
+            release();
     }
 };
 
@@ -90,6 +175,22 @@ private:
 
 } // namespace
 
+int g_stagedCopies = 0;
+
+void finishStagedCopies()
+{
+    const std::vector<StagedCopy*> pending = g_staged;
+    for (StagedCopy* copy : pending) {
+        if (std::find(g_staged.begin(), g_staged.end(), copy) == g_staged.end())
+            continue;  // finished meanwhile
+        try {
+            copy->copyUpTo(std::numeric_limits<int>::max());
+        } catch (const Error&) {
+            // Kept as the copy's failure: the rows it could not copy fail when they are read.
+        }
+    }
+}
+
 struct RecordsetImpl {
     std::shared_ptr<Connection> conn;
     RecordsetType type = RecordsetType::Dynaset;
@@ -114,6 +215,14 @@ struct RecordsetImpl {
     int keyMark(int i) const { return int(params.size()) + i + 1; }
     int firstValue = 0;  // where the page query's values begin
     std::shared_ptr<TempTable> snap;
+    // Declared after snap, so that the copy's read ends before its table is dropped.
+    std::shared_ptr<StagedCopy> staged;
+    // Makes sure the rows before position upTo are in the copy.
+    void need(int upTo) const
+    {
+        if (staged)
+            staged->copyUpTo(upTo);
+    }
     std::vector<Column> cols;
     QHash<QString, int> colIndex;  // case-folded name -> column
     QHash<QString, int> colExact;  // the name as the query spells it -> column (the usual case)
@@ -203,6 +312,7 @@ struct RecordsetImpl {
         pageAsked.clear();
         const int from = qMax(0, qMin(index - kPage / 4, size() - kPage));
         const int to = qMin(size(), from + kPage);
+        need(to);
         bindParams(*fetch);
         for (int i = 0; i < kPage; ++i) {
             const qint64 key = keys[size_t(from + i < to ? from + i : index)];
@@ -416,6 +526,7 @@ struct RecordsetImpl {
     bool matchedRows(const Criteria& c, const std::vector<int>& columns,
                      const std::function<void(qint64, const Stmt&)>& visit) const
     {
+        need(size());
         // A statement with values of its own numbers its marks first: such a recordset is
         // scanned row by row instead.
         if (!params.isEmpty())
@@ -552,6 +663,17 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type) con
 
 Recordset Database::openRecordset(const QString& source, RecordsetType type, const QVariantList& params) const
 {
+    return open(source, type, params, false);
+}
+
+Recordset Database::openSnapshotInSteps(const QString& source, const QString& countSql) const
+{
+    return open(source, RecordsetType::Snapshot, {}, true, countSql);
+}
+
+Recordset Database::open(const QString& source, RecordsetType type, const QVariantList& params, bool inSteps,
+                         const QString& countSql) const
+{
     if (!conn_ || !conn_->db)
         throw Error(err::ObjectClosed);
     Connection& c = *conn_;
@@ -671,7 +793,39 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type, con
         auto t = std::make_shared<TempTable>();
         t->conn = conn_;
         t->name = QStringLiteral("_snap_%1").arg(++c.snapshotCounter);
-        {
+        if (inSteps) {
+            {
+                Stmt make(c.db, QStringLiteral("CREATE TEMP TABLE %1 AS SELECT * FROM (%2) LIMIT 0").arg(quoteIdent(t->name), rowSql));
+                d->bindParams(make);
+                make.step();
+            }
+            auto staged = std::make_shared<StagedCopy>();
+            staged->conn = conn_;
+            staged->columns = int(d->cols.size());
+            QStringList marks;
+            for (int i = 1; i <= staged->columns; ++i)
+                marks << QStringLiteral("?%1").arg(i);
+            const QByteArray insert =
+                QStringLiteral("INSERT INTO temp.%1 VALUES (%2)").arg(quoteIdent(t->name), marks.join(QLatin1Char(','))).toUtf8();
+            const int rc = sqlite3_prepare_v2(c.db, insert.constData(), int(insert.size()), &staged->insert, nullptr);
+            if (rc != SQLITE_OK)
+                raise(c.db, sqlite3_extended_errcode(c.db), QStringLiteral("snapshot"));
+            staged->source = std::make_unique<Stmt>(c.db, rowSql);
+            d->bindParams(*staged->source);
+            // The first row takes the read that the count and the rest of the copy share.
+            staged->haveRow = staged->source->step();
+            if (!countSql.isEmpty()) {
+                Stmt count(c.db, countSql);
+                staged->total = count.step() ? int(count.int64(0)) : 0;
+            } else {
+                Stmt count(c.db, QStringLiteral("SELECT count(*) FROM (%1)").arg(rowSql));
+                d->bindParams(count);
+                staged->total = count.step() ? int(count.int64(0)) : 0;
+            }
+            if (!staged->haveRow)
+                staged->release();
+            d->staged = staged;
+        } else {
             Stmt copy(c.db, QStringLiteral("CREATE TEMP TABLE %1 AS %2").arg(quoteIdent(t->name), rowSql));
             d->bindParams(copy);
             copy.step();
@@ -697,7 +851,14 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type, con
         marks << QStringLiteral("?%1").arg(d->keyMark(i));
     d->pageSql = QStringLiteral("%1 WHERE %2 IN (%3)").arg(pagePrefix, keyExpr, marks.join(QLatin1Char(',')));
     d->updatable = !base.isEmpty() && !c.readOnly;
-    d->loadKeys();
+    if (d->staged) {
+        // The copy numbers its rows 1, 2, ... in the query's order.
+        d->keys.resize(size_t(d->staged->total));
+        for (int i = 0; i < d->staged->total; ++i)
+            d->keys[size_t(i)] = i + 1;
+    } else {
+        d->loadKeys();
+    }
     if (!d->keys.empty()) {
         d->pos = 0;
         d->settle(+1);
@@ -725,6 +886,7 @@ void Recordset::close()
         return;
     d->open = false;
     d->fetch.reset();
+    d->staged.reset();
     d->snap.reset();
     d->keys.clear();
     d.reset();
@@ -1049,6 +1211,7 @@ Criteria Recordset::filter() const { return impl().filter; }
 Recordset Recordset::openRecordset() const
 {
     const auto& r = impl();
+    r.need(r.size());
     auto n = std::make_shared<RecordsetImpl>();
     n->conn = r.conn;
     n->type = r.type == RecordsetType::Table ? RecordsetType::Dynaset : r.type;
@@ -1096,6 +1259,15 @@ Recordset Recordset::openRecordset() const
     return Recordset(n);
 }
 
+bool Recordset::copyMore(int rows)
+{
+    auto& r = impl();
+    if (!r.staged || r.staged->done)
+        return false;
+    r.staged->copyUpTo(int(std::min<qint64>(qint64(r.staged->copied) + std::max(0, rows), r.size())));
+    return !r.staged->done;
+}
+
 QList<QVariantList> Recordset::readColumns(const QStringList& fields) const
 {
     return readColumns(fields, 0, impl().size());
@@ -1106,6 +1278,7 @@ QList<QVariantList> Recordset::readColumns(const QStringList& fields, int from, 
     const auto& r = impl();
     from = qBound(0, from, r.size());
     const int end = int(std::min<qint64>(qint64(from) + std::max(0, count), r.size()));
+    r.need(end);
     std::vector<int> cols;
     QStringList exprs;
     for (const QString& f : fields) {
@@ -1159,7 +1332,9 @@ QList<QVariantList> Recordset::readColumns(const QStringList& fields, int from, 
         marks << QStringLiteral("?%1").arg(r.keyMark(i));
     const QString sql = QStringLiteral("SELECT %1, %2 FROM (%3) WHERE %1 IN (%4)")
                             .arg(key, exprs.join(QLatin1Char(',')), r.pagePrefix, marks.join(QLatin1Char(',')));
-    Stmt s(r.conn->db, sql);
+    // Prepared once for the connection: a page of the list window reads through it every time.
+    Stmt& s = r.kept(sql);
+    const auto resetAfter = qScopeGuard([&s] { s.reset(); });
     QHash<qint64, QVariantList> chunk;
     for (int first = from; first < end; first += kChunk) {
         const int to = qMin(end, first + kChunk);
@@ -1180,6 +1355,7 @@ std::vector<int> Recordset::positionsWhere(const QStringList& fields,
                                            const std::function<bool(const QVariantList&)>& matches) const
 {
     const auto& r = impl();
+    r.need(r.size());
     std::vector<int> cols;
     for (const QString& f : fields)
         cols.push_back(r.column(f));
@@ -1207,6 +1383,7 @@ std::vector<int> Recordset::positionsWhere(const QStringList& fields,
 std::vector<PlacedRow> Recordset::readWhere(const Criteria& c, const QStringList& fields, int from) const
 {
     const auto& r = impl();
+    r.need(r.size());
     r.validate(c);
     std::vector<int> cols;
     for (const QString& f : fields)

@@ -101,6 +101,10 @@ public:
     Criteria filter() const;
     Recordset openRecordset() const;
 
+    // A snapshot copied in steps (Database::openSnapshotInSteps): copies up to rows more of its
+    // records; true while some are left to copy. Any other recordset: false.
+    bool copyMore(int rows);
+
     // The values of a few fields for every record, in the recordset's order, read in bulk (a
     // list of 100,000 records reads only what it shows). A row deleted elsewhere gives an empty
     // list at its place. The current record does not change. Unknown field: 3265.

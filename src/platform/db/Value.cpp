@@ -306,6 +306,8 @@ void Stmt::bindAll(const QVariantList& params)
 
 bool Stmt::step()
 {
+    if (g_stagedCopies > 0 && !sqlite3_stmt_readonly(s_))
+        finishStagedCopies();
     const int rc = sqlite3_step(s_);
     if (rc == SQLITE_ROW)
         return true;
@@ -436,6 +438,7 @@ void checkTextSize(const QVariant& stored, int size, const QString& field)
 
 void execSql(sqlite3* db, const QString& sql)
 {
+    beforeWrite();
     char* msg = nullptr;
     const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &msg);
     if (msg)

@@ -806,6 +806,93 @@ private slots:
         QCOMPARE(errorOf([&] { d.openRecordset("people"); }), err::ObjectClosed);
         QVERIFY(!shared.isOpen());  // one recordset, two references
     }
+
+    // A snapshot copied in steps holds the rows of its opening whatever is written after it,
+    // wherever the write comes from, with the copy not yet done.
+    void snapshotInStepsHoldsItsOpening_data()
+    {
+        QTest::addColumn<QString>("writer");
+        QTest::newRow("statement of the same connection") << "same";
+        QTest::newRow("another connection of the process") << "other";
+        QTest::newRow("recordset of the same connection") << "recordset";
+        QTest::newRow("transaction of the same connection") << "transaction";
+        QTest::newRow("another snapshot opened and let go") << "snapshot";
+        QTest::newRow("no write, copied in steps") << "steps";
+    }
+    void snapshotInStepsHoldsItsOpening()
+    {
+        QFETCH(QString, writer);
+        Database d = Database::open(path);
+        d.execute("WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 309) "
+                  "INSERT INTO people(\"会員NO\", \"氏名\", \"フリガナ\", \"区分\") SELECT i, '名' || i, printf('ﾅ%04d', i), 1 FROM n");
+        const QList<QVariantList> before = d.openRecordset("Q_kana", RecordsetType::Snapshot).readColumns({"会員NO", "氏名", "名称"});
+        QCOMPARE(before.size(), 303);
+
+        Recordset snap = d.openSnapshotInSteps("Q_kana");
+        QVERIFY(!snap.updatable());
+        QCOMPARE(snap.recordCount(), 303);
+        QCOMPARE(snap.text("氏名"), QString());  // the first in the order
+        QVERIFY(snap.copyMore(0));               // most rows are still to copy
+
+        if (writer == "same") {
+            d.execute("UPDATE people SET \"氏名\" = 'x'");
+            d.execute("DELETE FROM people WHERE \"会員NO\" > 200");
+        } else if (writer == "other") {
+            Database o = Database::open(path);
+            o.execute("UPDATE people SET \"氏名\" = 'x'");
+            o.execute("INSERT INTO people(\"会員NO\", \"フリガナ\") VALUES (999, 'ｱ')");
+        } else if (writer == "recordset") {
+            Recordset rs = d.openRecordset("people");
+            rs.moveLast();
+            rs.edit();
+            rs.setValue("氏名", "x");
+            rs.update();
+            rs.moveFirst();
+            rs.deleteRecord();
+        } else if (writer == "transaction") {
+            d.beginTrans();
+            d.execute("UPDATE cats SET \"名称\" = 'x'");
+            d.commitTrans();
+        } else if (writer == "snapshot") {
+            d.openRecordset("people", RecordsetType::Snapshot).close();
+        } else {
+            int steps = 0;
+            while (snap.copyMore(50))
+                ++steps;
+            QCOMPARE(steps, 4);  // 64 rows with the first page, then 50 a step
+        }
+        QVERIFY(!snap.copyMore(0));
+        QCOMPARE(snap.recordCount(), 303);
+        QCOMPARE(snap.readColumns({"会員NO", "氏名", "名称"}), before);
+        snap.setAbsolutePosition(302);
+        QCOMPARE(snap.value("会員NO").toInt(), before.last().first().toInt());
+        QCOMPARE(errorOf([&] { snap.edit(); }), err::ReadOnly);
+    }
+
+    // Rows far from the first page are copied when they are read.
+    void snapshotInStepsReadsAheadOfItsCopy()
+    {
+        Database d = Database::open(path);
+        d.execute("WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 509) "
+                  "INSERT INTO people(\"会員NO\", \"フリガナ\") SELECT i, printf('ﾅ%04d', i) FROM n");
+        Recordset snap = d.openSnapshotInSteps("Q_kana");
+        QCOMPARE(snap.recordCount(), 503);
+        // Two before the generated ones in the reading order.
+        const QList<QVariantList> rows = snap.readColumns({"会員NO"}, 400, 3);
+        QCOMPARE(rows.size(), 3);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(rows[i].value(0).toInt(), 408 + i);
+        QVERIFY(snap.copyMore(0));
+        snap.moveLast();
+        QCOMPARE(snap.text("フリガナ"), QString("ﾔﾏﾀﾞ"));
+        QVERIFY(!snap.copyMore(0));
+        // An empty query: nothing to copy.
+        d.execute("DELETE FROM people");
+        Recordset none = d.openSnapshotInSteps("Q_kana");
+        QCOMPARE(none.recordCount(), 0);
+        QVERIFY(none.eof());
+        QVERIFY(!none.copyMore(10));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDatabase)
