@@ -77,7 +77,8 @@ class HistoryListModel : public QAbstractListModel {
     Q_OBJECT
 public:
     using Reader = std::function<std::vector<HistoryRow>(int from, int count)>;
-    static constexpr int BlockRows = 256;
+    // A screenful and more: the first block is the page the history's recordset read at open.
+    static constexpr int BlockRows = 64;
 
     using QAbstractListModel::QAbstractListModel;
     // count rows, read through reader.

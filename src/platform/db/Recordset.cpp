@@ -1297,6 +1297,27 @@ QList<QVariantList> Recordset::readColumns(const QStringList& fields, int from, 
         return values;
     };
 
+    // Rows the recordset has just read (the page around its current record, read at open) are
+    // not read again.
+    if (from < end && r.pageGen == g_generation.load(std::memory_order_relaxed)) {
+        bool cached = true;
+        for (int i = from; i < end && cached; ++i)
+            cached = r.pageAsked.contains(r.keys[size_t(i)]);
+        if (cached) {
+            for (int i = from; i < end; ++i) {
+                const auto it = r.page.constFind(r.keys[size_t(i)]);
+                QVariantList values;  // empty when the row is gone
+                if (it != r.page.constEnd()) {
+                    values.reserve(qsizetype(cols.size()));
+                    for (int c : cols)
+                        values << (*it)[size_t(c)];
+                }
+                out << values;
+            }
+            return out;
+        }
+    }
+
     if (from == 0 && end == r.size() && r.size() > 2048 && r.readsFromBase(cols)) {
         out.resize(r.size());  // a row deleted elsewhere keeps its empty list
         r.scanBase(cols, [&](int place, const Stmt& s) { out[place] = readRow(s); });

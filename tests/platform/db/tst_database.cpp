@@ -638,6 +638,42 @@ private slots:
         QCOMPARE(table.readColumns({"名称"}).first().first().toString(), QString("友人"));
     }
 
+    // The rows a dynaset read at its open are handed out by readColumns only while nothing was
+    // written since; a change made after the open is read from the book.
+    void readColumnsAfterTheOpenSeesLaterChanges_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QVariantList>("second");
+        QTest::newRow("nothing changed") << QString() << QVariantList{qint64(3), QString("佐藤花子")};
+        QTest::newRow("changed through another connection")
+            << QString("other-update") << QVariantList{qint64(3), QString("別名")};
+        QTest::newRow("deleted through another connection") << QString("other-delete") << QVariantList{};
+        QTest::newRow("changed through the recordset") << QString("own-update") << QVariantList{qint64(3), QString("別名")};
+    }
+    void readColumnsAfterTheOpenSeesLaterChanges()
+    {
+        QFETCH(QString, change);
+        QFETCH(QVariantList, second);
+        Database d = Database::open(path);
+        Recordset rs = d.openRecordset("Q_kana");
+        QCOMPARE(rs.readColumns({"会員NO", "氏名"}, 1, 1), (QList<QVariantList>{{qint64(3), QString("佐藤花子")}}));
+        if (change == "other-update")
+            Database::open(path).execute("UPDATE people SET \"氏名\" = '別名' WHERE \"会員NO\" = 3");
+        else if (change == "other-delete")
+            Database::open(path).execute("DELETE FROM people WHERE \"会員NO\" = 3");
+        if (change == "own-update") {
+            rs.moveNext();
+            rs.edit();
+            rs.setValue("氏名", "別名");
+            rs.update();
+        }
+        const QList<QVariantList> rows = rs.readColumns({"会員NO", "氏名"});
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[0], (QVariantList{qint64(2), QString("")}));
+        QCOMPARE(rows[1], second);
+        QCOMPARE(rows[2], (QVariantList{qint64(1), QString("山田太郎")}));
+    }
+
     void readColumnsOfALargeSetFollowsItsOrder()
     {
         Database d = Database::open(path);
