@@ -166,9 +166,20 @@ void foldInto(const QString& text, QString& out)
 bool foldUtf8(QByteArrayView in, QString& out)
 {
     const KanaTables& t = kanaTables();
+    // Hiragana to katakana, ASCII letters to small letters, the full-width space to a space.
+    const auto folded = [](char16_t u) -> char16_t {
+        if (u >= u'A' && u <= u'Z')
+            return char16_t(u + 0x20);
+        if (u == 0x3000)
+            return u' ';
+        if ((u >= 0x3041 && u <= 0x3096) || u == 0x309D || u == 0x309E)
+            return char16_t(u + 0x60);
+        return u;
+    };
     out.resize(in.size());  // no character takes fewer bytes than UTF-16 units
     char16_t* o = reinterpret_cast<char16_t*>(out.data());
     qsizetype n = 0;
+    char16_t before = 0;  // the last character written, before its fold: marks join by it
     const auto* p = reinterpret_cast<const unsigned char*>(in.data());
     const qsizetype size = in.size();
     for (qsizetype i = 0; i < size;) {
@@ -192,20 +203,18 @@ bool foldUtf8(QByteArrayView in, QString& out)
         } else if (!foldsSimply(u)) {
             return false;
         }
-        if ((u == 0x3099 || u == 0x309A) && n > 0) {
-            const char16_t before = o[n - 1];
-            if (before >= 0x3041 && before <= 0x30FF) {
-                const char16_t joined = u == 0x3099 ? t.voiced[before - 0x3041] : t.semiVoiced[before - 0x3041];
-                if (joined) {
-                    o[n - 1] = joined;
-                    continue;
-                }
+        if ((u == 0x3099 || u == 0x309A) && n > 0 && before >= 0x3041 && before <= 0x30FF) {
+            const char16_t joined = u == 0x3099 ? t.voiced[before - 0x3041] : t.semiVoiced[before - 0x3041];
+            if (joined) {
+                before = joined;
+                o[n - 1] = folded(joined);
+                continue;
             }
         }
-        o[n++] = u;
+        before = u;
+        o[n++] = folded(u);
     }
     out.truncate(n);
-    foldComposed(out);
     return true;
 }
 
