@@ -3,6 +3,7 @@
 #include "platform/db/Database.h"
 #include "platform/ui/ScriptedDialogs.h"
 #include "records/Form3.h"
+#include "records/SearchKeys.h"
 #include "shell/Module1.h"
 
 #include <QApplication>
@@ -90,6 +91,32 @@ void sqliteContains(const QString& book, const char* where, const QString& key)
     sqlite3_step(s);
     sqlite3_finalize(s);
     sqlite3_close(h);
+}
+
+// Plain SQLite with the comparison the search has to make: every value of the field read and
+// folded as the search folds texts (full- and half-width forms, hiragana and katakana, letter
+// case alike), the folded key looked for in it; then, nothing being found, the record shown
+// again read whole by its key. On a connection kept open, as the window keeps its own.
+int sqliteFoldedContains(sqlite3* h, const char* field, const QString& key)
+{
+    sqlite3_stmt* s = nullptr;
+    const QByteArray sql = QByteArray("SELECT \"") + field + "\" FROM \"個人台帳\"";
+    sqlite3_prepare_v2(h, sql.constData(), -1, &s, nullptr);
+    const QString folded = records::SearchFolded(key);
+    int found = 0;
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+        const int bytes = sqlite3_column_bytes(s, 0);
+        if (text && bytes > 0 && records::SearchFoldedUtf8(QByteArrayView(text, bytes)).contains(folded))
+            ++found;
+    }
+    sqlite3_finalize(s);
+    sqlite3_prepare_v2(h, "SELECT * FROM \"個人台帳\" WHERE rowid = 1", -1, &s, nullptr);
+    if (sqlite3_step(s) == SQLITE_ROW)
+        for (int c = 0; c < sqlite3_column_count(s); ++c)
+            (void)sqlite3_column_text(s, c);
+    sqlite3_finalize(s);
+    return found;
 }
 
 double peakMemoryMB(const Options& o, int n)
@@ -224,7 +251,9 @@ QList<Result> runRecordWindow(const Options& o, int n)
             reading->setText(key);
             w.ExecuteSearch(1);
         });
-        r.baseline = medianSeconds(o.runs, [&] { sqliteContains(book, "instr(\"フリガナ\", ?) > 0", key); });
+        sqlite3* h = bench::openPlain(book, SQLITE_OPEN_READONLY);
+        r.baseline = medianSeconds(o.runs, [&] { sqliteFoldedContains(h, "フリガナ", key); });
+        sqlite3_close(h);
         out << r;
     }
     if (wanted(QStringLiteral("record-search-phone"))) {

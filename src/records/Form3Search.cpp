@@ -103,8 +103,11 @@ void Form3::ExecuteSearch(int keyField)
     try {
         if (key) {
             // The book is compared in one pass; a match's place is its position in the current order.
+            const auto matchesRow = [&](const QVariantList& row) { return key->matches(row); };
             const std::vector<int> matches =
-                Cursor.records().positionsWhere(key->fields(), [&](const QVariantList& row) { return key->matches(row); });
+                key->readsText() ? Cursor.records().positionsWhereText(
+                                       key->fields().front(), [&](QByteArrayView text) { return key->matchesText(text); }, matchesRow)
+                                 : Cursor.records().positionsWhere(key->fields(), matchesRow);
             for (const int position : matches) {
                 found = true;
                 Cursor.moveTo(position);

@@ -1,6 +1,7 @@
 #include "records/SearchKeys.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "records/RecordDisplay.h"
 
@@ -82,8 +83,11 @@ const KanaTables& kanaTables()
 bool composeHalfWidth(const QString& text, QString* out)
 {
     const KanaTables& t = kanaTables();
-    out->resize(0);  // keeps the room of the text folded before
-    out->reserve(text.size());
+    // No character gives more than one: written in place, the room of the text folded before
+    // used again.
+    out->resize(text.size());
+    char16_t* o = reinterpret_cast<char16_t*>(out->data());
+    qsizetype n = 0;
     for (const QChar c : text) {
         char16_t u = c.unicode();
         if (isHalfWidthKana(u)) {
@@ -93,20 +97,20 @@ bool composeHalfWidth(const QString& text, QString* out)
         } else if (!foldsSimply(u)) {
             return false;
         }
-        if ((u == 0x3099 || u == 0x309A) && !out->isEmpty()) {
+        if ((u == 0x3099 || u == 0x309A) && n > 0) {
             // A mark joins the kana before it when the two have one composed form.
-            QChar& before = (*out)[out->size() - 1];
-            const char16_t b = before.unicode();
+            const char16_t b = o[n - 1];
             if (b >= 0x3041 && b <= 0x30FF) {
                 const char16_t joined = u == 0x3099 ? t.voiced[b - 0x3041] : t.semiVoiced[b - 0x3041];
                 if (joined) {
-                    before = QChar(joined);
+                    o[n - 1] = joined;
                     continue;
                 }
             }
         }
-        out->append(QChar(u));
+        o[n++] = u;
     }
+    out->truncate(n);
     return true;
 }
 
@@ -156,6 +160,74 @@ void foldInto(const QString& text, QString& out)
     out = fullFold(text);
 }
 
+// The fold of a stored UTF-8 text, decoded and folded in one pass, for texts of simply folded
+// characters and half-width katakana; false when another character (or a byte that is not
+// well-formed UTF-8) needs the text decoded in full first.
+bool foldUtf8(QByteArrayView in, QString& out)
+{
+    const KanaTables& t = kanaTables();
+    // Hiragana to katakana, ASCII letters to small letters, the full-width space to a space.
+    const auto folded = [](char16_t u) -> char16_t {
+        if (u >= u'A' && u <= u'Z')
+            return char16_t(u + 0x20);
+        if (u == 0x3000)
+            return u' ';
+        if ((u >= 0x3041 && u <= 0x3096) || u == 0x309D || u == 0x309E)
+            return char16_t(u + 0x60);
+        return u;
+    };
+    out.resize(in.size());  // no character takes fewer bytes than UTF-16 units
+    char16_t* o = reinterpret_cast<char16_t*>(out.data());
+    qsizetype n = 0;
+    char16_t before = 0;  // the last character written, before its fold: marks join by it
+    const auto* p = reinterpret_cast<const unsigned char*>(in.data());
+    const qsizetype size = in.size();
+    for (qsizetype i = 0; i < size;) {
+        char16_t u;
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            u = b;
+            ++i;
+        } else if ((b & 0xF0) == 0xE0 && i + 2 < size && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
+            u = char16_t(((b & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F));
+            if (u < 0x800)
+                return false;  // an overlong form, which the full decoding replaces
+            i += 3;
+        } else {
+            return false;
+        }
+        if (isHalfWidthKana(u)) {
+            u = t.wide[u - 0xFF61];
+            if (u == 0)
+                return false;
+        } else if (!foldsSimply(u)) {
+            return false;
+        }
+        if ((u == 0x3099 || u == 0x309A) && n > 0 && before >= 0x3041 && before <= 0x30FF) {
+            const char16_t joined = u == 0x3099 ? t.voiced[before - 0x3041] : t.semiVoiced[before - 0x3041];
+            if (joined) {
+                before = joined;
+                o[n - 1] = folded(joined);
+                continue;
+            }
+        }
+        before = u;
+        o[n++] = folded(u);
+    }
+    out.truncate(n);
+    return true;
+}
+
+// A stored UTF-8 text as the database layer reads it: a leading byte-order mark is part of it.
+QString decodedStored(QByteArrayView utf8)
+{
+    static constexpr char kMark[] = "\xEF\xBB\xBF";
+    qsizetype marks = 0;
+    while (utf8.size() - 3 * marks >= 3 && std::memcmp(utf8.data() + 3 * marks, kMark, 3) == 0)
+        ++marks;
+    return QString(marks, QChar(0xFEFF)) + QString::fromUtf8(utf8.sliced(3 * marks));
+}
+
 // Whether the folded text contains the folded key.
 bool foldedContains(const QString& text, const QString& key)
 {
@@ -170,6 +242,14 @@ QString SearchFolded(const QString& text)
 {
     QString s;
     foldInto(text, s);
+    return s;
+}
+
+QString SearchFoldedUtf8(QByteArrayView utf8)
+{
+    QString s;
+    if (!foldUtf8(utf8, s))
+        foldInto(decodedStored(utf8), s);
     return s;
 }
 
@@ -194,6 +274,16 @@ qint64 LeadingNumber(const QString& text)
     for (int digits = 0; i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9' && digits < 18; ++i, ++digits)
         n = n * 10 + (text.at(i).unicode() - u'0');
     return n;
+}
+
+bool SearchKey::matchesText(QByteArrayView utf8) const
+{
+    if (utf8.isEmpty())
+        return false;
+    thread_local QString folded;
+    if (foldUtf8(utf8, folded))
+        return folded.contains(keyText_);
+    return foldedContains(decodedStored(utf8), keyText_);
 }
 
 std::optional<SearchKey> SearchKey::fromText(const SearchKeyField& field, const QString& text)
@@ -233,7 +323,7 @@ bool SearchKey::matches(const QVariantList& row) const
         return !first.isNull() && first.isValid() && first.toLongLong() == key_.toLongLong();
     case SearchRule::Contains: {
         const QString value = first.isNull() ? QString() : first.toString();
-        return !value.isEmpty() && foldedContains(value, key_.toString());
+        return !value.isEmpty() && foldedContains(value, keyText_);
     }
     case SearchRule::HomePhone: {
         // Each number by itself, so that no key is found across the end of one and the start of the other.

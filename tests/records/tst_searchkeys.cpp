@@ -18,6 +18,15 @@ bool matches(int keyField, const QString& key, const QVariantList& row)
     return k && k->matches(row);
 }
 
+// The value the database reads from stored UTF-8 bytes: a leading byte-order mark is kept.
+QString storedValue(const QByteArray& bytes)
+{
+    qsizetype marks = 0;
+    while (bytes.mid(3 * marks, 3) == QByteArray("\xEF\xBB\xBF"))
+        ++marks;
+    return QString(marks, QChar(0xFEFF)) + QString::fromUtf8(bytes.mid(3 * marks));
+}
+
 } // namespace
 
 class TestSearchKeys : public QObject {
@@ -106,6 +115,53 @@ private slots:
                 const QString pair = QStringLiteral("Aｶ") + QChar(char16_t(u)) + QChar(char16_t(v)) + QStringLiteral("ﾞｱ");
                 QCOMPARE(records::SearchFolded(pair), reference(pair));
             }
+        }
+    }
+
+    // A stored text is compared straight from its bytes as its value would be: the same fold,
+    // the same match, also for bytes that are not well-formed UTF-8.
+    void storedTextComparesAsItsValue_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("half-width reading") << "ﾊﾅｺ" << QByteArray("ｻﾄｳ ﾊﾅｺ") << true;
+        QTest::newRow("half-width voiced reading, hiragana key") << "わたなべ" << QByteArray("ﾜﾀﾅﾍﾞ") << true;
+        QTest::newRow("hiragana wa and a half-width mark stay apart") << "ヷ" << QByteArray("わﾞ") << false;
+        QTest::newRow("katakana wa and a half-width mark join") << "ヷ" << QByteArray("ﾜﾞ") << true;
+        QTest::newRow("kanji and full-width letters") << "ABC" << QByteArray("山田ＡＢＣ") << true;
+        QTest::newRow("two-byte letter") << "É" << QByteArray("Café") << true;
+        QTest::newRow("four-byte character") << "😀" << QByteArray("ﾊﾅｺ😀") << true;
+        QTest::newRow("leading byte-order mark is kept") << "\uFEFFｻ" << QByteArray("\xEF\xBB\xBFｻﾄｳ") << true;
+        QTest::newRow("overlong form is no letter") << "A" << QByteArray("x\xE0\x81\x81x") << false;
+        QTest::newRow("cut-off character") << "ｻ" << QByteArray("ｻ\xE3\x81") << true;
+        QTest::newRow("lone continuation byte") << "ﾄｳ" << QByteArray("ｻ\x81ﾄｳ") << true;
+        QTest::newRow("encoded surrogate") << "ｻ" << QByteArray("\xED\xA0\x80ｻ") << true;
+        QTest::newRow("control character") << "ｻﾄ" << QByteArray("\tｻﾄｳ") << true;
+        QTest::newRow("another reading") << "ｽｽﾞｷ" << QByteArray("ｻﾄｳ ﾊﾅｺ") << false;
+        QTest::newRow("empty text") << "ｻ" << QByteArray("") << false;
+    }
+    void storedTextComparesAsItsValue()
+    {
+        QFETCH(QString, key);
+        QFETCH(QByteArray, stored);
+        QFETCH(bool, found);
+        const std::optional<SearchKey> k = SearchKey::fromText(*records::SearchKeyFieldOf(1), key);
+        QVERIFY(k && k->readsText());
+        QCOMPARE(k->matchesText(stored), found);
+        QCOMPARE(k->matches({storedValue(stored)}), found);
+        QCOMPARE(records::SearchFoldedUtf8(stored), records::SearchFolded(storedValue(stored)));
+    }
+    // Every character of the basic plane, stored as UTF-8 between kana and a half-width mark,
+    // folds from its bytes as from its text.
+    void foldingFromBytesMatchesFoldingOfText()
+    {
+        for (int u = 1; u <= 0xFFFF; ++u) {
+            if (u >= 0xD800 && u <= 0xDFFF)
+                continue;
+            const QString text = QStringLiteral("Aｶ") + QChar(char16_t(u)) + QStringLiteral("ﾞ漢");
+            const QByteArray stored = text.toUtf8();
+            QCOMPARE(records::SearchFoldedUtf8(stored), records::SearchFolded(text));
         }
     }
 

@@ -8,6 +8,7 @@
 
 #include "platform/db/Criteria.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -114,6 +115,11 @@ public:
     // The positions, in order, of the records whose values of these fields satisfy matches
     // (handed the values in the order of fields). Records deleted elsewhere are left out.
     std::vector<int> positionsWhere(const QStringList& fields, const std::function<bool(const QVariantList&)>& matches) const;
+    // The same for one field, for scans that look at the text of every record: a text stored in a
+    // text field is handed to matchesText as its stored UTF-8 bytes, with no value made of it;
+    // every other value (Null, a number, a record read otherwise) to matches, as positionsWhere does.
+    std::vector<int> positionsWhereText(const QString& field, const std::function<bool(QByteArrayView)>& matchesText,
+                                        const std::function<bool(const QVariantList&)>& matches) const;
     // The records from position `from` on that satisfy c (compared as the finds compare), in
     // order, each with the values of these fields: read with one bound statement where the source
     // allows it, so that the few records of a large book that match cost a few rows. Records

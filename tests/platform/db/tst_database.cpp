@@ -701,7 +701,8 @@ private slots:
     }
 
     // The places of the matching records, in the recordset's order, whether the book is read
-    // through its order or straight from its table, and with a field of the joined table.
+    // through its order or straight from its table, and with a field of the joined table; read
+    // as values or as stored texts.
     void positionsWhereFollowTheOrder_data()
     {
         QTest::addColumn<int>("added");
@@ -730,6 +731,11 @@ private slots:
                 walked.push_back(rs.absolutePosition());
         QVERIFY(!found.empty());
         QCOMPARE(found, walked);
+        // The same from the stored texts, without a value made of each.
+        const std::vector<int> fromText = rs.positionsWhereText(
+            field, [&](QByteArrayView text) { return wanted(QString::fromUtf8(text)); },
+            [&](const QVariantList& row) { return wanted(row.first().toString()); });
+        QCOMPARE(fromText, walked);
     }
 
     // The records a bound statement finds, with their values, are those a walk through the
