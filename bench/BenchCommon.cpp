@@ -9,7 +9,9 @@
 #include "shell/Module1.h"
 #include "platform/ui/ScriptedDialogs.h"
 
+#include <QApplication>
 #include <QDate>
+#include <QEvent>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -319,6 +321,35 @@ QList<Result> runAll(const Options& o)
         for (const Result& r : it.value()(o))
             add(r);
     return all;
+}
+
+bool PaintCounter::eventFilter(QObject*, QEvent* e)
+{
+    if (e->type() == QEvent::Paint)
+        ++paints;
+    return false;
+}
+
+void PaintCounter::watch(QWidget* w)
+{
+    w->installEventFilter(this);
+    for (QWidget* child : w->findChildren<QWidget*>())
+        child->installEventFilter(this);
+}
+
+void PaintCounter::unwatch(QWidget* w)
+{
+    for (QWidget* child : w->findChildren<QWidget*>())
+        child->removeEventFilter(this);
+    w->removeEventFilter(this);
+}
+
+void PaintCounter::settle() const
+{
+    const int before = paints;
+    for (int i = 0; i < 20 && paints == before; ++i)
+        QApplication::processEvents(QEventLoop::AllEvents);
+    QApplication::processEvents(QEventLoop::AllEvents);
 }
 
 } // namespace bench

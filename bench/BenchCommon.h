@@ -2,6 +2,8 @@
 // Shared pieces of the benchmarks: options, results, timing, generated books.
 
 #include <QList>
+#include <QObject>
+#include <QWidget>
 #include <QString>
 #include <functional>
 
@@ -66,5 +68,17 @@ int printProbe(int argc, char* argv[], const QString& what);
 // The recipients of "全員" (both kinds) read with plain SQLite: the addresses, and the names
 // in *names when given.
 QString plainRecipients(const QString& book, QString* names);
+
+// Counts the paints of a window and of everything in it, so that a timed change can wait until
+// the shown window has painted it.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override;
+    void watch(QWidget* w);
+    void unwatch(QWidget* w);
+    // Processes events until the paint a change caused is done (or nothing more is waiting).
+    void settle() const;
+};
 
 } // namespace bench

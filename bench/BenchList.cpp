@@ -105,31 +105,6 @@ private:
     sqlite3_stmt* page_ = nullptr;
 };
 
-// Paints of the shown window: a page move is done when the window has painted it.
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-    void watch(QWidget* w)
-    {
-        w->installEventFilter(this);
-        for (QWidget* child : w->findChildren<QWidget*>())
-            child->installEventFilter(this);
-    }
-    void settle() const
-    {
-        const int before = paints;
-        for (int i = 0; i < 20 && paints == before; ++i)
-            QApplication::processEvents(QEventLoop::AllEvents);
-        QApplication::processEvents(QEventLoop::AllEvents);
-    }
-};
-
 // Runs the event loop until the window's snapshot is copied whole.
 void finishCopy(const Form4& w)
 {

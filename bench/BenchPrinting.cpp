@@ -108,27 +108,6 @@ void baselineLabels(const QString& book, const QString& pdf)
     painter.end();
 }
 
-// Counts the paints of the window and of everything in it.
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
-
-// Processes events until the paint a change caused is done (or nothing more is waiting).
-void settlePaint(const PaintCounter& counter)
-{
-    const int before = counter.paints;
-    for (int i = 0; i < 20 && counter.paints == before; ++i)
-        QApplication::processEvents(QEventLoop::AllEvents);
-    QApplication::processEvents(QEventLoop::AllEvents);
-}
-
 // One print in a fresh process (bench::printProbe): its seconds and peak memory.
 struct ProbeResult {
     double seconds = 0;
@@ -193,16 +172,14 @@ QList<bench::Result> run(const bench::Options& o)
             for (int i = 0; i < lines; ++i)
                 w.ToggleLine(i);
             // On the screen (the offscreen platform): a toggle is done when the list has painted it.
-            PaintCounter painted;
+            bench::PaintCounter painted;
             w.resize(1280, 800);
             w.show();
-            for (QWidget* child : w.findChildren<QWidget*>())
-                child->installEventFilter(&painted);
-            w.installEventFilter(&painted);
+            painted.watch(&w);
             // The lines are measured after the load, between events: done before the timing.
             while (!w.listModel()->widthKnown())
                 QApplication::processEvents();
-            settlePaint(painted);
+            painted.settle();
             QListView* list = w.list1();
             bench::Result r{QStringLiteral("printing-toggle"), n};
             const int paintsBefore = painted.paints;
@@ -212,21 +189,19 @@ QList<bench::Result> run(const bench::Options& o)
                 qMax(o.runs, 25),
                 [&] {
                     w.ToggleLine(line);
-                    settlePaint(painted);
+                    painted.settle();
                 },
                 [&] {
                     // Each line twice (off, then on again), in view, somewhere else in the book.
                     line = (turn++ / 2) * 7919 % lines;
                     list->scrollTo(w.listModel()->index(line));
-                    settlePaint(painted);
+                    painted.settle();
                 });
             if (painted.paints - paintsBefore < 2 * qMax(o.runs, 25))
                 qFatal("the toggles were not painted");
             out << r;
             w.hide();
-            for (QWidget* child : w.findChildren<QWidget*>())
-                child->removeEventFilter(&painted);
-            w.removeEventFilter(&painted);
+            painted.unwatch(&w);
             for (int i = 0; i < lines; ++i)
                 if (w.listModel()->isSelected(i))
                     w.ToggleLine(i);

@@ -58,27 +58,6 @@ void sqliteOrderedKeys(const QString& book, const char* query, bool fetchFirst)
     sqlite3_close(h);
 }
 
-// Counts the paints of a window and of everything in it.
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
-
-// Processes events until the paint a change caused is done (or nothing more is waiting).
-void settlePaint(const PaintCounter& counter)
-{
-    const int before = counter.paints;
-    for (int i = 0; i < 20 && counter.paints == before; ++i)
-        QApplication::processEvents(QEventLoop::AllEvents);
-    QApplication::processEvents(QEventLoop::AllEvents);
-}
-
 // Plain SQLite: how many records hold the key in one of these fields.
 void sqliteContains(const QString& book, const char* where, const QString& key)
 {
@@ -162,10 +141,8 @@ QList<Result> runRecordWindow(const Options& o, int n)
         // On the screen (the offscreen platform): a move is done when the window has painted it.
         PaintCounter painted;
         w.show();
-        for (QWidget* child : w.findChildren<QWidget*>())
-            child->installEventFilter(&painted);
-        w.installEventFilter(&painted);
-        settlePaint(painted);
+        painted.watch(&w);
+        painted.settle();
         // Runs of 64 moves to the next record, each run starting in a part of the book not read
         // yet, so that every run crosses into pages the moves have to read: the time of a move
         // is a run's time over its moves, the median over the runs.
@@ -179,13 +156,13 @@ QList<Result> runRecordWindow(const Options& o, int n)
                        [&] {
                            for (int i = 0; i < kMoves; ++i) {
                                bar->setValue(qMin(last, bar->value() + 1));
-                               settlePaint(painted);
+                               painted.settle();
                            }
                        },
                        [&] {
                            // Somewhere else in the book, a few pages past the last run.
                            bar->setValue(int((qint64(++run) * 7919 * kMoves + 13) % qMax(1, last - kMoves)));
-                           settlePaint(painted);
+                           painted.settle();
                        })
                    / kMoves;
         // Plain SQLite: one record read whole by its key, and the shown picture's file looked
@@ -214,9 +191,7 @@ QList<Result> runRecordWindow(const Options& o, int n)
         sqlite3_close(h);
         out << r;
         w.hide();
-        for (QWidget* child : w.findChildren<QWidget*>())
-            child->removeEventFilter(&painted);
-        w.removeEventFilter(&painted);
+        painted.unwatch(&w);
     }
     if (wanted(QStringLiteral("record-order"))) {
         Result r{QStringLiteral("record-order"), n};
