@@ -4,6 +4,7 @@
 // window shows and the books hold, to compare two ways of working a control.
 
 #include "DemoFolder.h"
+#include "EditionFixture.h"
 #include "edition/Profile.h"
 #include "editions/Windows.h"
 #include "mail/Form22.h"
@@ -146,14 +147,7 @@ protected:
     // A fresh demo folder, always at the same path, and the main window loaded on it.
     void start(const QString& program)
     {
-        if (program == QStringLiteral("adrovia")) {
-            edition::setProfile(edition::AddressBookProfile());
-            editions::RegisterAdroviaWindows();
-        } else {
-            edition::setProfile(edition::InformationManagerProfile());
-            editions::RegisterKartoviaWindows();
-        }
-        ui::setProgramTitle(edition::profile().ProgramTitle);
+        editionfx::becomeProgram(program);
         QDir(folder()).removeRecursively();
         QVERIFY(copyFolder(templateFolder, folder()));
         // The copy's start-up file names the copy's book, not the template's.

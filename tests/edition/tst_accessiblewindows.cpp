@@ -3,6 +3,7 @@
 // nothing), a control that takes the focus has a name, and a window is read by its caption.
 
 #include "DemoFolder.h"
+#include "EditionFixture.h"
 #include "edition/Profile.h"
 #include "editions/Windows.h"
 #include "platform/ui/ScriptedDialogs.h"
@@ -206,14 +207,7 @@ private slots:
     {
         QFETCH(QString, edition);
         QFETCH(QString, window);
-        if (edition == QStringLiteral("adrovia")) {
-            edition::setProfile(edition::AddressBookProfile());
-            editions::RegisterAdroviaWindows();
-        } else {
-            edition::setProfile(edition::InformationManagerProfile());
-            editions::RegisterKartoviaWindows();
-        }
-        ui::setProgramTitle(edition::profile().ProgramTitle);
+        editionfx::becomeProgram(edition);
 
         dialogs = std::make_unique<ui::ScriptedDialogs>(QDate(2024, 4, 1));
         scope = std::make_unique<ui::ScopedDialogs>(dialogs.get());
