@@ -1,12 +1,33 @@
 #include "platform/ui/Accessibility.h"
 
+#include "platform/ui/Keyboard.h"
+
 #include <QAccessibleWidget>
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QTextDocument>
 #include <QWidget>
 
 namespace ui {
+
+QString labelText(const QLabel* l)
+{
+    QString s = l->text();
+    if (l->textFormat() == Qt::RichText || (l->textFormat() == Qt::AutoText && Qt::mightBeRichText(s))) {
+        QTextDocument doc;
+        doc.setHtml(s);
+        s = doc.toPlainText();
+    }
+    // Only a label with a buddy turns "&x" into an underlined mnemonic.
+    if (l->buddy()) {
+        static const QRegularExpression mnemonic(QStringLiteral("&(.)"));
+        s.replace(mnemonic, QStringLiteral("\\1"));
+    }
+    return s;
+}
 
 namespace {
 
@@ -28,7 +49,7 @@ public:
             return QAccessibleWidget::text(t);
         if (!widget()->accessibleName().isEmpty())
             return widget()->accessibleName();
-        return shown(label());
+        return labelText(label());
     }
 
     QList<std::pair<QAccessibleInterface*, QAccessible::Relation>>
@@ -43,40 +64,94 @@ public:
 
 private:
     QLabel* label() const { return static_cast<QLabel*>(widget()); }
+};
 
-    static QString shown(const QLabel* l)
+// Qt reads a combo box on Linux by the text it holds, and by its own name only while it holds
+// none: a screen reader then says "令和" and never which field that is. A combo box is read by
+// its field (its accessible name, else its buddy label) whatever it holds; what it holds is its
+// value. The list and the edit field stay its children, as in Qt's own interface.
+class FieldComboBox : public QAccessibleWidget {
+public:
+    explicit FieldComboBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override
     {
-        QString s = l->text();
-        if (l->textFormat() == Qt::RichText || (l->textFormat() == Qt::AutoText && Qt::mightBeRichText(s))) {
-            QTextDocument doc;
-            doc.setHtml(s);
-            s = doc.toPlainText();
-        }
-        // Only a label with a buddy turns "&x" into an underlined mnemonic.
-        if (l->buddy()) {
-            static const QRegularExpression mnemonic(QStringLiteral("&(.)"));
-            s.replace(mnemonic, QStringLiteral("\\1"));
-        }
-        return s;
+        if (t == QAccessible::Value)
+            return comboBox()->lineEdit() ? comboBox()->lineEdit()->text() : comboBox()->currentText();
+        return QAccessibleWidget::text(t);
     }
+
+    int childCount() const override { return comboBox()->lineEdit() ? 2 : 1; }
+    QAccessibleInterface* child(int index) const override
+    {
+        if (index == 0)
+            return QAccessible::queryAccessibleInterface(comboBox()->view());
+        if (index == 1 && comboBox()->lineEdit())
+            return QAccessible::queryAccessibleInterface(comboBox()->lineEdit());
+        return nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        if (!child)
+            return -1;
+        if (child->object() == comboBox()->view())
+            return 0;
+        if (comboBox()->lineEdit() && child->object() == comboBox()->lineEdit())
+            return 1;
+        return -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override
+    {
+        QLineEdit* edit = comboBox()->lineEdit();
+        if (edit && edit->isVisible() && QRect(edit->mapToGlobal(QPoint(0, 0)), edit->size()).contains(x, y))
+            return child(1);
+        return nullptr;
+    }
+
+    // Pressed, or its menu shown, the list opens; pressed again it closes.
+    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+    void doAction(const QString& actionName) override
+    {
+        if (actionName != showMenuAction() && actionName != pressAction())
+            return;
+        if (comboBox()->view()->isVisible())
+            comboBox()->hidePopup();
+        else
+            comboBox()->showPopup();
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QComboBox* comboBox() const { return static_cast<QComboBox*>(widget()); }
 };
 
 QAccessibleInterface* labelFactory(const QString& className, QObject* object)
 {
+    // A label pressed like a button is read as a button (Keyboard.h).
     if (className == QLatin1String("QLabel"))
-        if (auto* l = qobject_cast<QLabel*>(object))
+        if (auto* l = qobject_cast<QLabel*>(object); l && !isPressable(l))
             return new ShownLabel(l);
+    return nullptr;
+}
+
+// Asked for every class of an object's chain from its own upwards: a box of a class derived
+// from QComboBox is answered at its own class, before Qt's interface for QComboBox.
+QAccessibleInterface* comboBoxFactory(const QString&, QObject* object)
+{
+    if (auto* box = qobject_cast<QComboBox*>(object))
+        return new FieldComboBox(box);
     return nullptr;
 }
 
 }  // namespace
 
-void readLabelsByWhatTheyShow()
+void readControlsAsShown()
 {
     static bool installed = false;
     if (!installed) {
         installed = true;
         QAccessible::installFactory(&labelFactory);
+        QAccessible::installFactory(&comboBoxFactory);
     }
 }
 
@@ -94,7 +169,7 @@ void name(QWidget* widget, const QString& systemName, int index, const QString& 
 {
     if (!widget)
         return;
-    readLabelsByWhatTheyShow();
+    readControlsAsShown();
     widget->setObjectName(objectNameFor(systemName, index));
     widget->setAccessibleDescription(systemNameText(systemName, index));
     // Left unset, Qt reads a button, label or group box by its current caption (mnemonic

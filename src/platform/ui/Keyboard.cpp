@@ -1,10 +1,13 @@
 #include "platform/ui/Keyboard.h"
 
+#include "platform/ui/Accessibility.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
@@ -84,9 +87,19 @@ protected:
         }
         case QEvent::FocusIn:
         case QEvent::FocusOut:
-            // A framed control shows the focus by a heavier frame; other controls paint it.
-            if (auto* frame = qobject_cast<QFrame*>(control_))
-                frame->setLineWidth(event->type() == QEvent::FocusIn ? 2 : 1);
+            // A framed control shows the focus by a heavier frame, one without a frame (a label
+            // pressed like a button) by a frame while it has the focus; other controls paint it.
+            if (auto* frame = qobject_cast<QFrame*>(control_)) {
+                const bool in = event->type() == QEvent::FocusIn;
+                if (in && frame->frameShape() == QFrame::NoFrame) {
+                    frame->setFrameShape(QFrame::Box);
+                    framedForFocus_ = true;
+                } else if (!in && framedForFocus_) {
+                    frame->setFrameShape(QFrame::NoFrame);
+                    framedForFocus_ = false;
+                }
+                frame->setLineWidth(in ? 2 : 1);
+            }
             return false;
         default:
             return false;
@@ -96,6 +109,7 @@ protected:
 private:
     QWidget* control_;
     std::function<void()> press_;
+    bool framedForFocus_ = false;
 };
 
 Pressable* pressableOf(const QWidget* control)
@@ -103,10 +117,19 @@ Pressable* pressableOf(const QWidget* control)
     return control ? control->findChild<Pressable*>(QStringLiteral("ui_pressable"), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
-// Read as a button, pressed by the press action; name and description are the control's own.
+// Read as a button, pressed by the press action; name and description are the control's own,
+// and a label without a name of its own is read by what it shows ("ｶ" for a kana entry).
 class PressableAccessible : public QAccessibleWidget {
 public:
     explicit PressableAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::Button) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            if (const auto* l = qobject_cast<const QLabel*>(widget()))
+                return labelText(l);
+        return QAccessibleWidget::text(t);
+    }
 
     QStringList actionNames() const override
     {
@@ -139,6 +162,72 @@ QAccessibleInterface* pressableFactory(const QString&, QObject* object)
     return pressableOf(widget) ? new PressableAccessible(widget) : nullptr;
 }
 
+class OneTabStop : public QObject {
+public:
+    explicit OneTabStop(const QList<QWidget*>& row) : QObject(row.first()), row_(row.begin(), row.end())
+    {
+        setObjectName(QStringLiteral("ui_onetabstop"));
+        for (QWidget* member : row)
+            member->installEventFilter(this);
+        hold(0);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const int at = indexOf(watched);
+        if (at < 0)
+            return false;
+        if (event->type() == QEvent::FocusIn) {
+            hold(at);
+            return false;
+        }
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        int to = -1;
+        switch (key->key()) {
+        case Qt::Key_Left: to = at - 1; break;
+        case Qt::Key_Right: to = at + 1; break;
+        case Qt::Key_Home: to = 0; break;
+        case Qt::Key_End: to = int(row_.size()) - 1; break;
+        default: return false;
+        }
+        // At an end of the row the focus stays where it is.
+        if (to >= 0 && to < int(row_.size()) && to != at && row_[to] && row_[to]->isEnabled() && row_[to]->isVisible()) {
+            hold(to);
+            row_[to]->setFocus(Qt::OtherFocusReason);
+        }
+        return true;
+    }
+
+private:
+    int indexOf(const QObject* o) const
+    {
+        for (int i = 0; i < int(row_.size()); ++i)
+            if (row_[i] == o)
+                return i;
+        return -1;
+    }
+    // Only the holder is reached by Tab; a member that takes a click keeps taking it.
+    void hold(int at)
+    {
+        for (int i = 0; i < int(row_.size()); ++i) {
+            if (!row_[i])
+                continue;
+            const bool click = row_[i]->focusPolicy() & Qt::ClickFocus;
+            if (i == at)
+                row_[i]->setFocusPolicy(click ? Qt::StrongFocus : Qt::TabFocus);
+            else
+                row_[i]->setFocusPolicy(click ? Qt::ClickFocus : Qt::NoFocus);
+        }
+    }
+
+    QList<QPointer<QWidget>> row_;
+};
+
 }  // namespace
 
 void installKeyboardRules()
@@ -169,6 +258,13 @@ void makePressable(QWidget* control, std::function<void()> press)
 bool isPressable(const QWidget* control)
 {
     return pressableOf(control) != nullptr;
+}
+
+void makeOneTabStop(const QList<QWidget*>& row)
+{
+    if (row.isEmpty() || row.contains(nullptr))
+        return;
+    new OneTabStop(row);
 }
 
 }  // namespace ui

@@ -4,6 +4,7 @@
 // like buttons without being buttons (pictures, thumbnails) take the focus by Tab, are pressed by
 // Enter or the space bar and offer assistive technology the press action.
 
+#include <QList>
 #include <QObject>
 
 #include <functional>
@@ -21,5 +22,11 @@ void installKeyboardRules();
 void makePressable(QWidget* control, std::function<void()> press);
 // Whether the control was made pressable.
 bool isPressable(const QWidget* control);
+
+// Makes a row of controls one Tab stop, so that Tab passes the row in one press: the member
+// that had the focus last holds the stop (the first at the start), Left and Right move the
+// focus along the row, Home and End to its ends. Whether a click gives a member the focus stays
+// as each member's focus policy says.
+void makeOneTabStop(const QList<QWidget*>& row);
 
 }  // namespace ui
