@@ -14,6 +14,7 @@
 #include "shell/Module1.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -232,7 +233,44 @@ bool Form4::eventFilter(QObject* watched, QEvent* event)
                 if (column[size_t(r)] == watched)
                     FocusedRow = r;
     }
+    if (event->type() == QEvent::KeyPress && CellKey(watched, static_cast<QKeyEvent*>(event)))
+        return true;
     return ui::Window::eventFilter(watched, event);
+}
+
+bool Form4::CellKey(QObject* watched, const QKeyEvent* key)
+{
+    if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    int column = -1, row = -1;
+    for (int k = 0; k < listwin::CellColumns && column < 0; ++k)
+        for (int r = 0; r < listwin::PageRows; ++r)
+            if (Cells[size_t(k)][size_t(r)] == watched) {
+                column = k;
+                row = r;
+                break;
+            }
+    if (column < 0)
+        return false;
+    switch (key->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        // The same column of the row above or below; the page's first and last rows are its ends.
+        const int to = row + (key->key() == Qt::Key_Up ? -1 : 1);
+        if (to >= 0 && to < listwin::PageRows)
+            Cells[size_t(column)][size_t(to)]->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        // As the buttons do; the focus follows the focused row they leave (row 0 after a page
+        // move), in the column it was in.
+        Command1_Click(key->key() == Qt::Key_PageUp ? 1 : 2);
+        Cells[size_t(column)][size_t(FocusedRow)]->setFocus(Qt::OtherFocusReason);
+        return true;
+    default:
+        return false;
+    }
 }
 
 // ---- load ----

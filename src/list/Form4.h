@@ -13,6 +13,7 @@
 
 #include <array>
 
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -62,6 +63,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Up and Down move along a cell's column within the page, Page Up and Page Down page as
+    // "前画面" and "次画面" do. True when the key was the grid's.
+    bool CellKey(QObject* watched, const QKeyEvent* key);
     void BuildTopBar();
     void BuildGrid();
     // The scroll value a paging command asks for; the page moves only when it changes.

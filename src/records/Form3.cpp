@@ -120,8 +120,21 @@ void Form3::ConnectHandlers()
         if (edit)
             connect(edit, &QLineEdit::returnPressed, this, [this, key = f.keyField] { SearchBox_Enter(key); });
     }
-    for (QLabel* l : Label1)
+    // The kana index works from the keyboard and from assistive technology as by the mouse:
+    // each entry is pressed by Enter, the space bar or the press action. Each line of the index
+    // (the rows "ｱ" to "ﾜ", the columns "ｱ" to "ｵ") is one Tab stop with the arrow keys along
+    // it, so that Tab passes the index in two presses. A click still leaves the focus where it
+    // was, so that the box being edited is committed only by the move.
+    QList<QWidget*> kanaRows, kanaColumns;
+    for (int i = 0; i < int(Label1.size()); ++i) {
+        QLabel* l = Label1[size_t(i)];
         l->installEventFilter(this);
+        ui::makePressable(l, [this, i] { Label1_Click(i); });
+        l->setFocusPolicy(Qt::NoFocus);
+        (i < 10 ? kanaRows : kanaColumns).append(l);
+    }
+    ui::makeOneTabStop(kanaRows);
+    ui::makeOneTabStop(kanaColumns);
 }
 
 bool Form3::eventFilter(QObject* watched, QEvent* event)
