@@ -6,6 +6,7 @@
 #include "EditionFixture.h"
 #include "edition/Profile.h"
 #include "editions/Windows.h"
+#include "platform/ui/Keyboard.h"
 #include "platform/ui/ScriptedDialogs.h"
 #include "platform/ui/WindowRegistry.h"
 #include "records/Form3.h"
@@ -13,9 +14,12 @@
 #include "shell/Module1.h"
 
 #include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QComboBox>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -75,6 +79,17 @@ QString systemNameOf(const QString& objectName)
     return m.hasMatch() ? m.captured(1) + QLatin1Char('(') + m.captured(2) + QLatin1Char(')') : objectName;
 }
 
+// The caption of the field a combo box holds: the name the window gave it, else its buddy label.
+QString fieldCaption(const QComboBox* box)
+{
+    if (!box->accessibleName().isEmpty())
+        return box->accessibleName();
+    for (const QLabel* l : box->window()->findChildren<QLabel*>())
+        if (l->buddy() == box)
+            return l->text().remove(QLatin1Char('&'));
+    return {};
+}
+
 // The text a label puts on the screen: markup rendered, a mnemonic ampersand only with a buddy.
 QString shownText(const QLabel* l)
 {
@@ -102,6 +117,7 @@ struct Walk {
     QString state;  // how the window stood, for the report
     QStringList faults;
     int controls = 0;
+    QStringList combosHoldingValues;  // object names of the combo boxes read while holding a value
 
     void fault(const QWidget* w, const QString& rule, const QString& got, const QString& wanted)
     {
@@ -140,8 +156,20 @@ struct Walk {
             fault(w, QStringLiteral("description"), description, QStringLiteral("<its system name>"));
         if (auto* l = qobject_cast<QLabel*>(w); l && l->pixmap().isNull() && name != shownText(l))
             fault(w, QStringLiteral("name"), name, shownText(l));
-        if (!w->isWindow() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) && name.trimmed().isEmpty())
+        // Whatever a person works (by Tab, by a click or pressed like a button) tells what it is.
+        const bool worked = w->focusPolicy() != Qt::NoFocus || ui::isPressable(w);
+        if (!w->isWindow() && w->isEnabled() && w->isVisible() && worked && name.trimmed().isEmpty())
             fault(w, QStringLiteral("name"), name, QStringLiteral("<a name>"));
+        // A combo box is read by its field, never by what it holds; what it holds is its value.
+        if (auto* box = qobject_cast<QComboBox*>(w)) {
+            const QString holds = box->lineEdit() ? box->lineEdit()->text() : box->currentText();
+            if (name != fieldCaption(box))
+                fault(w, QStringLiteral("name"), name, fieldCaption(box));
+            if (iface->text(QAccessible::Value) != holds)
+                fault(w, QStringLiteral("value"), iface->text(QAccessible::Value), holds);
+            if (!holds.isEmpty() && box->isVisible())
+                combosHoldingValues << w->objectName();
+        }
         for (int i = 0; i < iface->childCount(); ++i)
             if (QAccessibleInterface* child = iface->child(i))
                 visit(child);
@@ -159,16 +187,50 @@ class TestAccessibleWindows : public QObject {
     std::unique_ptr<QTemporaryDir> dir;
 
     QStringList walk(const QString& edition, const QString& window, QWidget* w, const QString& state = {},
-                     int* controls = nullptr)
+                     int* controls = nullptr, QStringList* combosHoldingValues = nullptr)
     {
-        Walk walker{edition, window, state, {}, 0};
+        Walk walker{edition, window, state, {}, 0, {}};
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
         if (!iface)
             return {window + QStringLiteral(": no accessibility interface")};
         walker.visit(iface);
         if (controls)
             *controls = walker.controls;
+        if (combosHoldingValues)
+            *combosHoldingValues = walker.combosHoldingValues;
         return walker.faults;
+    }
+
+    // The record window's own: its combo boxes by their fields, also while holding values, and
+    // the kana index by its kana, each entry a button with the press action.
+    static QStringList recordWindowFaults(Form3* records, const QStringList& combosHoldingValues,
+                                          const QStringList& mustHold, const QString& state)
+    {
+        QStringList faults;
+        const std::pair<const char*, const char*> combos[] = {
+            {"Combo1", "生年月日の年号"}, {"Combo2", "登録区分"}, {"Combo3", "登録日の年号"},
+            {"Combo4", "退会日の年号"}, {"Combo5_0", "都道府県"}, {"Combo5_1", "市区町村"},
+        };
+        for (const auto& [control, field] : combos) {
+            auto* box = records->findChild<QComboBox*>(QString::fromLatin1(control));
+            QAccessibleInterface* a = box ? QAccessible::queryAccessibleInterface(box) : nullptr;
+            if (!a || a->text(QAccessible::Name) != QString::fromUtf8(field))
+                faults << QStringLiteral("Form3%1 %2 reads \"%3\", should read \"%4\"")
+                              .arg(state, QLatin1String(control), a ? a->text(QAccessible::Name) : QString(),
+                                   QString::fromUtf8(field));
+            if (mustHold.contains(QLatin1String(control)) && !combosHoldingValues.contains(QLatin1String(control)))
+                faults << QStringLiteral("Form3%1 %2 was read holding nothing").arg(state, QLatin1String(control));
+        }
+        const QString kana = QStringLiteral("ｱｶｻﾀﾅﾊﾏﾔﾗﾜｱｲｳｴｵ");
+        for (int i = 0; i < kana.size(); ++i) {
+            auto* entry = records->findChild<QLabel*>(QStringLiteral("Label1_%1").arg(i));
+            QAccessibleInterface* a = entry ? QAccessible::queryAccessibleInterface(entry) : nullptr;
+            if (!a || a->text(QAccessible::Name) != kana.mid(i, 1) || a->role() != QAccessible::Button || !a->actionInterface()
+                || !a->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()))
+                faults << QStringLiteral("Form3%1 Label1(%2) is no button read \"%3\" with the press action")
+                              .arg(state).arg(i).arg(kana.mid(i, 1));
+        }
+        return faults;
     }
 
 private slots:
@@ -264,11 +326,25 @@ private slots:
         }
         // The record window's edit and search modes show their own guides and captions.
         if (auto* records = qobject_cast<Form3*>(w)) {
+            // The record on the screen holds an era of its registration, a category, a
+            // prefecture and a city; in search mode every box is given a key to search for.
+            const QStringList recordHolds = {QStringLiteral("Combo2"), QStringLiteral("Combo3"),
+                                             QStringLiteral("Combo5_0"), QStringLiteral("Combo5_1")};
+            QStringList holding;
+            faults << walk(edition, window, w, QStringLiteral(" one step on"), nullptr, &holding);
+            faults << recordWindowFaults(records, holding, recordHolds, QStringLiteral(" one step on"));
             records->Command9_Click(0);
-            faults << walk(edition, window, w, QStringLiteral(" in edit mode"));
+            faults << walk(edition, window, w, QStringLiteral(" in edit mode"), nullptr, &holding);
+            faults << recordWindowFaults(records, holding, recordHolds, QStringLiteral(" in edit mode"));
             records->Command9_Click(0);
             records->Command9_Click(1);
-            faults << walk(edition, window, w, QStringLiteral(" in search mode"));
+            QStringList all;
+            for (QComboBox* box : records->findChildren<QComboBox*>()) {
+                box->setEditText(box->count() > 0 ? box->itemText(box->count() - 1) : QStringLiteral("那覇市"));
+                all << box->objectName();
+            }
+            faults << walk(edition, window, w, QStringLiteral(" in search mode"), nullptr, &holding);
+            faults << recordWindowFaults(records, holding, all, QStringLiteral(" in search mode"));
         }
         faults.removeDuplicates();
 
