@@ -113,6 +113,58 @@ private slots:
         }
         QCOMPARE(count, presses);
     }
+
+    // A row of buttons as one Tab stop: Tab enters it where it was left, the arrows move along
+    // it, and a button still takes the focus by a click.
+    void rowIsOneTabStop()
+    {
+        QWidget window;
+        auto* before = new QLineEdit(&window);
+        QList<QWidget*> row;
+        for (const char* caption : {"ｱ", "ｶ", "ｻ"})
+            row << new QPushButton(QString::fromUtf8(caption), &window);
+        auto* after = new QLineEdit(&window);
+        ui::makeOneTabStop(row);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        before->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(before, Qt::Key_Tab);
+        QTRY_VERIFY(row[0]->hasFocus());
+        QTest::keyClick(row[0], Qt::Key_Right);
+        QVERIFY(row[1]->hasFocus());
+        QTest::keyClick(row[1], Qt::Key_Tab);
+        QVERIFY(after->hasFocus());
+        QTest::keyClick(after, Qt::Key_Backtab);
+        QVERIFY(row[1]->hasFocus());
+        QTest::keyClick(row[1], Qt::Key_Backtab);
+        QVERIFY(before->hasFocus());
+        QCOMPARE(row[0]->focusPolicy(), Qt::ClickFocus);
+        QCOMPARE(row[1]->focusPolicy(), Qt::StrongFocus);
+    }
+
+    // A label pressed like a button is read by what it shows and framed while it has the focus.
+    void pressableLabelIsReadByItsText()
+    {
+        QWidget window;
+        auto* before = new QLineEdit(&window);
+        auto* kana = new QLabel(QStringLiteral("ｶ"), &window);
+        ui::makePressable(kana, [] {});
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(kana);
+        QVERIFY(a);
+        QCOMPARE(a->text(QAccessible::Name), QStringLiteral("ｶ"));
+        QCOMPARE(a->role(), QAccessible::Button);
+        QCOMPARE(kana->frameShape(), QFrame::NoFrame);
+        kana->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(kana->hasFocus());
+        QCOMPARE(kana->frameShape(), QFrame::Box);
+        before->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(before->hasFocus());
+        QCOMPARE(kana->frameShape(), QFrame::NoFrame);
+    }
 };
 
 QTEST_MAIN(TestKeyboard)
