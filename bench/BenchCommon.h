@@ -58,6 +58,8 @@ QList<Result> runRecordWindow(const Options& o, int n);
 int memoryProbe(const QString& book);
 // The mail window loaded on "book|maildir": prints its peak memory.
 int mailWindowMemoryProbe(const QString& bookAndMaildir);
+// The received-mail list with bodies of "maildir|path without .csv" written: prints its peak memory.
+int mailCsvMemoryProbe(const QString& maildirAndOut);
 
 // A print of every record as labels into a PDF file in this fresh process; what is
 // "program|book|pdf" (the printing window) or "plain|book|pdf" (plain SQLite and QPdfWriter),

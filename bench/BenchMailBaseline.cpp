@@ -29,35 +29,30 @@ void plainGMimeParse(const std::vector<std::string>& files)
     }
 }
 
-std::vector<std::string> plainGMimeBodies(const std::vector<std::string>& files)
+std::string plainGMimeBody(const std::string& file)
 {
     static const bool initialised = (g_mime_init(), true);
     (void)initialised;
-    std::vector<std::string> texts;
-    texts.reserve(files.size());
-    for (const std::string& f : files) {
-        std::string text;
-        const int fd = ::open(f.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd >= 0) {
-            GMimeStream* stream = g_mime_stream_fs_new(fd);
-            GMimeParser* parser = g_mime_parser_new_with_stream(stream);
-            GMimeMessage* message = g_mime_parser_construct_message(parser, nullptr);
-            if (message) {
-                GMimeObject* body = g_mime_message_get_body(message);
-                if (body && GMIME_IS_TEXT_PART(body)) {
-                    char* t = g_mime_text_part_get_text(GMIME_TEXT_PART(body));
-                    if (t)
-                        text = t;
-                    g_free(t);
-                }
-                g_object_unref(message);
-            }
-            g_object_unref(parser);
-            g_object_unref(stream);
+    std::string text;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return text;
+    GMimeStream* stream = g_mime_stream_fs_new(fd);
+    GMimeParser* parser = g_mime_parser_new_with_stream(stream);
+    GMimeMessage* message = g_mime_parser_construct_message(parser, nullptr);
+    if (message) {
+        GMimeObject* body = g_mime_message_get_body(message);
+        if (body && GMIME_IS_TEXT_PART(body)) {
+            char* t = g_mime_text_part_get_text(GMIME_TEXT_PART(body));
+            if (t)
+                text = t;
+            g_free(t);
         }
-        texts.push_back(std::move(text));
+        g_object_unref(message);
     }
-    return texts;
+    g_object_unref(parser);
+    g_object_unref(stream);
+    return text;
 }
 
 int plainSpawn(const std::string& program, const std::vector<std::string>& args, const std::string& input)

@@ -8,6 +8,8 @@
 #include "shell/Module1.h"
 
 #include <exception>
+#include <functional>
+#include <optional>
 
 namespace mail {
 
@@ -41,33 +43,69 @@ bool IsListed(const ReceivedMailRow& row, const ReceivedMailFilter& filter)
     return true;
 }
 
-QList<ReceivedMailRow> ReadReceivedMail(mailclient::MailMessages& messages, bool withBodies)
+namespace {
+
+// The listed messages one at a time: each call reads the next of them, nullopt after the last.
+using RowSource = std::function<std::optional<ReceivedMailRow>()>;
+
+RowSource messageRows(mailclient::MailMessages& messages, const ReceivedMailFilter& filter, bool withBodies)
 {
-    QList<ReceivedMailRow> rows;
-    const std::optional<qint32> count = readOrNothing([&] { return messages.MsgCount(); });
-    if (!count)
-        return rows;
-    rows.reserve(*count);
-    for (qint32 m = 0; m < *count; ++m) {
-        messages.setMsgIndex(m);
-        ReceivedMailRow r;
-        r.date = readOrNothing([&] { return messages.MsgDateReceived(); });
-        r.displayName = readOrNothing([&] { return messages.MsgOrigDisplayName(); });
-        r.address = readOrNothing([&] { return messages.MsgOrigAddress(); });
-        r.subject = readOrNothing([&] { return messages.MsgSubject(); });
-        if (withBodies)
-            r.body = readOrNothing([&] { return messages.MsgNoteText(); });
-        r.attachmentCount = readOrNothing([&] { return messages.AttachmentCount(); });
-        for (qint32 a = 0; r.attachmentCount && a < *r.attachmentCount; ++a) {
-            r.attachmentPaths.append(readOrNothing([&] {
-                messages.setAttachmentIndex(a);
-                return messages.AttachmentPathName();
-            }));
+    const qint32 count = readOrNothing([&] { return messages.MsgCount(); }).value_or(0);
+    return [&messages, filter, withBodies, count, m = qint32(0)]() mutable -> std::optional<ReceivedMailRow> {
+        for (; m < count; ++m) {
+            messages.setMsgIndex(m);
+            ReceivedMailRow r;
+            r.date = readOrNothing([&] { return messages.MsgDateReceived(); });
+            r.displayName = readOrNothing([&] { return messages.MsgOrigDisplayName(); });
+            r.address = readOrNothing([&] { return messages.MsgOrigAddress(); });
+            r.subject = readOrNothing([&] { return messages.MsgSubject(); });
+            if (!IsListed(r, filter))
+                continue;
+            if (withBodies)
+                r.body = readOrNothing([&] { return messages.MsgNoteText(); });
+            r.attachmentCount = readOrNothing([&] { return messages.AttachmentCount(); });
+            for (qint32 a = 0; r.attachmentCount && a < *r.attachmentCount; ++a) {
+                r.attachmentPaths.append(readOrNothing([&] {
+                    messages.setAttachmentIndex(a);
+                    return messages.AttachmentPathName();
+                }));
+            }
+            ++m;
+            return r;
         }
-        rows.append(std::move(r));
-    }
-    return rows;
+        return std::nullopt;
+    };
 }
+
+// The header, then each row as the source gives it.
+ReceivedMailCsvResult writeList(const RowSource& next, bool withBodies, const QString& pathWithoutExtension)
+{
+    ReceivedMailCsvResult result;
+    auto writeLine = [](const QStringList& cells) {
+        for (int i = 0; i < cells.size(); ++i)
+            if (!Module1::WriteListCell(i + 1, cells[i], i + 1 == cells.size() ? QStringLiteral("E") : QStringLiteral("C")))
+                return false;
+        return true;
+    };
+    bool ok = Module1::BeginListOutput(pathWithoutExtension, 9, 4, 2, QStringLiteral("ＭＳ ゴシック"), 9);
+    ok = ok && writeLine(ReceivedMailHeaderCells(withBodies));
+    while (ok) {
+        const std::optional<ReceivedMailRow> row = next();
+        if (!row)
+            break;
+        ok = writeLine(ReceivedMailCells(*row, result.lines + 1, withBodies));
+        if (ok)
+            ++result.lines;
+    }
+    const bool ended = Module1::EndListOutput();
+    result.ok = ok && ended;
+    if (!result.ok)
+        result.error = Module1::ListOutputError();
+    result.substitutedCells = Module1::ListOutputSubstitutedCells();
+    return result;
+}
+
+} // namespace
 
 QString FormatLineNumber(qint64 number) { return QString::number(number).rightJustified(4, QLatin1Char(' ')); }
 
@@ -102,31 +140,25 @@ QStringList ReceivedMailCells(const ReceivedMailRow& row, qint64 number, bool wi
     return c;
 }
 
+ReceivedMailCsvResult ExportReceivedMailCsv(mailclient::MailMessages& messages, const ReceivedMailFilter& filter,
+                                            bool withBodies, const QString& pathWithoutExtension)
+{
+    return writeList(messageRows(messages, filter, withBodies), withBodies, pathWithoutExtension);
+}
+
 ReceivedMailCsvResult ExportReceivedMailCsv(const QList<ReceivedMailRow>& rows, const ReceivedMailFilter& filter,
                                             bool withBodies, const QString& pathWithoutExtension)
 {
-    ReceivedMailCsvResult result;
-    auto writeLine = [](const QStringList& cells) {
-        for (int i = 0; i < cells.size(); ++i)
-            if (!Module1::WriteListCell(i + 1, cells[i], i + 1 == cells.size() ? QStringLiteral("E") : QStringLiteral("C")))
-                return false;
-        return true;
+    qsizetype i = 0;
+    const auto next = [&]() -> std::optional<ReceivedMailRow> {
+        while (i < rows.size()) {
+            const ReceivedMailRow& row = rows[i++];
+            if (IsListed(row, filter))
+                return row;
+        }
+        return std::nullopt;
     };
-    bool ok = Module1::BeginListOutput(pathWithoutExtension, 9, 4, 2, QStringLiteral("ＭＳ ゴシック"), 9);
-    ok = ok && writeLine(ReceivedMailHeaderCells(withBodies));
-    for (qsizetype i = 0; ok && i < rows.size(); ++i) {
-        if (!IsListed(rows[i], filter))
-            continue;
-        ok = writeLine(ReceivedMailCells(rows[i], result.lines + 1, withBodies));
-        if (ok)
-            ++result.lines;
-    }
-    const bool ended = Module1::EndListOutput();
-    result.ok = ok && ended;
-    if (!result.ok)
-        result.error = Module1::ListOutputError();
-    result.substitutedCells = Module1::ListOutputSubstitutedCells();
-    return result;
+    return writeList(next, withBodies, pathWithoutExtension);
 }
 
 void ReportReceivedMailCsv(const ReceivedMailCsvResult& r, const QString& pathWithoutExtension)
@@ -153,7 +185,7 @@ bool RunReceivedMailCsv(mailclient::MailMessages& messages, const ReceivedMailFi
         return false;
     const bool withBodies = a == ui::Answer::Yes;
     const QString path = ReceivedMailCsvPath(book);
-    ReportReceivedMailCsv(ExportReceivedMailCsv(ReadReceivedMail(messages, withBodies), filter, withBodies, path), path);
+    ReportReceivedMailCsv(ExportReceivedMailCsv(messages, filter, withBodies, path), path);
     return true;
 }
 

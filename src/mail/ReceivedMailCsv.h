@@ -1,7 +1,8 @@
 #pragma once
 // The received-mail list as a CSV file beside the address book: one line per fetched message
-// that passes the window's filters, with or without the message bodies. Window-free: the
-// messages are read into rows first, so that the writing needs no mail session.
+// that passes the window's filters, with or without the message bodies. Window-free. Each
+// message is read and written before the next is read, so that a list of large bodies never
+// holds more than one of them.
 
 #include "shell/DbFile.h"
 
@@ -41,9 +42,6 @@ struct ReceivedMailRow {
 // lists the message. "全メール" and "住所録登録者" list every message.
 bool IsListed(const ReceivedMailRow& row, const ReceivedMailFilter& filter);
 
-// The messages of the last fetch in fetch order; each property read on its own, so that one
-// that fails leaves only its cell empty. Bodies only when asked for.
-QList<ReceivedMailRow> ReadReceivedMail(mailclient::MailMessages& messages, bool withBodies);
 
 // The running number of a line: right-aligned in four characters, five or more digits whole.
 QString FormatLineNumber(qint64 number);
@@ -62,7 +60,14 @@ struct ReceivedMailCsvResult {
     int substitutedCells = 0;  // cells with characters code page 932 cannot hold
 };
 
-// Writes the list through the list output (code page 932, CR LF).
+// Writes the list through the list output (code page 932, CR LF): the header, then the messages
+// of the last fetch that the filter lists, in fetch order and numbered from 1, each written as
+// soon as it is read. Each property is read on its own, so that one that fails leaves only its
+// cell empty; the body (only when asked for) and the attachments only of a listed message.
+// Reading stops at a failed write. The file is put in place whole at the end, or not at all.
+ReceivedMailCsvResult ExportReceivedMailCsv(mailclient::MailMessages& messages, const ReceivedMailFilter& filter,
+                                            bool withBodies, const QString& pathWithoutExtension);
+// The same for rows read before: those the filter lists.
 ReceivedMailCsvResult ExportReceivedMailCsv(const QList<ReceivedMailRow>& rows, const ReceivedMailFilter& filter,
                                             bool withBodies, const QString& pathWithoutExtension);
 

@@ -1,6 +1,7 @@
 // The received-mail list: the bytes of the file with and without bodies, numbering through the
 // filters, unreadable properties as empty cells, failures reported, and the command's question
-// over a real fetched Maildir.
+// over a real fetched Maildir; the whole file of a mixed Maildir against the bytes recorded in
+// tests/data, and a write that fails part-way leaving the earlier file as it was.
 
 #include "mail/ReceivedMailCsv.h"
 
@@ -12,6 +13,10 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#include <ctime>
+#include <sys/resource.h>
 
 using namespace mail;
 
@@ -67,13 +72,199 @@ QList<ReceivedMailRow> fixture()
     return {a, b, c};
 }
 
+QByteArray word(const QString& text) { return "=?UTF-8?B?" + text.toUtf8().toBase64() + "?="; }
+
+QByteArray head(const QString& name, const QByteArray& address, const QString& subject, const QByteArray& date)
+{
+    return "From: " + word(name) + " <" + address + ">\nSubject: " + word(subject) + "\nDate: " + date + "\n";
+}
+
+QByteArray plainMessage(const QByteArray& head, const QString& body)
+{
+    return head + "MIME-Version: 1.0\nContent-Type: text/plain; charset=utf-8\nContent-Transfer-Encoding: 8bit\n\n" +
+           body.toUtf8();
+}
+
+QByteArray withAttachments(const QByteArray& head, const QByteArray& textPart, const QStringList& names)
+{
+    QByteArray m = head + "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=b\n\n";
+    if (!textPart.isEmpty())
+        m += "--b\n" + textPart + "\n";
+    for (const QString& name : names)
+        m += "--b\nContent-Type: application/octet-stream\nContent-Disposition: attachment; filename=\"" + word(name) +
+             "\"\nContent-Transfer-Encoding: base64\n\n" + QByteArray("data").toBase64() + "\n";
+    return m + "--b--\n";
+}
+
+// A signed-on session and a fetch of the Maildir.
+struct FetchedMail {
+    mailclient::MailSession session;
+    mailclient::MailMessages messages;
+    explicit FetchedMail(const QString& maildir)
+    {
+        qputenv("MAILDIR", QFile::encodeName(maildir));
+        session.SignOn();
+        messages.setSessionID(session.SessionID());
+        messages.Fetch();
+    }
+};
+
+QString freshMaildir(const QString& parent)
+{
+    const QString maildir = parent + "/Maildir" + QString::number(QRandomGenerator::global()->generate());
+    for (const char* sub : {"cur", "new", "tmp"})
+        QDir().mkpath(maildir + "/" + sub);
+    return maildir;
+}
+
+// A Maildir of every kind of message the list meets, in fetch order: a damaged file (headers
+// that never end; no date, so first), a body over lines with quotes and a character written as
+// its full-width twin, a subject and a body with characters code page 932 lacks, a message with
+// an attachment and no text part, a body whose file is gone after the fetch (with two
+// attachments), an HTML body, and an empty body.
+QString mixedMaildir(const QString& parent)
+{
+    const QString maildir = freshMaildir(parent);
+    const auto put = [&](const char* name, const QByteArray& bytes) { writeFile(maildir + "/cur/" + name, bytes); };
+    put("1.damaged.host:2,S", "X-Long: " + QByteArray(1100 * 1024, 'x') + "\n");
+    put("2.twin.host:2,S", plainMessage(head(QStringLiteral("山田 太郎"), "yamada@example.jp",
+                                             QStringLiteral("会議の\"ご案内\"～"), "Thu, 03 Dec 2026 09:00:00 +0900"),
+                                        QStringLiteral("いつもお世話になっております。\n\"下記\"の通り～\n")));
+    put("3.hangul.host:2,S", plainMessage(head(QStringLiteral("Kim"), "kim@example.kr", QStringLiteral("안녕 hello"),
+                                               "Fri, 04 Dec 2026 10:30:00 +0900"),
+                                          QStringLiteral("smile 😀\n")));
+    put("4.attached.host:2,", withAttachments(head(QStringLiteral("佐藤"), "sato@example.jp", QStringLiteral("見積書"),
+                                                   "Sat, 05 Dec 2026 11:00:00 +0900"),
+                                              {}, {QStringLiteral("見積書.pdf")}));
+    put("5.gone.host:2,S", withAttachments(head(QStringLiteral("山田 太郎"), "yamada@example.jp", QStringLiteral("消える本文"),
+                                                "Sun, 06 Dec 2026 12:00:00 +0900"),
+                                           "Content-Type: text/plain; charset=utf-8\nContent-Transfer-Encoding: 8bit\n\n" +
+                                               QStringLiteral("消える本文\n").toUtf8(),
+                                           {QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
+    put("6.html.host:2,S", "From: html@example.jp\nSubject: html\nDate: Mon, 07 Dec 2026 13:00:00 +0900\n"
+                           "MIME-Version: 1.0\nContent-Type: text/html; charset=utf-8\n\n<p>HTML &amp; " +
+                               QStringLiteral("本文").toUtf8() + "</p>\n");
+    put("7.empty.host:2,S", "From: empty@example.jp\nSubject: empty\nDate: Tue, 08 Dec 2026 14:00:00 +0900\n\n");
+    return maildir;
+}
+
+QString testData(const QString& name) { return QStringLiteral(KV_TEST_DATA_DIR "/") + name; }
+
 } // namespace
 
 class TestReceivedMailCsv : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
 
+    // The command over the Maildir into the folder of a book there: the file's bytes and the
+    // boxes shown after the question.
+    QByteArray runCommand(mailclient::MailMessages& messages, const ReceivedMailFilter& filter, ui::Answer answer,
+                          const QString& folder, QStringList* boxes)
+    {
+        QDir().mkpath(folder);
+        Module1::DbFile book;
+        book.Folder = folder;
+        book.FileName = "x.mdb";
+        ui::ScriptedDialogs d;
+        ui::ScopedDialogs scoped(&d);
+        d.queueAnswer(answer);
+        RunReceivedMailCsv(messages, filter, book);
+        if (d.hadUnexpected())
+            boxes->append(d.failures());
+        for (qsizetype i = 1; i < d.shown().size(); ++i)
+            boxes->append(d.shown()[i].text);
+        return readFile(folder + "/受信メール一覧表.csv");
+    }
+
 private slots:
+    void initTestCase()
+    {
+        // The received dates are local time.
+        qputenv("TZ", "Asia/Tokyo");
+        tzset();
+        mailclient::setAttachmentRoot(QStringLiteral("/attachments"));
+    }
+    void cleanupTestCase() { mailclient::setAttachmentRoot({}); }
+
+    // The whole file of a Maildir that mixes bodies, no bodies, substituted characters and
+    // failed messages, byte for byte as recorded, and the count of substituted cells told.
+    void mixedMaildirFile_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("substituted");
+        QTest::newRow("with bodies, every message") << int(ui::Answer::Yes) << int(MailFilterKind::All) << ""
+                                                    << "received-mail-bodies.csv" << 2;
+        QTest::newRow("without bodies, every message") << int(ui::Answer::No) << int(MailFilterKind::All) << ""
+                                                       << "received-mail-no-bodies.csv" << 1;
+        QTest::newRow("with bodies, one sender numbered from 1") << int(ui::Answer::Yes) << int(MailFilterKind::Sender)
+                                                                 << "yamada@example.jp" << "received-mail-sender.csv" << 0;
+    }
+    void mixedMaildirFile()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QFETCH(int, substituted);
+        const QString maildir = mixedMaildir(dir_.path());
+        FetchedMail mail(maildir);
+        QCOMPARE(mail.messages.MsgCount(), 7);
+        QVERIFY(QFile::remove(maildir + "/cur/5.gone.host:2,S"));
+        ReceivedMailFilter filter;
+        filter.kind = MailFilterKind(kind);
+        filter.sender = filter.subject = text;
+        QStringList boxes;
+        const QByteArray file =
+            runCommand(mail.messages, filter, ui::Answer(answer), dir_.path() + "/book-" + expected, &boxes);
+        const QByteArray want = readFile(testData(expected));
+        if (file != want) {
+            const QString actual = QDir::tempPath() + "/" + expected + ".actual";  // kept for a look
+            writeFile(actual, file);
+            QFAIL(qPrintable("differs from " + testData(expected) + "; written: " + actual));
+        }
+        if (substituted == 0) {
+            QCOMPARE(boxes, QStringList());
+        } else {
+            QCOMPARE(boxes.size(), 1);
+            QVERIFY2(boxes[0].contains(QStringLiteral("が %1 件").arg(substituted)), qPrintable(boxes[0]));
+        }
+    }
+
+    // A write that fails after part of the file is out (the file size limit reached) keeps the
+    // earlier file as it was, leaves no partial file beside it, and says why.
+    void failureMidwayKeepsEarlierFile()
+    {
+        const QString maildir = freshMaildir(dir_.path());
+        for (int i = 0; i < 4; ++i)
+            writeFile(maildir + QStringLiteral("/cur/%1.big.host:2,S").arg(i),
+                      plainMessage(head("big", "big@example.jp", QStringLiteral("big %1").arg(i), "Thu, 03 Dec 2026 09:00:00 +0900"),
+                                   QString(200 * 1024, QLatin1Char('a')) + "\n"));
+        FetchedMail mail(maildir);
+        const QString folder = dir_.path() + "/midway";
+        QVERIFY(QDir().mkpath(folder));
+        const QString csv = folder + "/受信メール一覧表.csv";
+        writeFile(csv, "earlier list\r\n");
+
+        rlimit before {};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
+        rlimit small = before;
+        small.rlim_cur = 300 * 1024;
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+        QStringList boxes;
+        const QByteArray file = runCommand(mail.messages, {}, ui::Answer::Yes, folder, &boxes);
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, previousHandler);
+
+        QCOMPARE(file, QByteArray("earlier list\r\n"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("受信メール一覧表.csv")});
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].startsWith(QStringLiteral("ＣＳＶファイルを作成できません。\n") + csv), qPrintable(boxes[0]));
+    }
+
     void lineNumber_data()
     {
         QTest::addColumn<qint64>("number");

@@ -167,9 +167,18 @@ std::string dateText(std::mt19937_64& rng)
     return buf;
 }
 
-std::string bodyText(std::mt19937_64& rng)
+std::string bodyText(std::mt19937_64& rng, std::size_t bytes)
 {
     std::string text;
+    if (bytes > 0) {
+        // Whole lines up to the size; a size below one line gives that many ASCII letters.
+        text.reserve(bytes);
+        for (std::string line; text.size() + (line = pick(rng, Lines) + "\n").size() <= bytes;)
+            text += line;
+        if (text.empty())
+            text.assign(bytes, 'a');
+        return text;
+    }
     const int lines = std::uniform_int_distribution<int>(10, 50)(rng);
     for (int i = 0; i < lines; ++i)
         text += pick(rng, Lines) + "\n";
@@ -244,7 +253,7 @@ std::string makeMessage(std::mt19937_64& rng, const Options& o, int index)
         h += "X-Broken header without colon\n";
     h += "MIME-Version: 1.0\n";
 
-    const std::string text = bodyText(rng);
+    const std::string text = bodyText(rng, o.bodyBytes);
     const std::string bytes = encodeText(text, charset);
     std::string encoding;
     std::string encoded;

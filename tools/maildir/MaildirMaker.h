@@ -15,6 +15,7 @@ struct Options {
     double attachmentShare = 0.2;     // messages with attachments
     double malformedShare = 0.05;     // messages with broken headers or encodings
     std::size_t attachmentBytes = 30000;  // about this much attachment data per such message
+    std::size_t bodyBytes = 0;        // body text of about this many UTF-8 bytes (never more); 0: 10 to 50 lines
 };
 
 // The bytes of one generated message; the same generator state gives the same message.

@@ -1,4 +1,4 @@
-// kv-make-maildir <folder> [--count N] [--seed S] [--attachments SHARE] [--malformed SHARE]
+// kv-make-maildir <folder> [--count N] [--seed S] [--attachments SHARE] [--malformed SHARE] [--body-bytes N]
 // Writes a generated Maildir; the same seed gives the same messages.
 
 #include "MaildirMaker.h"
@@ -24,10 +24,12 @@ int main(int argc, char* argv[])
             o.attachmentShare = std::atof(argv[++i]);
         else if (a == "--malformed" && more)
             o.malformedShare = std::atof(argv[++i]);
+        else if (a == "--body-bytes" && more)
+            o.bodyBytes = std::strtoull(argv[++i], nullptr, 10);
         else if (folder.empty() && a[0] != '-')
             folder = a;
         else {
-            std::fprintf(stderr, "usage: kv-make-maildir <folder> [--count N] [--seed S] [--attachments SHARE] [--malformed SHARE]\n");
+            std::fprintf(stderr, "usage: kv-make-maildir <folder> [--count N] [--seed S] [--attachments SHARE] [--malformed SHARE] [--body-bytes N]\n");
             return 2;
         }
     }

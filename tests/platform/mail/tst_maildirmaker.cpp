@@ -1,5 +1,6 @@
-// Generated Maildirs: the same seed gives the same files, and the reader gets back the texts
-// that went in, whatever charset, encoding and word split each message was given.
+// Generated Maildirs: the same seed gives the same files, the reader gets back the texts that
+// went in, whatever charset, encoding and word split each message was given, and a body size
+// asked for is the size of the body text read back.
 
 #include "MaildirMaker.h"
 #include "platform/mail/MailCore.h"
@@ -34,13 +35,16 @@ class TestMaildirMaker : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
 
-    QString make(const QString& name, std::uint64_t seed, int count)
+    QString make(const QString& name, std::uint64_t seed, int count, std::size_t bodyBytes = 0)
     {
         const QString folder = dir_.path() + '/' + name;
         maildirmaker::Options o;
         o.seed = seed;
         o.count = count;
         o.attachmentBytes = 2000;
+        o.bodyBytes = bodyBytes;
+        if (bodyBytes > 0)
+            o.malformedShare = 0;  // a broken encoding would shorten the text read back
         maildirmaker::makeMaildir(QFile::encodeName(folder).toStdString(), o);
         return folder;
     }
@@ -77,6 +81,27 @@ private slots:
         }
         QVERIFY(withAttachments > count / 10 && withAttachments < count / 3);
         QVERIFY(read > 0 && read < count);
+    }
+
+    void bodyOfTheSizeAskedFor_data()
+    {
+        QTest::addColumn<int>("bytes");
+        QTest::newRow("below one line") << 10;
+        QTest::newRow("a few lines") << 2000;
+        QTest::newRow("just under the reader's bound") << 1000000;
+    }
+    void bodyOfTheSizeAskedFor()
+    {
+        QFETCH(int, bytes);
+        const QString folder = make(QStringLiteral("body%1").arg(bytes), 3, 8, size_t(bytes));
+        mailcore::Inbox inbox = mailcore::Inbox::fetch(QFile::encodeName(folder).toStdString(), false, "/nonexistent");
+        QCOMPARE(int(inbox.count()), 8);
+        for (size_t i = 0; i < inbox.count(); ++i) {
+            const size_t size = inbox.body(i).size();
+            // Whole lines up to the size: at most one line short of it.
+            QVERIFY2(size <= size_t(bytes) && size + 64 > size_t(bytes), qPrintable(QString::number(size)));
+            QVERIFY(!inbox.bodyCut(i));
+        }
     }
 };
 
