@@ -3,12 +3,51 @@
 
 #include "platform/mail/MailCore.h"
 
+#include <cstdint>
+#include <memory>
 #include <string>
 
 namespace mailcore {
 
 // Initialises GMime once per process.
 void ensureGMime();
+
+// The MIME structure of a message as GMime's parser splits it: the parts at every level (each
+// opened by a delimiter line), the deepest nesting (multiparts and attached messages), and where
+// the message's own header block ends (its blank line included).
+struct MimeShape {
+    size_t parts = 0;
+    int depth = 0;
+    // Neither more than kMaxMimeParts parts nor deeper than kMaxMimeDepth; false also when a
+    // header that decides the structure is too long to read as GMime would.
+    bool withinBounds = true;
+    std::uint64_t headerEnd = 0;
+};
+
+// Counts the structure of a message from its bytes fed in order, in pieces of any size, without
+// building it; it stops counting once a bound is passed. Memory: the longest line it keeps
+// (kMaxHeaderBlockBytes) and one entry per level.
+class MimeScanner {
+public:
+    MimeScanner();
+    ~MimeScanner();
+    MimeScanner(const MimeScanner&) = delete;
+    MimeScanner& operator=(const MimeScanner&) = delete;
+    // False once a bound is passed: the rest need not be fed.
+    bool feed(const char* data, size_t size);
+    MimeShape finish();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+MimeShape scanMimeShape(const char* data, size_t size);
+// The shape of a file read from its current offset to its end (or until a bound is passed);
+// false when reading fails.
+bool scanMimeShapeFile(int fd, MimeShape* shape);
+// The tree GMime builds of the bytes, counted the same way (tests hold the scan against it).
+MimeShape parsedMimeShape(const std::string& bytes);
 
 // parseMessage on a file, within the bounds of MailCore.h: a small file is read in one piece, a
 // larger one through GMime's file stream (its parts stay in the file), one above
