@@ -176,7 +176,7 @@ private slots:
 
     // One more message in the Maildir: its row (found by its subject and preview), its date, its
     // preview, its attachments counted in the line and opened; the reply and the CSV list take
-    // no body from a message read for its headers only.
+    // no body from a message whose body is withheld.
     void withheldBodiesSayWhy_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -229,12 +229,20 @@ private slots:
                  attachments ? QString::number(attachments) : QString());
         w->command2(7)->click();
         QCOMPARE(opener.requestedFiles.size(), attachments);
-        if (preview.startsWith(u'（')) {
+        const bool withheld = preview.startsWith(u'（');
+        if (withheld) {
             // Nothing of the body reaches the reply.
             w->command2(1)->click();
             QCOMPARE(w->text5()->toPlainText(), QStringLiteral("＞"));
         }
         QVERIFY(dialogs->shown().isEmpty());
+        // Nor the CSV list with bodies.
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->command2(5)->click();
+        const QString csv = QStringDecoder("windows-31j").decode(readAll(dir->filePath(QStringLiteral("受信メール一覧表.csv"))));
+        QVERIFY(csv.contains(QStringLiteral("\"L0000001 ")));
+        QCOMPARE(csv.contains(QStringLiteral("the text part")), !withheld);
+        dialogs->clearRecord();
     }
 
     void longBodyCutAtOneMegabyte()
