@@ -97,7 +97,8 @@ struct BodyText {
     bool cut = false;
 };
 
-// A message file's bytes parsed once: headers and structure (never the body text).
+// A message file's bytes parsed once: headers and structure (never the body text); headers only
+// (tooComplex) when the structure passes kMaxMimeParts or kMaxMimeDepth.
 MessageInfo parseMessage(const std::string& bytes);
 // The body text of parsed bytes: the first text/plain part, else the text of the HTML part;
 // line breaks made LF, tabs kept, other control characters made spaces. "" when there is none.

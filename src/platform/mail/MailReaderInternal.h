@@ -51,13 +51,15 @@ MimeShape parsedMimeShape(const std::string& bytes);
 
 // parseMessage on a file, within the bounds of MailCore.h: a small file is read in one piece, a
 // larger one through GMime's file stream (its parts stay in the file), one above
-// kMaxMessageFileBytes for its headers only. A file whose headers do not end within
-// kMaxHeaderBlockBytes, or that is there but cannot be opened, is damaged. `ok` false when it
-// is gone.
+// kMaxMessageFileBytes for its headers only, and so is one whose structure, counted before GMime
+// parses it, passes kMaxMimeParts or kMaxMimeDepth (tooComplex). An empty file, one whose
+// headers GMime cannot read or that do not end within kMaxHeaderBlockBytes, or one that is there
+// but cannot be opened, is damaged. `ok` false when it is gone.
 MessageInfo parseMessageFile(const std::string& path, bool* ok);
 
-// The body text of a message file (readBody's text, read as a stream, at most `limit` bytes).
-// Throws InvalidMessage when the file cannot be opened.
+// The body text of a message file (readBody's text, read as a stream, at most `limit` bytes);
+// "" when the file has grown past the bounds since the fetch. Throws InvalidMessage when the
+// file cannot be opened.
 BodyText readBodyFile(const std::string& path, const MessageInfo& info, size_t limit = kMaxBodyTextBytes);
 
 // Attachment j of a message file decoded into the open file `fd` as a stream. Throws
