@@ -544,6 +544,15 @@ MessageInfo parseMessage(const std::string& bytes)
     return infoOf(p.message);
 }
 
+long readRetrying(int fd, char* buffer, size_t size)
+{
+    while (true) {
+        const ssize_t n = ::read(fd, buffer, size);
+        if (n >= 0 || errno != EINTR)
+            return static_cast<long>(n);
+    }
+}
+
 namespace {
 
 // Reads the start of a file until the blank line that ends its top-level headers: `out` holds
@@ -556,9 +565,7 @@ bool readHeaderBlock(int fd, std::string& out, size_t limit, size_t* end)
     char buf[65536];
     size_t scanned = 0;
     while (true) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const long n = readRetrying(fd, buf, sizeof buf);
         if (n < 0)
             return false;
         if (n == 0) {

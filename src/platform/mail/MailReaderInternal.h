@@ -12,6 +12,9 @@ namespace mailcore {
 // Initialises GMime once per process.
 void ensureGMime();
 
+// read(2), tried again when a signal interrupts it.
+long readRetrying(int fd, char* buffer, size_t size);
+
 // The MIME structure of a message as GMime's parser splits it: the parts at every level (each
 // opened by a delimiter line), the deepest nesting (multiparts and attached messages), and where
 // the message's own header block ends (its blank line included).

@@ -13,10 +13,8 @@
 #include <gmime/gmime.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 namespace mailcore {
@@ -352,9 +350,7 @@ bool scanMimeShapeFile(int fd, MimeShape* shape)
     MimeScanner scanner;
     char buf[65536];
     while (true) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const long n = readRetrying(fd, buf, sizeof buf);
         if (n < 0)
             return false;
         if (n == 0 || !scanner.feed(buf, static_cast<size_t>(n)))

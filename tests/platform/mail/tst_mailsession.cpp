@@ -96,6 +96,19 @@ class TestMailSession : public QObject {
         writeFile(maildir_ + "/cur/200.b.host:2,RF", message("second", "Tue, 01 Dec 2026 09:00:00 +0900"));
     }
 
+    // A Maildir of the one message, fetched; the message chosen.
+    void fetchOne(mailclient::MailMessages& m, const QByteArray& bytes)
+    {
+        makeMaildir(maildir_);
+        writeFile(maildir_ + "/cur/1.a.host:2,S", bytes);
+        mailclient::MailSession s;
+        s.SignOn();
+        m.setSessionID(s.SessionID());
+        m.Fetch();
+        QCOMPARE(m.MsgCount(), 1);
+        m.setMsgIndex(0);
+    }
+
     QStringList subjects(mailclient::MailMessages& m)
     {
         QStringList out;
@@ -497,15 +510,8 @@ private slots:
         QFETCH(bool, complex);
         QFETCH(QString, body);
         QFETCH(int, attachments);
-        makeMaildir(maildir_);
-        writeFile(maildir_ + "/cur/1.a.host:2,S", bytes);
-        mailclient::MailSession s;
-        s.SignOn();
         mailclient::MailMessages m;
-        m.setSessionID(s.SessionID());
-        m.Fetch();
-        QCOMPARE(m.MsgCount(), 1);
-        m.setMsgIndex(0);
+        fetchOne(m, bytes);
         QCOMPARE(m.MsgSubject(), QStringLiteral("parts"));
         QCOMPARE(m.MsgOrigAddress(), QStringLiteral("hostile@example.jp"));
         QVERIFY(!m.MsgDateReceived().isEmpty());
@@ -528,15 +534,9 @@ private slots:
     // attachment is read.
     void fileGrownPastThePartsBound()
     {
-        makeMaildir(maildir_);
-        const QString path = maildir_ + "/cur/1.a.host:2,S";
-        writeFile(path, QByteArray::fromStdString(maildirmaker::manyPartsMessage(100, 1, true)));
-        mailclient::MailSession s;
-        s.SignOn();
         mailclient::MailMessages m;
-        m.setSessionID(s.SessionID());
-        m.Fetch();
-        m.setMsgIndex(0);
+        fetchOne(m, QByteArray::fromStdString(maildirmaker::manyPartsMessage(100, 1, true)));
+        const QString path = maildir_ + "/cur/1.a.host:2,S";
         QCOMPARE(m.AttachmentCount(), 1);
         writeFile(path, QByteArray::fromStdString(maildirmaker::manyPartsMessage(20000, 1, true)));
         QCOMPARE(m.MsgNoteText(), QString());
@@ -566,15 +566,8 @@ private slots:
     void unreadableFiles()
     {
         QFETCH(QByteArray, bytes);
-        makeMaildir(maildir_);
-        writeFile(maildir_ + "/cur/1.a.host:2,S", bytes);
-        mailclient::MailSession s;
-        s.SignOn();
         mailclient::MailMessages m;
-        m.setSessionID(s.SessionID());
-        m.Fetch();
-        QCOMPARE(m.MsgCount(), 1);
-        m.setMsgIndex(0);
+        fetchOne(m, bytes);
         QVERIFY(m.MsgUnreadable());
         QCOMPARE(m.MsgSubject(), QString());
         QCOMPARE(m.MsgDateReceived(), QString());
