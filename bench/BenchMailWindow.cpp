@@ -1,6 +1,7 @@
 // The mail window's workloads: its load over a book and a generated Maildir (records, fetch,
-// lists) with its peak memory, the filter changes, the sender list, the address-book list's
-// order change and the recipients of "全員" built into the boxes.
+// lists) with its peak memory, beside a sparse 1 GB message and beside messages of millions of
+// parts or levels, the filter changes, the sender list, the address-book list's order change and
+// the recipients of "全員" built into the boxes.
 
 #include "BenchCommon.h"
 #include "BenchMailBaseline.h"
@@ -22,7 +23,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <limits>
+#include <unistd.h>
 
 namespace bench {
 namespace {
@@ -256,6 +259,105 @@ QList<Result> runSparse(const Options& o, int n)
     return {r};
 }
 
+void writeBytes(const QString& path, const std::string& bytes)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes.data(), qint64(bytes.size()));
+}
+
+// The 2,000 generated messages (linked from maildir(o, 2000), so that they take no more disk) and
+// one more message file, made once.
+QString maildirWith(const Options& o, const QString& name, const std::function<std::string()>& make)
+{
+    const QString folder = QDir(o.work).filePath(QStringLiteral("maildir2000-") + name);
+    if (!QFileInfo::exists(folder + QStringLiteral("/done"))) {
+        QDir(folder).removeRecursively();
+        const QString base = maildir(o, 2000);
+        for (const char* sub : {"cur", "new", "tmp"}) {
+            const QString to = folder + QLatin1Char('/') + QLatin1String(sub);
+            QDir().mkpath(to);
+            const QDir from(base + QLatin1Char('/') + QLatin1String(sub));
+            for (const QFileInfo& f : from.entryInfoList(QDir::Files))
+                if (::link(QFile::encodeName(f.filePath()).constData(), QFile::encodeName(to + QLatin1Char('/') + f.fileName()).constData()) != 0)
+                    QFile::copy(f.filePath(), to + QLatin1Char('/') + f.fileName());
+        }
+        writeBytes(folder + QStringLiteral("/cur/9999999999.hostile.host:2,S"), make());
+        QFile(folder + QStringLiteral("/done")).open(QIODevice::WriteOnly);
+    }
+    return folder;
+}
+
+// A plain text message of about the bytes given, made once: what a file of that size costs GMime.
+std::string plainMessageOfSize(const Options& o, qint64 bytes)
+{
+    const QString path = QDir(o.work).filePath(QStringLiteral("plain-%1.eml").arg(bytes));
+    if (!QFileInfo::exists(path)) {
+        std::string m = "From: Plain <plain@example.jp>\nSubject: plain\nContent-Type: text/plain\n\n";
+        const std::string line = "a plain line of text of the kind a long mail holds, nothing more\n";
+        m.reserve(size_t(bytes) + line.size());
+        while (qint64(m.size()) < bytes)
+            m += line;
+        writeBytes(path + QStringLiteral(".part"), m);
+        QFile::rename(path + QStringLiteral(".part"), path);
+    }
+    return QFile::encodeName(path).toStdString();
+}
+
+// The window opened and shown beside one message of a hostile structure (read for its headers
+// only), on n records: 12.5 million empty parts (62.5 MB), 800,000 (4 MB), and multiparts nested
+// 100,000 levels deep, smaller below 100,000 records but always past the bounds. Baseline: a
+// plain program parsing the 2,000 other files whole with GMime's file stream, and a plain text
+// message of the hostile file's size.
+QList<Result> runHostile(const Options& o, int n)
+{
+    struct Hostile {
+        QString workload;
+        long long count;
+        bool nested;
+    };
+    const Hostile all[] = {
+        {QStringLiteral("mailwin-load-parts"), std::clamp<long long>(125LL * n, 20000, 12500000), false},
+        {QStringLiteral("mailwin-load-parts-4mb"), std::clamp<long long>(8LL * n, 20000, 800000), false},
+        {QStringLiteral("mailwin-load-nested"), std::clamp<long long>(n, 1000, 100000), true},
+    };
+    QList<Result> out;
+    for (const Hostile& h : all) {
+        if (!wanted(o, h.workload))
+            continue;
+        static ui::ScriptedDialogs dialogs;
+        ui::ScopedDialogs scope(&dialogs);
+        ensureBook(o, n);
+        const QString book = bookPath(o, n);
+        const QString box = maildirWith(o, (h.nested ? QStringLiteral("nested") : QStringLiteral("parts")) + QString::number(h.count), [&] {
+            return h.nested ? maildirmaker::nestedMessage(int(h.count), "nested")
+                            : maildirmaker::manyPartsMessage(size_t(h.count));
+        });
+        qputenv("MAILDIR", QFile::encodeName(box));
+        openShared(book);
+        Result r{h.workload, n};
+        r.median = medianSeconds(o.runs, [&] {
+            Form22 w;
+            w.formLoad();
+            showOnce(w);
+            if (w.list3Model()->rowCount() != 2001)
+                std::fprintf(stderr, "%s: %d messages listed\n", qPrintable(h.workload), w.list3Model()->rowCount());
+        });
+        std::vector<std::string> files = messageFiles(box, qint64(1) << 20);
+        const qint64 hostileBytes = QFileInfo(box + QStringLiteral("/cur/9999999999.hostile.host:2,S")).size();
+        files.erase(std::remove_if(files.begin(), files.end(),
+                                   [](const std::string& f) { return f.find("9999999999.hostile") != std::string::npos; }),
+                    files.end());
+        files.push_back(plainMessageOfSize(o, hostileBytes));
+        r.baseline = medianSeconds(o.runs, [&] { plainGMimeParse(files); });
+        r.peakMB = peakMemoryMB(o, book, box);
+        std::fprintf(stderr, "%s: %lld %s, %.1f MB\n", qPrintable(h.workload), h.count, h.nested ? "levels" : "parts",
+                     double(hostileBytes) / 1e6);
+        out << r;
+    }
+    return out;
+}
+
 } // namespace
 
 // Sizes at or above 100,000 records run the bars' Maildir of 10,000 messages.
@@ -264,6 +366,7 @@ static RegisterGroup g(QStringLiteral("mailwin"), [](const Options& o) {
     for (int size : o.sizes) {
         out << run(o, size);
         out << runSparse(o, size);
+        out << runHostile(o, size);
     }
     return out;
 });

@@ -241,8 +241,8 @@ private:
     // The body column of message m's line, read from its file when first wanted.
     const QString& BodyPart(qint32 m);
     // The body text of message m (at most 1 MB of it; *cut when there is more), "" with
-    // *tooLarge for a message read for its headers only. A failure is reported once per fetch.
-    QString ReadBody(qint32 m, bool* cut, bool* tooLarge);
+    // *withheld says why a message's body is not read. A failure is reported once per fetch.
+    QString ReadBody(qint32 m, bool* cut, mail::WithheldBody* withheld);
     bool BodyReported = false;
     std::vector<FetchedMessage> Fetched;
 

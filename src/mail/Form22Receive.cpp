@@ -82,14 +82,19 @@ void Form22::MakeMessageParts()
     MAPIMessages1.setMsgIndex(0);
 }
 
-QString Form22::ReadBody(qint32 m, bool* cut, bool* tooLarge)
+QString Form22::ReadBody(qint32 m, bool* cut, mail::WithheldBody* withheld)
 {
     *cut = false;
-    *tooLarge = false;
+    *withheld = mail::WithheldBody::None;
     try {
         MAPIMessages1.setMsgIndex(m);
-        *tooLarge = MAPIMessages1.MsgTooLarge();
-        if (*tooLarge)
+        if (MAPIMessages1.MsgTooLarge())
+            *withheld = mail::WithheldBody::TooLarge;
+        else if (MAPIMessages1.MsgTooComplex())
+            *withheld = mail::WithheldBody::TooComplex;
+        else if (MAPIMessages1.MsgUnreadable())
+            *withheld = mail::WithheldBody::Unreadable;
+        if (*withheld != mail::WithheldBody::None)
             return {};
         QString body = MAPIMessages1.MsgNoteText();
         *cut = MAPIMessages1.MsgNoteTextCut();
@@ -108,8 +113,9 @@ const QString& Form22::BodyPart(qint32 m)
     FetchedMessage& f = Fetched[size_t(m)];
     if (!f.bodyRead) {
         f.bodyRead = true;
-        bool cut = false, tooLarge = false;
-        f.parts.body = mail::BodyPreview(ReadBody(m, &cut, &tooLarge));
+        bool cut = false;
+        mail::WithheldBody withheld = mail::WithheldBody::None;
+        f.parts.body = mail::BodyPreview(ReadBody(m, &cut, &withheld));
     }
     return f.parts.body;
 }
@@ -206,9 +212,10 @@ void Form22::ShowReceivedMail(int row)
     Text7[1]->setText(f.displayName);
     Text7[2]->setText(f.parts.address);
     Text7[3]->setText(f.subject);
-    bool cut = false, tooLarge = false;
-    const QString body = ReadBody(m, &cut, &tooLarge);
-    Text6->setPlainText(mail::PreviewText(body, cut, tooLarge));
+    bool cut = false;
+    mail::WithheldBody withheld = mail::WithheldBody::None;
+    const QString body = ReadBody(m, &cut, &withheld);
+    Text6->setPlainText(mail::PreviewText(body, cut, withheld));
 }
 
 int Form22::list3Index() const

@@ -154,10 +154,18 @@ QString BreakLongLines(const QString& body)
     return text;
 }
 
-QString PreviewText(const QString& body, bool cut, bool tooLarge)
+QString PreviewText(const QString& body, bool cut, WithheldBody withheld)
 {
-    if (tooLarge)
+    switch (withheld) {
+    case WithheldBody::TooLarge:
         return QStringLiteral("（メールが大きすぎるため本文を表示できません）");
+    case WithheldBody::TooComplex:
+        return QStringLiteral("（メールの構成が複雑すぎるため本文を表示できません）");
+    case WithheldBody::Unreadable:
+        return QStringLiteral("（このメールは読み取れませんでした）");
+    case WithheldBody::None:
+        break;
+    }
     QString text = BreakLongLines(body);
     if (cut) {
         if (!text.isEmpty() && !text.endsWith(u'\n'))

@@ -66,9 +66,12 @@ QString BodyPreview(const QString& body);
 // word above all) holds the window for a minute. Mail lines are at most 998 characters anyway.
 constexpr int kPreviewLineChars = 998;
 QString BreakLongLines(const QString& text);
+// Why a message's body is not shown: read for its headers only (too large, too complex), or
+// not readable as a message at all.
+enum class WithheldBody { None, TooLarge, TooComplex, Unreadable };
 // The text of the preview box for a body: the body with its long lines broken, then, when the
-// body was cut, a line saying so; for a mail read for its headers only, a line saying that.
-QString PreviewText(const QString& body, bool cut, bool tooLarge);
+// body was cut, a line saying so; for a body withheld, a line saying why.
+QString PreviewText(const QString& body, bool cut, WithheldBody withheld = WithheldBody::None);
 
 // The parts of one message's line, made once per fetch and reused by every filter.
 struct ReceivedMailParts {

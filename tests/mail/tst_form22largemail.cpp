@@ -1,8 +1,10 @@
 // The mail window over large and damaged mail: a sparse message file above 64 MB (headers only),
 // a 3 MB text body (cut at 1 MB for the preview, the reply and the CSV list), a message of about
-// 10 MB whose 8 MB attachment is saved whole, and a file that is no message at all.
+// 10 MB whose 8 MB attachment is saved whole, a file that is no message at all; and messages of
+// too many parts or levels (headers only) and files that cannot be read, each saying so.
 
 #include "Form22Fixture.h"
+#include "MaildirMaker.h"
 #include "mail/MailWindowLines.h"
 #include "platform/mail/MailCore.h"
 #include "platform/shell/RecordingOpener.h"
@@ -58,6 +60,8 @@ QByteArray base64Lines(const QByteArray& bytes)
 }
 
 const QString kTooLarge = QStringLiteral("（メールが大きすぎるため本文を表示できません）");
+const QString kTooComplex = QStringLiteral("（メールの構成が複雑すぎるため本文を表示できません）");
+const QString kUnreadable = QStringLiteral("（このメールは読み取れませんでした）");
 const QString kOmitted = QStringLiteral("（以下、表示を省略しました）");
 
 } // namespace
@@ -137,7 +141,7 @@ private slots:
             QVERIFY2(!line.contains(u'\n') && !line.contains(u'\r') && !line.contains(u'\t'), qPrintable(line.left(200)));
             QCOMPARE(text::byteWidth(line), width);
         }
-        // The damaged file is listed without headers, among the mail without a date, and says nothing.
+        // The damaged file is listed without headers, among the mail without a date.
         QVERIFY(w->list3Model()->line(1).startsWith(QStringLiteral("2001/01/01(月)00:00")));
         QVERIFY(w->list3Model()->line(1).mid(mail::ReceivedMailColumns(false).sender - 1, 81).trimmed().isEmpty());
         // The long body's column holds its first line.
@@ -168,6 +172,77 @@ private slots:
         w->command2(7)->click();
         QVERIFY(opener.requestedFiles.isEmpty());
         QVERIFY(dialogs->shown().isEmpty());
+    }
+
+    // One more message in the Maildir: its row (found by its subject and preview), its date, its
+    // preview, its attachments counted in the line and opened; the reply and the CSV list take
+    // no body from a message whose body is withheld.
+    void withheldBodiesSayWhy_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("preview");
+        QTest::addColumn<int>("attachments");
+        const QString dated = QStringLiteral("2026/12/01(火)09:00");
+        const QString undated = QStringLiteral("2001/01/01(月)00:00");
+        const auto bytes = [](const std::string& m) { return QByteArray::fromStdString(m); };
+        QByteArray longHeaders("From: Long <long@example.jp>\nSubject: long headers\n");
+        while (longHeaders.size() <= qsizetype(mailcore::kMaxHeaderBlockBytes))
+            longHeaders += "X-Filler: aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\n";
+        QTest::newRow("10,000 parts: read whole") << bytes(maildirmaker::manyPartsMessage(10000, 2, true, "many"))
+                                                  << QStringLiteral("many") << dated
+                                                  << QStringLiteral("the text part") << 2;
+        QTest::newRow("10,001 parts: headers only") << bytes(maildirmaker::manyPartsMessage(10001, 2, true, "many"))
+                                                    << QStringLiteral("many") << dated << kTooComplex << 0;
+        QTest::newRow("200,000 parts: headers only") << bytes(maildirmaker::manyPartsMessage(200000, 2, true, "many"))
+                                                     << QStringLiteral("many") << dated << kTooComplex << 0;
+        QTest::newRow("nested 101 levels: headers only") << bytes(maildirmaker::nestedMessage(101, "deep"))
+                                                         << QStringLiteral("deep") << dated << kTooComplex << 0;
+        QTest::newRow("a file of no bytes") << QByteArray() << QString() << undated << kUnreadable << 0;
+        QTest::newRow("a file of zero bytes") << QByteArray(4096, '\0') << QString() << undated << kUnreadable << 0;
+        QTest::newRow("headers past 1 MB") << longHeaders + "\nbody\n" << QString() << undated << kUnreadable << 0;
+    }
+    void withheldBodiesSayWhy()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, subject);
+        QFETCH(QString, date);
+        QFETCH(QString, preview);
+        QFETCH(int, attachments);
+        QVERIFY(QFile::remove(maildir + QStringLiteral("/cur/3004.broken.host:2,S")));
+        fixture::writeMail(maildir + QStringLiteral("/cur/4000.test.host:2,S"), bytes);
+        desktop::RecordingOpener opener;
+        desktop::ScopedOpener scoped(&opener);
+        auto w = load();
+        int row = -1;
+        for (int r = 0; r < w->list3Model()->rowCount() && row < 0; ++r) {
+            w->setList3Index(r);
+            if (w->text7(3)->text() == subject && w->text6()->toPlainText() == preview)
+                row = r;
+        }
+        QVERIFY2(row >= 0, qPrintable(w->list3Model()->lines().join(u'\n').left(2000)));
+        QCOMPARE(w->text7(0)->text(), date);
+        QVERIFY(w->list3Model()->line(row).startsWith(date));
+        const mail::ReceivedMailColumnStarts at = mail::ReceivedMailColumns(false);
+        QCOMPARE(w->list3Model()->line(row).mid(at.attachments - 1, mail::kAttachmentColumns).trimmed(),
+                 attachments ? QString::number(attachments) : QString());
+        w->command2(7)->click();
+        QCOMPARE(opener.requestedFiles.size(), attachments);
+        const bool withheld = preview.startsWith(u'（');
+        if (withheld) {
+            // Nothing of the body reaches the reply.
+            w->command2(1)->click();
+            QCOMPARE(w->text5()->toPlainText(), QStringLiteral("＞"));
+        }
+        QVERIFY(dialogs->shown().isEmpty());
+        // Nor the CSV list with bodies.
+        dialogs->queueAnswer(ui::Answer::Yes);
+        w->command2(5)->click();
+        const QString csv = QStringDecoder("windows-31j").decode(readAll(dir->filePath(QStringLiteral("受信メール一覧表.csv"))));
+        QVERIFY(csv.contains(QStringLiteral("\"L0000001 ")));
+        QCOMPARE(csv.contains(QStringLiteral("the text part")), !withheld);
+        dialogs->clearRecord();
     }
 
     void longBodyCutAtOneMegabyte()

@@ -150,32 +150,37 @@ private slots:
     {
         QTest::addColumn<QString>("body");
         QTest::addColumn<bool>("cut");
-        QTest::addColumn<bool>("tooLarge");
+        QTest::addColumn<int>("withheld");
         QTest::addColumn<QString>("shown");
         const int n = kPreviewLineChars;
+        const int none = int(WithheldBody::None);
         const QString note = QStringLiteral("（以下、表示を省略しました）");
-        QTest::newRow("a body as it is") << QStringLiteral("一行目\n二行目\n") << false << false
+        QTest::newRow("a body as it is") << QStringLiteral("一行目\n二行目\n") << false << none
                                          << QStringLiteral("一行目\n二行目\n");
-        QTest::newRow("cut: the note on a line of its own") << QStringLiteral("一行目\n二行") << true << false
+        QTest::newRow("cut: the note on a line of its own") << QStringLiteral("一行目\n二行") << true << none
                                                              << QStringLiteral("一行目\n二行\n") + note;
-        QTest::newRow("cut after a whole line") << QStringLiteral("一行目\n") << true << false
+        QTest::newRow("cut after a whole line") << QStringLiteral("一行目\n") << true << none
                                                 << QStringLiteral("一行目\n") + note;
-        QTest::newRow("too large: the note alone") << QString() << false << true
+        QTest::newRow("too large: the note alone") << QString() << false << int(WithheldBody::TooLarge)
                                                    << QStringLiteral("（メールが大きすぎるため本文を表示できません）");
+        QTest::newRow("too complex: the note alone") << QString() << false << int(WithheldBody::TooComplex)
+                                                     << QStringLiteral("（メールの構成が複雑すぎるため本文を表示できません）");
+        QTest::newRow("unreadable: the note alone") << QString() << false << int(WithheldBody::Unreadable)
+                                                    << QStringLiteral("（このメールは読み取れませんでした）");
         QTest::newRow("one long word broken into pieces")
-            << QString(2 * n + 5, u'y') + QStringLiteral("\nz") << false << false
+            << QString(2 * n + 5, u'y') + QStringLiteral("\nz") << false << none
             << QString(n, u'y') + u'\n' + QString(n, u'y') + u'\n' + QString(5, u'y') + QStringLiteral("\nz");
         QTest::newRow("a character of two code units stays whole")
-            << QString(n - 1, u'y') + QStringLiteral("𠮷𠮷") << false << false
+            << QString(n - 1, u'y') + QStringLiteral("𠮷𠮷") << false << none
             << QString(n - 1, u'y') + QStringLiteral("𠮷\n𠮷");
     }
     void previewText()
     {
         QFETCH(QString, body);
         QFETCH(bool, cut);
-        QFETCH(bool, tooLarge);
+        QFETCH(int, withheld);
         QFETCH(QString, shown);
-        QCOMPARE(PreviewText(body, cut, tooLarge), shown);
+        QCOMPARE(PreviewText(body, cut, WithheldBody(withheld)), shown);
     }
 
     void senderTable()

@@ -306,6 +306,44 @@ std::string makeMessage(std::mt19937_64& rng, const Options& o, int index)
     return m;
 }
 
+namespace {
+
+std::string hostileHeaders(const std::string& subject, const std::string& boundary)
+{
+    return "From: Hostile <hostile@example.jp>\nDate: Tue, 1 Dec 2026 09:00:00 +0900\nSubject: " + subject +
+           "\nMIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=\"" + boundary + "\"\n\n";
+}
+
+} // namespace
+
+std::string manyPartsMessage(std::size_t parts, std::size_t attachments, bool text, const std::string& subject)
+{
+    std::string m = hostileHeaders(subject, "b");
+    m.reserve(m.size() + parts * 5 + attachments * 80 + 64);
+    std::size_t made = 0;
+    if (text && made < parts) {
+        m += "--b\nContent-Type: text/plain; charset=us-ascii\n\nthe text part\n";
+        ++made;
+    }
+    for (std::size_t a = 1; a <= attachments && made < parts; ++a, ++made)
+        m += "--b\nContent-Type: text/plain\nContent-Disposition: attachment; filename=\"a" + std::to_string(a) +
+             ".txt\"\n\nattachment " + std::to_string(a) + "\n";
+    for (; made < parts; ++made)
+        m += "--b\n\n";
+    return m;
+}
+
+std::string nestedMessage(int depth, const std::string& subject)
+{
+    std::string m = hostileHeaders(subject, "b0");
+    for (int i = 0; i + 1 < depth; ++i)
+        m += "--b" + std::to_string(i) + "\nContent-Type: multipart/mixed; boundary=\"b" + std::to_string(i + 1) + "\"\n\n";
+    m += "--b" + std::to_string(depth > 0 ? depth - 1 : 0) + "\nContent-Type: text/plain; charset=us-ascii\n\nbottom\n";
+    for (int i = depth - 1; i >= 0; --i)
+        m += "--b" + std::to_string(i) + "--\n";
+    return m;
+}
+
 std::size_t makeMaildir(const std::string& folder, const Options& o)
 {
     ::mkdir(folder.c_str(), 0700);

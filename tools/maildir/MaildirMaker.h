@@ -25,6 +25,17 @@ std::string makeMessage(std::mt19937_64& rng, const Options& options, int index)
 // "utf-8"); the text is UTF-8 of characters code page 932 holds.
 std::string encodeText(const std::string& utf8, const std::string& charset);
 
+// Messages of a hostile structure, to try the reader's bounds on them (From, Date and Subject
+// headers, LF line ends):
+// `parts` parts in one multipart/mixed with the boundary "b": with `text`, a text/plain part
+// first; then up to `attachments` small text attachments ("a1.txt", ...); the rest empty parts,
+// each "--b" and an empty line (no close delimiter). Five bytes a part.
+std::string manyPartsMessage(std::size_t parts, std::size_t attachments = 0, bool text = false,
+                             const std::string& subject = "parts");
+// Multiparts nested `depth` levels deep (each the one part of the one around it), a text/plain
+// part "bottom" in the innermost, every level closed. About 67 bytes a level.
+std::string nestedMessage(int depth, const std::string& subject = "nested");
+
 // Writes a Maildir (cur, new, tmp) of options.count messages into the folder, which is made when
 // missing; returns the bytes written. Some go to new, the others to cur with flags, some read.
 std::size_t makeMaildir(const std::string& folder, const Options& options);

@@ -1,5 +1,7 @@
-// kv-make-maildir <folder> [--count N] [--seed S] [--attachments SHARE] [--malformed SHARE] [--body-bytes N]
-// Writes a generated Maildir; the same seed gives the same messages.
+// kv-make-maildir <folder> [--count N] [--seed S] [--attachments SHARE] [--malformed SHARE]
+//                 [--body-bytes N] [--many-parts N] [--nested N]
+// Writes a generated Maildir; the same seed gives the same messages. --many-parts adds one
+// message of N empty parts, --nested one of multiparts nested N levels deep.
 
 #include "MaildirMaker.h"
 
@@ -7,12 +9,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <stdexcept>
+#include <fstream>
 #include <string>
 
 int main(int argc, char* argv[])
 {
     maildirmaker::Options o;
     std::string folder;
+    long long manyParts = -1, nested = -1;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool more = i + 1 < argc;
@@ -26,10 +31,15 @@ int main(int argc, char* argv[])
             o.malformedShare = std::atof(argv[++i]);
         else if (a == "--body-bytes" && more)
             o.bodyBytes = std::strtoull(argv[++i], nullptr, 10);
+        else if (a == "--many-parts" && more)
+            manyParts = std::atoll(argv[++i]);
+        else if (a == "--nested" && more)
+            nested = std::atoll(argv[++i]);
         else if (folder.empty() && a[0] != '-')
             folder = a;
         else {
-            std::fprintf(stderr, "usage: kv-make-maildir <folder> [--count N] [--seed S] [--attachments SHARE] [--malformed SHARE] [--body-bytes N]\n");
+            std::fprintf(stderr, "usage: kv-make-maildir <folder> [--count N] [--seed S] [--attachments SHARE] [--malformed SHARE]"
+                                 " [--body-bytes N] [--many-parts N] [--nested N]\n");
             return 2;
         }
     }
@@ -38,7 +48,18 @@ int main(int argc, char* argv[])
         return 2;
     }
     try {
-        const std::size_t bytes = maildirmaker::makeMaildir(folder, o);
+        std::size_t bytes = maildirmaker::makeMaildir(folder, o);
+        const auto add = [&](const std::string& name, const std::string& message) {
+            std::ofstream f(folder + "/cur/" + name, std::ios::binary);
+            f.write(message.data(), static_cast<std::streamsize>(message.size()));
+            if (!f)
+                throw std::runtime_error("cannot write " + folder + "/cur/" + name);
+            bytes += message.size();
+        };
+        if (manyParts >= 0)
+            add("1800000000.manyparts.kartovia:2,", maildirmaker::manyPartsMessage(static_cast<std::size_t>(manyParts)));
+        if (nested >= 0)
+            add("1800000001.nested.kartovia:2,", maildirmaker::nestedMessage(static_cast<int>(nested)));
         std::printf("%d messages, %zu bytes in %s\n", o.count, bytes, folder.c_str());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

@@ -53,6 +53,10 @@ constexpr std::int64_t kMaxMessageFileBytes = std::int64_t(64) << 20;
 constexpr size_t kMaxBodyTextBytes = size_t(1) << 20;
 // The headers of a message must end within this many bytes, else the message is damaged.
 constexpr size_t kMaxHeaderBlockBytes = size_t(1) << 20;
+// A message of more MIME parts than this in all (at every level), or nesting them deeper
+// (multiparts and attached messages), is read for its headers only, as a message too large is.
+constexpr size_t kMaxMimeParts = 10000;
+constexpr int kMaxMimeDepth = 100;
 
 struct AttachmentInfo {
     std::string name;      // decoded file name, cleaned; "" when the part names none
@@ -79,7 +83,11 @@ struct MessageInfo {
     std::vector<AttachmentInfo> attachments;
     // The file was larger than kMaxMessageFileBytes: only its headers were read.
     bool tooLarge = false;
-    // The file could not be read as a message within the bounds: listed without headers.
+    // The message holds more than kMaxMimeParts parts or nests deeper than kMaxMimeDepth: only
+    // its headers were read.
+    bool tooComplex = false;
+    // The file could not be read as a message within the bounds (empty, no headers GMime can
+    // read, headers that do not end within kMaxHeaderBlockBytes): listed without headers.
     bool damaged = false;
 };
 
@@ -89,7 +97,8 @@ struct BodyText {
     bool cut = false;
 };
 
-// A message file's bytes parsed once: headers and structure (never the body text).
+// A message file's bytes parsed once: headers and structure (never the body text); headers only
+// (tooComplex) when the structure passes kMaxMimeParts or kMaxMimeDepth.
 MessageInfo parseMessage(const std::string& bytes);
 // The body text of parsed bytes: the first text/plain part, else the text of the HTML part;
 // line breaks made LF, tabs kept, other control characters made spaces. "" when there is none.
@@ -135,7 +144,7 @@ public:
 
     // The body text, read from the file found by its unique name in new or cur when first asked
     // and then kept (bodies kept are bounded in all; the oldest are read again when needed).
-    // At most kMaxBodyTextBytes; "" for a message too large or damaged. InvalidMessage naming
+    // At most kMaxBodyTextBytes; "" for a message too large, too complex or damaged. InvalidMessage naming
     // the file when it is gone.
     const std::string& body(size_t index);
     // Whether body(index) was cut at its bound (reads the body when not read yet).

@@ -313,7 +313,7 @@ const std::string& Inbox::body(size_t index)
     const MessageInfo& m = message(index);
     if (!bodies_[index]) {
         BodyText text;
-        if (m.bodyKind != BodyKind::None && !m.tooLarge && !m.damaged)
+        if (m.bodyKind != BodyKind::None && !m.tooLarge && !m.tooComplex && !m.damaged)
             text = readBodyFile(locateOrThrow(index), m);
         // The bodies kept stay bounded however many are read (the CSV list reads them all).
         constexpr size_t kKeptBodyBytes = size_t(64) << 20;

@@ -228,6 +228,10 @@ struct Walker {
     bool plainFound = false;
     bool htmlFound = false;
     std::vector<int> htmlPath;
+    // The tree counted as it is walked: the scan before the parse keeps it within the bounds,
+    // and a file changed in between is held to them all the same.
+    size_t parts = 0;
+    bool tooDeep = false;
 
     void leaf(GMimeObject* o, const std::vector<int>& path, bool messagePart)
     {
@@ -263,10 +267,13 @@ struct Walker {
         if (!o)
             return;
         if (GMIME_IS_MULTIPART(o)) {
-            if (depth > 64)
-                return;
             const int n = g_mime_multipart_get_count(GMIME_MULTIPART(o));
-            for (int i = 0; i < n; ++i) {
+            if (n > 0 && depth >= kMaxMimeDepth) {
+                tooDeep = true;
+                return;
+            }
+            for (int i = 0; i < n && parts <= kMaxMimeParts; ++i) {
+                ++parts;
                 path.push_back(i);
                 walk(g_mime_multipart_get_part(GMIME_MULTIPART(o), i), path, depth + 1);
                 path.pop_back();
@@ -438,6 +445,13 @@ GMimeStream* memoryStream(const std::string& bytes)
     return g_mime_stream_mem_new_with_buffer(bytes.data(), bytes.size());
 }
 
+void withoutContent(MessageInfo& info)
+{
+    info.bodyKind = BodyKind::None;
+    info.bodyPart.clear();
+    info.attachments.clear();
+}
+
 MessageInfo infoOf(GMimeMessage* m)
 {
     MessageInfo info;
@@ -462,13 +476,36 @@ MessageInfo infoOf(GMimeMessage* m)
         info.receivedTime = 0;
     parseFrom(rawHeader(top, "From"), g_mime_message_get_from(m), info.displayName, info.address);
     info.subject = cleanHeaderText(decodeHeaderText(trimmed(unfold(rawHeader(top, "Subject")))));
-    Walker w{info, false, false, {}};
+    Walker w{info, false, false, {}, 0, false};
     std::vector<int> path;
     w.walk(g_mime_message_get_mime_part(m), path, 0);
     if (!w.plainFound && w.htmlFound) {
         info.bodyKind = BodyKind::Html;
         info.bodyPart = w.htmlPath;
     }
+    if (w.parts > kMaxMimeParts || w.tooDeep) {
+        withoutContent(info);
+        info.tooComplex = true;
+    }
+    return info;
+}
+
+// A message read for its header block alone: the block parsed on its own, no body, no attachments.
+MessageInfo headersOnly(std::string block)
+{
+    if (block.empty() || block.back() != '\n')
+        block += '\n';
+    block += '\n';
+    Parsed p(memoryStream(block));
+    MessageInfo info = infoOf(p.message);
+    withoutContent(info);
+    return info;
+}
+
+MessageInfo tooComplexMessage(std::string block)
+{
+    MessageInfo info = headersOnly(std::move(block));
+    info.tooComplex = true;
     return info;
 }
 
@@ -500,8 +537,20 @@ std::string formatReceivedDate(const std::string& headerValue, std::int64_t* sec
 
 MessageInfo parseMessage(const std::string& bytes)
 {
+    const MimeShape shape = scanMimeShape(bytes.data(), bytes.size());
+    if (!shape.withinBounds)
+        return tooComplexMessage(bytes.substr(0, static_cast<size_t>(shape.headerEnd)));
     Parsed p(memoryStream(bytes));
     return infoOf(p.message);
+}
+
+long readRetrying(int fd, char* buffer, size_t size)
+{
+    while (true) {
+        const ssize_t n = ::read(fd, buffer, size);
+        if (n >= 0 || errno != EINTR)
+            return static_cast<long>(n);
+    }
 }
 
 namespace {
@@ -516,14 +565,12 @@ bool readHeaderBlock(int fd, std::string& out, size_t limit, size_t* end)
     char buf[65536];
     size_t scanned = 0;
     while (true) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const long n = readRetrying(fd, buf, sizeof buf);
         if (n < 0)
             return false;
         if (n == 0) {
             *end = out.size();
-            return true;
+            return *end <= limit;
         }
         out.append(buf, static_cast<size_t>(n));
         // A message may start with its blank line: no headers at all.
@@ -534,13 +581,14 @@ bool readHeaderBlock(int fd, std::string& out, size_t limit, size_t* end)
         for (size_t i = scanned > 2 ? scanned - 2 : 0; i + 1 < out.size(); ++i) {
             if (out[i] != '\n')
                 continue;
+            // Found in the last chunk read, the end may still lie past the limit.
             if (out[i + 1] == '\n') {
                 *end = i + 2;
-                return true;
+                return *end <= limit;
             }
             if (out[i + 1] == '\r' && i + 2 < out.size() && out[i + 2] == '\n') {
                 *end = i + 3;
-                return true;
+                return *end <= limit;
             }
         }
         scanned = out.size();
@@ -556,11 +604,29 @@ MessageInfo damagedMessage()
     return info;
 }
 
-// A file stream over a message file from its start; nullptr when it cannot be opened.
-GMimeStream* fileStream(const std::string& path)
+enum class FileBounds { Within, TooLarge, TooComplex };
+
+// A file stream over a message file from its start; nullptr when it cannot be opened. A file
+// that grew past the bounds since the fetch is not parsed again: *bounds says which, and the
+// stream is nullptr then too.
+GMimeStream* boundedFileStream(const std::string& path, FileBounds* bounds)
 {
+    *bounds = FileBounds::Within;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    return fd < 0 ? nullptr : g_mime_stream_fs_new(fd);  // the stream closes the file
+    if (fd < 0)
+        return nullptr;
+    struct stat st {};
+    MimeShape shape;
+    bool readable = ::fstat(fd, &st) == 0;
+    if (readable && st.st_size > kMaxMessageFileBytes)
+        *bounds = FileBounds::TooLarge;
+    else if (readable && (readable = scanMimeShapeFile(fd, &shape) && ::lseek(fd, 0, SEEK_SET) == 0) && !shape.withinBounds)
+        *bounds = FileBounds::TooComplex;
+    if (!readable || *bounds != FileBounds::Within) {
+        ::close(fd);
+        return nullptr;
+    }
+    return g_mime_stream_fs_new(fd);  // the stream closes the file
 }
 
 } // namespace
@@ -585,7 +651,8 @@ MessageInfo parseMessageFile(const std::string& path, bool* ok)
     *ok = true;
     std::string head;
     size_t headerEnd = 0;
-    if (!readHeaderBlock(fd, head, kMaxHeaderBlockBytes, &headerEnd)) {
+    // An empty file has no headers to list it by.
+    if (st.st_size == 0 || !readHeaderBlock(fd, head, kMaxHeaderBlockBytes, &headerEnd)) {
         ::close(fd);
         return damagedMessage();
     }
@@ -593,29 +660,35 @@ MessageInfo parseMessageFile(const std::string& path, bool* ok)
         // Headers only: the rest of the file is never read.
         ::close(fd);
         head.resize(headerEnd);
-        if (head.empty() || head.back() != '\n')
-            head += '\n';
-        head += '\n';
-        Parsed p(memoryStream(head));
-        MessageInfo info = infoOf(p.message);
-        info.bodyKind = BodyKind::None;
-        info.bodyPart.clear();
-        info.attachments.clear();
+        MessageInfo info = headersOnly(std::move(head));
         info.tooLarge = true;
         return info;
     }
     if (head.size() == static_cast<size_t>(st.st_size)) {
-        // A small file: parsed from the bytes already read.
+        // A small file: counted and parsed from the bytes already read.
         ::close(fd);
+        if (!scanMimeShape(head.data(), head.size()).withinBounds) {
+            head.resize(headerEnd);
+            return tooComplexMessage(std::move(head));
+        }
         auto* data = static_cast<guint8*>(g_malloc(head.size() ? head.size() : 1));
         std::memcpy(data, head.data(), head.size());
         Parsed p(g_mime_stream_mem_new_with_byte_array(g_byte_array_new_take(data, head.size())));
+        if (!p.message)
+            return damagedMessage();
         return infoOf(p.message);
     }
-    // Parsed as a stream over the file: the parts stay in the file as ranges of it.
-    if (::lseek(fd, 0, SEEK_SET) != 0) {
+    // Counted as a stream first, so that GMime never builds a tree beyond the bounds; then
+    // parsed as a stream over the file: the parts stay in the file as ranges of it.
+    MimeShape shape;
+    if (::lseek(fd, 0, SEEK_SET) != 0 || !scanMimeShapeFile(fd, &shape) || ::lseek(fd, 0, SEEK_SET) != 0) {
         ::close(fd);
         return damagedMessage();
+    }
+    if (!shape.withinBounds) {
+        ::close(fd);
+        head.resize(headerEnd);
+        return tooComplexMessage(std::move(head));
     }
     Parsed p(g_mime_stream_fs_new(fd));
     if (!p.message)
@@ -669,16 +742,14 @@ std::string readBody(const std::string& bytes, const MessageInfo& info)
 BodyText readBodyFile(const std::string& path, const MessageInfo& info, size_t limit)
 {
     ensureGMime();
-    if (info.bodyKind == BodyKind::None || info.tooLarge || info.damaged)
+    if (info.bodyKind == BodyKind::None || info.tooLarge || info.tooComplex || info.damaged)
         return {};
-    GMimeStream* s = fileStream(path);
+    FileBounds bounds = FileBounds::Within;
+    GMimeStream* s = boundedFileStream(path, &bounds);
+    if (bounds != FileBounds::Within)
+        return {};
     if (!s)
         throw MailError(InvalidMessage, "メールのファイルを開けません: " + info.fileName);
-    // A file that grew past the bound since the fetch is not read again.
-    if (g_mime_stream_length(s) > kMaxMessageFileBytes) {
-        g_object_unref(s);
-        return {};
-    }
     Parsed p(s);
     return bodyOf(p.message, info, limit);
 }
@@ -688,13 +759,14 @@ void writeAttachmentFile(const std::string& path, const MessageInfo& info, size_
     ensureGMime();
     if (j >= info.attachments.size())
         throw MailError(InvalidMessage, "添付ファイルの番号が正しくありません");
-    GMimeStream* s = fileStream(path);
+    FileBounds bounds = FileBounds::Within;
+    GMimeStream* s = boundedFileStream(path, &bounds);
+    if (bounds == FileBounds::TooLarge)
+        throw MailError(InvalidMessage, "メールが大きすぎるため添付ファイルを読めません: " + info.fileName);
+    if (bounds == FileBounds::TooComplex)
+        throw MailError(InvalidMessage, "メールの構成が複雑すぎるため添付ファイルを読めません: " + info.fileName);
     if (!s)
         throw MailError(InvalidMessage, "メールのファイルを開けません: " + info.fileName);
-    if (g_mime_stream_length(s) > kMaxMessageFileBytes) {
-        g_object_unref(s);
-        throw MailError(InvalidMessage, "メールが大きすぎるため添付ファイルを読めません: " + info.fileName);
-    }
     Parsed p(s);
     GMimeObject* o = objectAt(p.message, info.attachments[j].part);
     GMimeStream* content = o ? decodedStream(o) : nullptr;

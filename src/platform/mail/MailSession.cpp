@@ -160,6 +160,20 @@ bool MailMessages::MsgTooLarge() const
     return chosen().tooLarge;
 }
 
+bool MailMessages::MsgTooComplex() const
+{
+    if (msgIndex_ == -1 && outgoing_)
+        return false;
+    return chosen().tooComplex;
+}
+
+bool MailMessages::MsgUnreadable() const
+{
+    if (msgIndex_ == -1 && outgoing_)
+        return false;
+    return chosen().damaged;
+}
+
 bool MailMessages::MsgDeleted() const { return inbox_->deleted(chosenIndex()); }
 
 qint32 MailMessages::AttachmentCount() const

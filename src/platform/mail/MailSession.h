@@ -12,8 +12,9 @@
 //    otherwise). Nothing is ever renumbered: a deleted message keeps its index, marked deleted
 //    (MsgDeleted).
 //  - Every message is read within bounds (MailCore.h): a file too large is read for its headers
-//    only (MsgTooLarge), a body text is cut at 1 MB (MsgNoteTextCut), a file that cannot be
-//    read as a message within them is listed with empty headers.
+//    only (MsgTooLarge), and so is a message of too many MIME parts or levels (MsgTooComplex);
+//    a body text is cut at 1 MB (MsgNoteTextCut); a file that cannot be read as a message
+//    within them is listed with empty headers (MsgUnreadable).
 //  - Headers, flags and attachment lists were read at the fetch and stay readable whatever
 //    happens to the files. The body (MsgNoteText) is read from the message's file when first
 //    asked (and then kept), attachments when saved; the file is found again by its unique name
@@ -124,6 +125,10 @@ public:
     // The message's file was too large to read more than its headers: it has no body text and
     // offers no attachments.
     bool MsgTooLarge() const;
+    // The message holds more MIME parts, or nests them deeper, than is read: as MsgTooLarge.
+    bool MsgTooComplex() const;
+    // The file could not be read as a message: listed without headers, date or body.
+    bool MsgUnreadable() const;
     bool MsgDeleted() const;           // deleted through this snapshot
     qint32 AttachmentCount() const;
 

@@ -1,11 +1,13 @@
 // A seeded mutation run of the message reader: generated messages are damaged at random (bytes
 // flipped, inserted, cut, repeated, encodings and boundaries broken) and read. The reader must not
 // crash, and what it gives must hold: valid UTF-8, no control characters in header texts, bodies
-// with only LF and tab, dates of one form, attachment file names of one component.
+// with only LF and tab, dates of one form, attachment file names of one component. The structure
+// count that runs before GMime parses never counts fewer parts or levels than GMime builds.
 //
 //   mail_mutation [--seed S] [--cases N]
 
 #include "platform/mail/MailCore.h"
+#include "platform/mail/MailReaderInternal.h"
 #include "platform/mail/MailText.h"
 
 #include "MaildirMaker.h"
@@ -107,8 +109,21 @@ std::string mutate(std::mt19937_64& rng, std::string s)
     return s;
 }
 
+void checkShape(int c, const std::string& bytes)
+{
+    const mailcore::MimeShape scan = mailcore::scanMimeShape(bytes.data(), bytes.size());
+    if (!scan.withinBounds)
+        return;  // GMime never sees it
+    const mailcore::MimeShape tree = mailcore::parsedMimeShape(bytes);
+    if (tree.parts > scan.parts || tree.depth > scan.depth)
+        fail(c, "structure counted short",
+             std::to_string(scan.parts) + "/" + std::to_string(scan.depth) + " < " + std::to_string(tree.parts) + "/" +
+                 std::to_string(tree.depth));
+}
+
 void readOne(int c, const std::string& bytes)
 {
+    checkShape(c, bytes);
     mailcore::MessageInfo m;
     try {
         m = mailcore::parseMessage(bytes);
@@ -160,6 +175,10 @@ int main(int argc, char* argv[])
         const std::string original = maildirmaker::makeMessage(rng, o, c);
         readOne(c, original);
         readOne(c, mutate(rng, original));
+        // Deep and wide structures, damaged: the count holds against GMime's tree.
+        const std::string nested = maildirmaker::nestedMessage(std::uniform_int_distribution<int>(2, 12)(rng));
+        checkShape(c, mutate(rng, nested));
+        checkShape(c, mutate(rng, maildirmaker::manyPartsMessage(40, 5, true)));
         // The text pieces on their own, with damaged input.
         const std::string junk = mutate(rng, original.substr(0, 400));
         checkHeader(c, "decodeHeaderText", mailcore::cleanHeaderText(mailcore::decodeHeaderText(junk)));

@@ -6,6 +6,8 @@
 #include "platform/mail/RecordingComposer.h"
 #include "MaildirMaker.h"
 
+#include <string>
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -92,6 +94,19 @@ class TestMailSession : public QObject {
                           attachment("../../x", "AAA") + attachment("/etc/x", "BBB") + attachment("same.txt", "one") +
                               attachment("same.txt", "two")));
         writeFile(maildir_ + "/cur/200.b.host:2,RF", message("second", "Tue, 01 Dec 2026 09:00:00 +0900"));
+    }
+
+    // A Maildir of the one message, fetched; the message chosen.
+    void fetchOne(mailclient::MailMessages& m, const QByteArray& bytes)
+    {
+        makeMaildir(maildir_);
+        writeFile(maildir_ + "/cur/1.a.host:2,S", bytes);
+        mailclient::MailSession s;
+        s.SignOn();
+        m.setSessionID(s.SessionID());
+        m.Fetch();
+        QCOMPARE(m.MsgCount(), 1);
+        m.setMsgIndex(0);
     }
 
     QStringList subjects(mailclient::MailMessages& m)
@@ -454,6 +469,110 @@ private slots:
         QCOMPARE(m.MsgOrigAddress(), QString());
         QCOMPARE(m.MsgNoteText(), QString());
         QVERIFY(!m.MsgTooLarge());
+        QVERIFY(m.MsgUnreadable());
+    }
+
+    // The parts are counted before the message is parsed: read from memory (small files) and as
+    // a stream (past the first 64 kB), a message within the bounds is read whole, attachments and
+    // all; one beyond them has its headers and nothing else.
+    void structureBounds_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("complex");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<int>("attachments");
+        const auto padded = [](std::string m) {
+            // 100 kB of text in the text part: the file is read as a stream.
+            const std::string text = "the text part\n";
+            std::string lines;
+            while (lines.size() < 100000)
+                lines += "padding padding padding padding padding padding\n";
+            m.replace(m.find(text), text.size(), text + lines);
+            return QByteArray::fromStdString(m);
+        };
+        const QString text = QStringLiteral("the text part");
+        QTest::newRow("10,000 parts") << QByteArray::fromStdString(maildirmaker::manyPartsMessage(10000, 3, true))
+                                      << false << text << 3;
+        QTest::newRow("10,000 parts, streamed") << padded(maildirmaker::manyPartsMessage(10000, 3, true)) << false
+                                                << QString() << 3;
+        QTest::newRow("10,001 parts") << QByteArray::fromStdString(maildirmaker::manyPartsMessage(10001, 3, true))
+                                      << true << QString() << 0;
+        QTest::newRow("10,001 parts, streamed") << padded(maildirmaker::manyPartsMessage(10001, 3, true)) << true
+                                                << QString() << 0;
+        QTest::newRow("100 levels") << QByteArray::fromStdString(maildirmaker::nestedMessage(100, "parts")) << false
+                                    << QStringLiteral("bottom") << 0;
+        QTest::newRow("101 levels") << QByteArray::fromStdString(maildirmaker::nestedMessage(101, "parts")) << true
+                                    << QString() << 0;
+    }
+    void structureBounds()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, complex);
+        QFETCH(QString, body);
+        QFETCH(int, attachments);
+        mailclient::MailMessages m;
+        fetchOne(m, bytes);
+        QCOMPARE(m.MsgSubject(), QStringLiteral("parts"));
+        QCOMPARE(m.MsgOrigAddress(), QStringLiteral("hostile@example.jp"));
+        QVERIFY(!m.MsgDateReceived().isEmpty());
+        QCOMPARE(m.MsgTooComplex(), complex);
+        QVERIFY(!m.MsgTooLarge());
+        QVERIFY(!m.MsgUnreadable());
+        QCOMPARE(m.AttachmentCount(), attachments);
+        if (complex || !body.isEmpty())
+            QCOMPARE(m.MsgNoteText(), body);
+        else
+            QVERIFY(m.MsgNoteText().startsWith(QStringLiteral("the text part\npadding")));
+        for (int j = 0; j < attachments; ++j) {
+            m.setAttachmentIndex(j);
+            QCOMPARE(m.AttachmentName(), QStringLiteral("a%1.txt").arg(j + 1));
+            QCOMPARE(readFile(m.SaveAttachment()), QByteArray("attachment ") + QByteArray::number(j + 1));
+        }
+    }
+
+    // A file that grows past the bound after the fetch is not parsed when its body or an
+    // attachment is read.
+    void fileGrownPastThePartsBound()
+    {
+        mailclient::MailMessages m;
+        fetchOne(m, QByteArray::fromStdString(maildirmaker::manyPartsMessage(100, 1, true)));
+        const QString path = maildir_ + "/cur/1.a.host:2,S";
+        QCOMPARE(m.AttachmentCount(), 1);
+        writeFile(path, QByteArray::fromStdString(maildirmaker::manyPartsMessage(20000, 1, true)));
+        QCOMPARE(m.MsgNoteText(), QString());
+        m.setAttachmentIndex(0);
+        try {
+            m.SaveAttachment();
+            QFAIL("saved");
+        } catch (const mailclient::MailError& e) {
+            QCOMPARE(e.number(), 32016);
+            QVERIFY2(e.description().contains(QStringLiteral("構成が複雑すぎる")), qPrintable(e.text()));
+        }
+    }
+
+    // Files that are no message: listed without headers or date, marked unreadable.
+    void unreadableFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QByteArray longHeaders;
+        while (longHeaders.size() <= qsizetype(mailcore::kMaxHeaderBlockBytes))
+            longHeaders += "X-Filler: aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\n";
+        QTest::newRow("no bytes") << QByteArray();
+        QTest::newRow("zero bytes") << QByteArray(4096, '\0');
+        QTest::newRow("no header GMime can read") << QByteArray("hello world\n\nbody\n");
+        QTest::newRow("headers that end just past 1 MB")
+            << QByteArray("From: a@example.jp\nSubject: long\nDate: Tue, 1 Dec 2026 09:00:00 +0900\n") + longHeaders + "\nbody\n";
+    }
+    void unreadableFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        mailclient::MailMessages m;
+        fetchOne(m, bytes);
+        QVERIFY(m.MsgUnreadable());
+        QCOMPARE(m.MsgSubject(), QString());
+        QCOMPARE(m.MsgDateReceived(), QString());
+        QCOMPARE(m.MsgNoteText(), QString());
+        QCOMPARE(m.AttachmentCount(), 0);
     }
 };
 
