@@ -105,6 +105,7 @@ private:
     int FocusedRow = 0;
     bool StoreRefusalReported = false;
     QTimer* CopyTimer = nullptr;
+    int CopyStepRows = 0;  // rows the next step of the copy takes
     // What the page shows of each row's record: its number and name, for "写真".
     std::array<QVariant, listwin::PageRows> RowNames{};
     std::array<QString, listwin::HeadingCount> ShownHeadings{};

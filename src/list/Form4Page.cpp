@@ -7,6 +7,7 @@
 #include "records/DisplayOrder.h"
 #include "shell/Module1.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,16 @@
 #include <algorithm>
 
 using namespace Module1;
+
+namespace {
+
+// The copy of the records goes in steps of about this long, so that the window keeps answering
+// between them; each step takes as many rows as the last one's pace fits in (at most four times
+// as many), so that a fast machine copies in few steps.
+constexpr qint64 kStepNanoseconds = 25'000'000;
+constexpr int kFirstStepRows = 1000;
+
+} // namespace
 
 void Form4::Option2_Click(int index)
 {
@@ -78,17 +89,22 @@ void Form4::CopyRecordsLater()
         CopyTimer = new QTimer(this);
         CopyTimer->setInterval(0);
         connect(CopyTimer, &QTimer::timeout, this, [this] {
-            // A few milliseconds at a time, so that the window keeps answering.
-            constexpr int kRowsAStep = 1000;
             try {
-                if (!PersonRs.isOpen() || !PersonRs.copyMore(kRowsAStep))
+                QElapsedTimer took;
+                took.start();
+                if (!PersonRs.isOpen() || !PersonRs.copyMore(CopyStepRows)) {
                     CopyTimer->stop();
+                    return;
+                }
+                const double pace = double(kStepNanoseconds) / double(qMax<qint64>(took.nsecsElapsed(), 1));
+                CopyStepRows = int(std::clamp(CopyStepRows * pace, double(kFirstStepRows), CopyStepRows * 4.0));
             } catch (const db::Error& e) {
                 CopyTimer->stop();
                 ReportError(e);
             }
         });
     }
+    CopyStepRows = kFirstStepRows;
     if (PersonRs.isOpen() && PersonRs.copyMore(0))
         CopyTimer->start();
     else

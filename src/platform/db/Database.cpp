@@ -1,4 +1,5 @@
 #include "platform/db/Database.h"
+#include "platform/db/StagedCopy.h"
 
 #include "platform/db/Connection.h"
 
@@ -113,6 +114,7 @@ Database Database::open(const QString& path, OpenMode mode)
     sqlite3_extended_result_codes(c->db, 1);
     sqlite3_busy_timeout(c->db, 3000);
     registerFunctions(c->db);
+    registerStagedCopies(c->db);
     // A book's seven indexes outgrow the default page cache on a large import.
     sqlite3_exec(c->db, "PRAGMA cache_size = -32768", nullptr, nullptr, nullptr);
     try {

@@ -2,6 +2,7 @@
 
 #include "platform/db/Connection.h"
 #include "platform/db/Database.h"
+#include "platform/db/StagedCopy.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -44,88 +45,6 @@ struct TempTable {
                          nullptr, &msg);
             sqlite3_free(msg);
         }
-    }
-};
-
-// The copy of a snapshot made in steps: its query stands on the next row to copy, in a read that
-// stays open (so it reads the rows as they were at the opening) until every row is copied.
-struct StagedCopy;
-std::vector<StagedCopy*> g_staged;
-
-struct StagedCopy {
-    std::shared_ptr<Connection> conn;  // first: it goes last
-    std::unique_ptr<Stmt> source;
-    sqlite3_stmt* insert = nullptr;
-    int columns = 0;
-    int copied = 0;
-    int total = 0;
-    bool haveRow = false;  // the query stands on a row not copied yet
-    bool done = false;
-    std::optional<Error> failure;
-
-    StagedCopy()
-    {
-        g_staged.push_back(this);
-        ++g_stagedCopies;
-    }
-    ~StagedCopy() { release(); }
-    StagedCopy(const StagedCopy&) = delete;
-    StagedCopy& operator=(const StagedCopy&) = delete;
-
-    void release()
-    {
-        if (insert)
-            sqlite3_finalize(insert);
-        insert = nullptr;
-        source.reset();
-        if (!done) {
-            done = true;
-            g_staged.erase(std::remove(g_staged.begin(), g_staged.end(), this), g_staged.end());
-            --g_stagedCopies;
-        }
-    }
-
-    // Copies the rows up to position n (exclusive); rows past the copy of a failed one fail.
-    void copyUpTo(int n)
-    {
-        if (done) {
-            if (failure && n > copied)
-                throw *failure;
-            return;
-        }
-        // The rows of a step go into the copy in one transaction (of the temporary table only),
-        // unless a read of the caller's is under way: then they are part of it.
-        const bool own = sqlite3_get_autocommit(conn->db) && copied < n && haveRow
-                         && sqlite3_exec(conn->db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
-        const int before = copied;
-        auto fail = [&](const Error& e) {
-            if (own && !sqlite3_get_autocommit(conn->db)) {
-                sqlite3_exec(conn->db, "ROLLBACK", nullptr, nullptr, nullptr);
-                copied = before;
-            }
-            failure = e;
-            release();
-            throw e;
-        };
-        try {
-            sqlite3_stmt* from = source->raw();
-            while (copied < n && haveRow) {
-                for (int i = 0; i < columns; ++i)
-                    sqlite3_bind_value(insert, i + 1, sqlite3_column_value(from, i));
-                const int rc = sqlite3_step(insert);
-                sqlite3_reset(insert);
-                if (rc != SQLITE_DONE)
-                    raise(conn->db, sqlite3_extended_errcode(conn->db), QStringLiteral("snapshot"));
-                ++copied;
-                haveRow = source->step();
-            }
-        } catch (const Error& e) {
-            fail(e);
-        }
-        if (own && !sqlite3_get_autocommit(conn->db) && sqlite3_exec(conn->db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-            fail(Error(err::Other, QString::fromUtf8(sqlite3_errmsg(conn->db))));
-        if (!haveRow)
-            release();
     }
 };
 
@@ -174,22 +93,6 @@ private:
 };
 
 } // namespace
-
-int g_stagedCopies = 0;
-
-void finishStagedCopies()
-{
-    const std::vector<StagedCopy*> pending = g_staged;
-    for (StagedCopy* copy : pending) {
-        if (std::find(g_staged.begin(), g_staged.end(), copy) == g_staged.end())
-            continue;  // finished meanwhile
-        try {
-            copy->copyUpTo(std::numeric_limits<int>::max());
-        } catch (const Error&) {
-            // Kept as the copy's failure: the rows it could not copy fail when they are read.
-        }
-    }
-}
 
 struct RecordsetImpl {
     std::shared_ptr<Connection> conn;
@@ -788,6 +691,8 @@ Recordset Database::open(const QString& source, RecordsetType type, const QVaria
         }
     }
 
+    // A query wider than a step takes is copied whole now.
+    inSteps = inSteps && int(d->cols.size()) <= kStagedColumns;
     if (type == RecordsetType::Snapshot || !keyed) {
         // Copy the rows now: later writes do not reach this recordset.
         auto t = std::make_shared<TempTable>();
@@ -799,17 +704,7 @@ Recordset Database::open(const QString& source, RecordsetType type, const QVaria
                 d->bindParams(make);
                 make.step();
             }
-            auto staged = std::make_shared<StagedCopy>();
-            staged->conn = conn_;
-            staged->columns = int(d->cols.size());
-            QStringList marks;
-            for (int i = 1; i <= staged->columns; ++i)
-                marks << QStringLiteral("?%1").arg(i);
-            const QByteArray insert =
-                QStringLiteral("INSERT INTO temp.%1 VALUES (%2)").arg(quoteIdent(t->name), marks.join(QLatin1Char(','))).toUtf8();
-            const int rc = sqlite3_prepare_v2(c.db, insert.constData(), int(insert.size()), &staged->insert, nullptr);
-            if (rc != SQLITE_OK)
-                raise(c.db, sqlite3_extended_errcode(c.db), QStringLiteral("snapshot"));
+            auto staged = std::make_shared<StagedCopy>(conn_, t->name, int(d->cols.size()));
             staged->source = std::make_unique<Stmt>(c.db, rowSql);
             d->bindParams(*staged->source);
             // The first row takes the read that the count and the rest of the copy share.
