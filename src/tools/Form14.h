@@ -90,6 +90,8 @@ protected:
 
 private:
     void BuildControls();
+    // The normal size: the screen's available area, holding the column and the fitted picture.
+    void SizeToScreen();
     // The controls pressed like buttons, in their tab order.
     QList<QWidget*> PictureControls() const;
     // The previous (-1) or next (1) picture, as the scroll bar's arrows move.

@@ -6,12 +6,14 @@
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/Twips.h"
 #include "tools/ImageControl.h"
+#include "tools/PictureList.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -164,6 +166,23 @@ void Form14::BuildControls()
     for (QWidget* w : PictureControls())
         w->installEventFilter(this);
     HScroll1->installEventFilter(this);
+
+    SizeToScreen();
+}
+
+void Form14::SizeToScreen()
+{
+    const QScreen* s = screen();
+    if (!s)
+        return;
+    // Restored from maximised, or on a desktop that does not maximise, the viewer still holds its
+    // column and the picture fitted to the screen: the landscape frame is the widest fit, and no
+    // fit is higher. It fills the available area, or more where the fit is larger than that.
+    const QRect available = s->availableGeometry();
+    const tools::FitSize frame = tools::FitPicture(3, 4, ScreenHeightTwips());
+    const QRect picture = ui::twipsRect(kImage1Left, kImage1Top, int(frame.width), int(frame.height));
+    const QRect design = childrenRect() | picture;
+    setGeometry(QRect(available.topLeft(), available.size().expandedTo(QSize(design.right() + 1, design.bottom() + 1))));
 }
 
 QList<QWidget*> Form14::PictureControls() const

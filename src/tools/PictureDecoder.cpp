@@ -34,7 +34,8 @@ constexpr qint64 kMaxMetafileBytes = 64ll * 1024 * 1024;
 constexpr qint64 kMaxVectorPixels = 256ll * 1024 * 1024;
 // A whole read of more than this many bytes of pixels is a large one.
 constexpr qint64 kLargeReadBytes = 128ll * 1024 * 1024;
-// How often a running converter is looked at, in milliseconds.
+// How often a running converter, or work waiting its turn for a large read, is looked at, in
+// milliseconds.
 constexpr int kConverterPollMilliseconds = 25;
 
 std::atomic<int> timeLimit{kPictureMilliseconds};
@@ -90,7 +91,7 @@ QImage FullColour(QImage image)
     }
 }
 
-QImage DecodeRaster(const QString& path, QSize target)
+QImage DecodeRaster(const QString& path, QSize target, const Abandoned& abandoned)
 {
     QImageReader reader(path);
     if (target.isValid() && target.isEmpty())
@@ -107,8 +108,12 @@ QImage DecodeRaster(const QString& path, QSize target)
     static QSemaphore largeReads(1);
     const QSize header = reader.size();
     const bool large = header.isValid() && qint64(header.width()) * header.height() * 4 > kLargeReadBytes;
-    if (large)
-        largeReads.acquire();
+    // Waiting work that nobody wants any more gives its turn up instead of holding a thread.
+    if (large) {
+        while (!largeReads.tryAcquire(1, kConverterPollMilliseconds))
+            if (abandoned && abandoned())
+                return {};
+    }
     const auto release = qScopeGuard([large] {
         if (large)
             largeReads.release();
@@ -286,12 +291,12 @@ Picture Picture::open(const QString& path, QDeadlineTimer deadline, const Abando
     return picture;
 }
 
-QImage Picture::decode(QSize target) const
+QImage Picture::decode(QSize target, const Abandoned& abandoned) const
 {
     if (!isValid())
         return {};
     if (!vector_)
-        return DecodeRaster(path_, target);
+        return DecodeRaster(path_, target, abandoned);
     const QSize s = target.isValid() ? target : size_;
     if (s.isEmpty() || qint64(s.width()) * s.height() > kMaxVectorPixels)
         return {};

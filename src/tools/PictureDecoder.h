@@ -46,8 +46,9 @@ public:
     QSize size() const { return size_; }
 
     // The pixels stretched to target, in full colour (32 bits a pixel). An invalid target
-    // decodes the picture at its own size. A null image when decoding fails.
-    QImage decode(QSize target) const;
+    // decodes the picture at its own size. A null image when decoding fails, or when the work is
+    // abandoned while it waits its turn for a large read.
+    QImage decode(QSize target, const Abandoned& abandoned = {}) const;
 
 private:
     struct Vector;

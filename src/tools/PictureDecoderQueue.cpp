@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMutex>
+#include <QScopeGuard>
 #include <QSet>
 #include <QThreadPool>
 #include <QTimer>
@@ -22,12 +23,27 @@ namespace {
 constexpr qint64 kKeptBytes = 512ll * 1024 * 1024;
 // How often the time limit of running work is looked at.
 constexpr int kWatchMilliseconds = 100;
+// Threads of each lane for pictures that are wanted.
+constexpr int kLaneThreads = 2;
+// Work given up at its limit may go on (a raster read cannot be stopped); while it runs its lane
+// gets a thread more, so that it holds back no new request. At most this many such threads in
+// all: past them, requests wait, and the limit still answers them.
+constexpr int kMostLentThreads = 4;
 
 qint64 SteadyMs()
 {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
+
+// A lane's workers: its own threads and those lent to it for work given up that still runs.
+struct LanePool {
+    QThreadPool* pool = nullptr;
+    int lent = 0;
+};
+
+QMutex lendLock;  // guards every LanePool's lent and the lent total
+int lentTotal = 0;
 
 QThreadPool* MakePool(int threads)
 {
@@ -38,10 +54,10 @@ QThreadPool* MakePool(int threads)
     return pool;
 }
 
-QThreadPool* PoolFor(PictureQueue::Lane lane)
+LanePool& PoolFor(PictureQueue::Lane lane)
 {
-    static QThreadPool* main = MakePool(2);
-    static QThreadPool* thumbnails = MakePool(2);
+    static LanePool main{MakePool(kLaneThreads)};
+    static LanePool thumbnails{MakePool(kLaneThreads)};
     return lane == PictureQueue::Lane::Main ? main : thumbnails;
 }
 
@@ -65,8 +81,34 @@ PictureFile IdentifyPictureFile(const QString& path)
 }
 
 struct PictureQueue::Job {
+    enum State { Waiting, Running, RunningGivenUp, Over };
     std::atomic<bool> cancelled{false};
     std::atomic<qint64> startedMs{-1};
+    std::atomic<int> state{Waiting};
+    QDeadlineTimer deadline;  // counted from the request
+    qint64 requestedMs = 0;
+    int limit = 0;
+    LanePool* lane = nullptr;
+
+    // Given up while it runs: the lane gets a thread more until the work is over.
+    void lendThread()
+    {
+        QMutexLocker l(&lendLock);
+        int running = Running;
+        if (lentTotal >= kMostLentThreads || !state.compare_exchange_strong(running, RunningGivenUp))
+            return;
+        ++lentTotal;
+        lane->pool->setMaxThreadCount(kLaneThreads + ++lane->lent);
+    }
+    // On the worker, as its work ends: a thread lent for it goes back.
+    void over()
+    {
+        QMutexLocker l(&lendLock);
+        if (state.exchange(Over) != RunningGivenUp)
+            return;
+        --lentTotal;
+        lane->pool->setMaxThreadCount(kLaneThreads + --lane->lent);
+    }
 };
 
 namespace {
@@ -136,17 +178,25 @@ quint64 PictureQueue::request(const QString& path, Lane lane, TargetSize target,
     }
     const quint64 ticket = nextTicket_++;
     auto job = std::make_shared<Job>();
+    job->limit = PictureTimeLimit();
+    job->deadline = QDeadlineTimer(job->limit);
+    job->requestedMs = SteadyMs();
+    job->lane = &PoolFor(lane);
     pending_.insert(ticket, Pending{file, std::move(done), job});
     ++decodesStarted_;
     const std::shared_ptr<Shared> shared = shared_;
-    const int limit = PictureTimeLimit();
+    const Opener openFile = opener_ ? opener_ : Opener(&Picture::open);
     auto flag = std::shared_ptr<std::atomic<bool>>(job, &job->cancelled);
-    PoolFor(lane)->start(
-        [shared, job, flag, ticket, file, target = std::move(target), limit] {
+    job->lane->pool->start(
+        [shared, job, flag, ticket, file, target = std::move(target), openFile] {
+            int waiting = Job::Waiting;
+            if (!job->state.compare_exchange_strong(waiting, Job::Running))
+                return;
+            const auto over = qScopeGuard([&job] { job->over(); });
             if (job->cancelled)
                 return;
             job->startedMs = SteadyMs();
-            const QDeadlineTimer deadline(limit);
+            const QDeadlineTimer deadline = job->deadline;
             Picture picture;
             for (bool opened = false; !opened && !job->cancelled;) {
                 std::shared_ptr<Opening> opening;
@@ -163,7 +213,7 @@ quint64 PictureQueue::request(const QString& path, Lane lane, TargetSize target,
                     opening->interested << flag;
                 }
                 if (mine) {
-                    const Picture p = Picture::open(file.path, deadline, [opening] { return opening->abandoned(); });
+                    const Picture p = openFile(file.path, deadline, [opening] { return opening->abandoned(); });
                     {
                         QMutexLocker l(&shared->lock);
                         if (shared->openings.value(file) == opening)
@@ -192,7 +242,7 @@ quint64 PictureQueue::request(const QString& path, Lane lane, TargetSize target,
             QSize size;
             if (picture.isValid() && !deadline.hasExpired()) {
                 size = target(picture.size());
-                result.image = picture.decode(size);
+                result.image = picture.decode(size, [&job] { return job->cancelled.load(); });
                 result.ok = !result.image.isNull() && !deadline.hasExpired();
                 if (!result.ok)
                     result.image = QImage();
@@ -291,21 +341,22 @@ void PictureQueue::cancelAll()
 
 void PictureQueue::watch()
 {
-    const qint64 now = SteadyMs();
-    const int limit = PictureTimeLimit();
     QList<quint64> late;
-    for (auto it = pending_.cbegin(); it != pending_.cend(); ++it) {
-        const qint64 started = it->job->startedMs.load();
-        if (started >= 0 && now - started > limit)
+    for (auto it = pending_.cbegin(); it != pending_.cend(); ++it)
+        if (it->job->deadline.hasExpired())
             late << it.key();
-    }
     for (quint64 ticket : std::as_const(late)) {
         const auto it = pending_.find(ticket);
         if (it == pending_.end())
             continue;
-        // Too slow: the picture cannot be shown, now and when it comes back.
-        it->job->cancelled = true;
-        natural_.insert(it->file, QSize());
+        const std::shared_ptr<Job> job = it->job;
+        job->cancelled = true;
+        // Too slow: the picture cannot be shown, now and when it comes back, when its own work
+        // had most of the limit. One that spent its time waiting for a thread is tried anew.
+        const qint64 started = job->startedMs.load();
+        if (started >= 0 && started - job->requestedMs <= job->limit / 2)
+            natural_.insert(it->file, QSize());
+        job->lendThread();
         deliver(ticket, DecodedPicture{});
     }
 }

@@ -4,8 +4,9 @@
 // A request names a file, the size to decode it at (a function of its own size, which is known
 // only once it is opened) and what to do with the result; the result arrives on the window's
 // thread, or at once when it is kept already. A request cancelled before its result arrives never
-// delivers; work that nobody waits for any more stops. A picture whose opening and drawing take
-// longer than the time limit is delivered as one that cannot be shown.
+// delivers; work that nobody waits for any more stops. A picture not decoded within the time limit,
+// counted from its request, is delivered as one that cannot be shown; work given up so that goes
+// on (a raster read cannot be stopped) holds back no later request.
 //
 // Decoded pictures are kept per file (path, length and modification time) and size until the
 // window lets them go (keepOnly), so that a return to a picture does not decode it again.
@@ -17,6 +18,8 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+
+#include "tools/PictureDecoder.h"
 
 #include <functional>
 #include <memory>
@@ -51,6 +54,8 @@ public:
     // thumbnails never holds up the picture shown large.
     enum class Lane { Main, Thumbnail };
     using Done = std::function<void(const DecodedPicture&)>;
+    // Opens a file as Picture::open does.
+    using Opener = std::function<Picture(const QString& path, QDeadlineTimer deadline, const Abandoned& abandoned)>;
 
     explicit PictureQueue(QObject* parent = nullptr);
     ~PictureQueue() override;
@@ -62,6 +67,9 @@ public:
 
     // Lets go of every kept picture whose file is not one of paths.
     void keepOnly(const QStringList& paths);
+
+    // For tests: files of later requests are opened by opener (an empty one: Picture::open).
+    void setOpener(Opener opener) { opener_ = std::move(opener); }
 
     // Requests whose results have not arrived yet.
     int pending() const { return int(pending_.size()); }
@@ -101,6 +109,7 @@ private:
     quint64 nextTicket_ = 1;
     int decodesStarted_ = 0;
     QTimer* watchdog_ = nullptr;
+    Opener opener_;
 };
 
 } // namespace tools

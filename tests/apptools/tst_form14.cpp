@@ -12,8 +12,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -204,6 +206,45 @@ private slots:
         // Decoded at the size shown, not at its own size.
         QCOMPARE(w->Image1[0]->image().size(), w->Image1[0]->size());
         QVERIFY(w->Image1[0]->isVisibleTo(w.get()));
+    }
+
+    // Shown without maximising (a desktop that does not maximise), or maximised and restored, the
+    // viewer holds the picture as it is fitted and the whole column, and a maximised one fills its
+    // screen; its normal size is not smaller than the screen's available area.
+    void restoredWindowHoldsTheFittedPicture_data()
+    {
+        QTest::addColumn<QSize>("pixels");
+        QTest::addColumn<bool>("maximisedFirst");
+        for (const bool maximised : {false, true}) {
+            const char* how = maximised ? "restored" : "shown without maximising";
+            QTest::addRow("landscape, %s", how) << QSize(160, 120) << maximised;
+            QTest::addRow("portrait, %s", how) << QSize(100, 200) << maximised;
+        }
+    }
+    void restoredWindowHoldsTheFittedPicture()
+    {
+        QFETCH(QSize, pixels);
+        QFETCH(bool, maximisedFirst);
+        writePicture(file(QStringLiteral("a.png")), pixels.width(), pixels.height());
+        auto w = open();
+        if (maximisedFirst) {
+            w->showMaximized();
+            QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+            QTRY_VERIFY(w->isMaximized());
+            w->showNormal();
+            QTRY_VERIFY(!w->isMaximized());
+        } else {
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(w->Image1[0]->geometry(), fitted(w->FitWidth, w->FitHeight));
+        QVERIFY(!w->Image1[0]->image().isNull());
+        for (const QWidget* c : QList<QWidget*>{w->Image1[0], w->Frame1, w->Image4})
+            QVERIFY2(w->rect().contains(c->geometry()),
+                     qPrintable(QStringLiteral("%1 %2x%3 in %4x%5").arg(c->objectName()).arg(c->width()).arg(c->height()).arg(w->width()).arg(w->height())));
+        const QSize available = w->screen()->availableGeometry().size();
+        QVERIFY(w->width() >= available.width() && w->height() >= available.height());
     }
 
     // Own size and back: back at the fitted width, with the height of the picture's proportions;

@@ -1,14 +1,42 @@
 #include "platform/ui/WindowRegistry.h"
 
 #include "platform/ui/Keyboard.h"
+#include "platform/ui/ScrolledContent.h"
 
 #include <QCloseEvent>
 #include <QDebug>
 #include <QDialog>
 #include <QEventLoop>
 #include <QPointer>
+#include <QScreen>
+#include <QScrollArea>
 
 namespace ui {
+
+namespace {
+
+// The size a window is restored to from maximised, and shown at by a desktop that does not
+// maximise, shows its design: a window that sets no size of its own takes the available area of
+// its screen, and no window cuts off a control it shows.
+void GiveNormalSize(QWidget* window)
+{
+    if (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    QSize size = window->size();
+    if (!window->testAttribute(Qt::WA_Resized)) {
+        if (const QScreen* screen = window->screen())
+            size = screen->availableGeometry().size();
+    }
+    // The controls of a scrolled content stand on it, at its origin.
+    QRect shown = window->childrenRect();
+    if (const QScrollArea* area = contentScrollArea(window))
+        shown = area->widget()->childrenRect() | QRect(QPoint(0, 0), area->widget()->minimumSize());
+    size = size.expandedTo(QSize(shown.right() + 1, shown.bottom() + 1));
+    if (size != window->size())
+        window->resize(size);
+}
+
+} // namespace
 
 WindowRegistry& WindowRegistry::instance()
 {
@@ -69,6 +97,7 @@ void WindowRegistry::show(const QString& name)
     if (!window)
         return;
     if (!window->isVisible()) {
+        GiveNormalSize(window);
         window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
         window->show();
     } else if (window->isMinimized()) {

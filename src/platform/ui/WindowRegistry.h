@@ -48,7 +48,9 @@ public:
     QWidget* find(const QString& name) const;
 
     // Shows the window without blocking: a hidden window opens maximised, a shown one is only
-    // brought forward. Loads it first when needed.
+    // brought forward. Loads it first when needed. Restored, a window shows every control it
+    // shows at its design size, and one without a size of its own fills the screen's available
+    // area.
     void show(const QString& name);
 
     // Destroys the window and forgets it; the next reach loads a new one. Safe to call from a

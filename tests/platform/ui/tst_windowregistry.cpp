@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 
 namespace {
@@ -44,6 +45,8 @@ private slots:
     void firstReachLoadsLaterReachFinds();
     void loadRunsBeforeReachReturnsAndMayReachOthers();
     void showOpensMaximisedAndOnlyBringsForward();
+    void restoredWindowShowsItsDesign_data();
+    void restoredWindowShowsItsDesign();
     void unloadDestroysAndNextReachLoadsAgain();
     void closingTheWindowUnloadsIt();
     void refusedCloseKeepsTheWindow();
@@ -106,6 +109,46 @@ void TestWindowRegistry::showOpensMaximisedAndOnlyBringsForward()
     QVERIFY(!w->isMinimized());
     QVERIFY(w->isVisible());
     QCOMPARE(loadLog.size(), 1);
+}
+
+// Restored from maximised, a window keeps the size its design gives it, and is never smaller than
+// the controls it shows; one that gives itself no size fills the screen's available area.
+void TestWindowRegistry::restoredWindowShowsItsDesign_data()
+{
+    QTest::addColumn<QSize>("design");  // invalid: the window sets no size
+    QTest::addColumn<QRect>("farControl");  // invalid: none beyond the design
+    QTest::addColumn<bool>("hidden");  // the far control is hidden
+    QTest::addColumn<QSize>("normal");  // invalid: the screen's available area
+    QTest::newRow("a design size") << QSize(300, 200) << QRect() << false << QSize(300, 200);
+    QTest::newRow("a control beyond the design size") << QSize(300, 200) << QRect(250, 180, 100, 40) << false << QSize(350, 220);
+    QTest::newRow("a hidden control beyond it") << QSize(300, 200) << QRect(250, 180, 100, 40) << true << QSize(300, 200);
+    QTest::newRow("no size of its own") << QSize() << QRect(10, 10, 50, 20) << false << QSize();
+}
+
+void TestWindowRegistry::restoredWindowShowsItsDesign()
+{
+    QFETCH(QSize, design);
+    QFETCH(QRect, farControl);
+    QFETCH(bool, hidden);
+    QFETCH(QSize, normal);
+    reg().registerFactory(QStringLiteral("Form9"), [=] {
+        auto* w = new CountedForm(QStringLiteral("Form9"));
+        if (design.isValid())
+            w->resize(design);
+        if (farControl.isValid()) {
+            auto* b = new QPushButton(QStringLiteral("終了"), w);
+            b->setGeometry(farControl);
+            b->setVisible(!hidden);
+        }
+        return w;
+    });
+    reg().show(QStringLiteral("Form9"));
+    QWidget* w = reg().find(QStringLiteral("Form9"));
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QVERIFY(w->isMaximized());
+    w->showNormal();
+    QTRY_VERIFY(!w->isMaximized());
+    QTRY_COMPARE(w->size(), normal.isValid() ? normal : w->screen()->availableGeometry().size());
 }
 
 void TestWindowRegistry::unloadDestroysAndNextReachLoadsAgain()
