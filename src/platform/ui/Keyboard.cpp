@@ -1,5 +1,7 @@
 #include "platform/ui/Keyboard.h"
 
+#include "platform/ui/TabChain.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -143,6 +145,7 @@ QAccessibleInterface* pressableFactory(const QString&, QObject* object)
 
 void installKeyboardRules()
 {
+    installTabChainRules();
     static QPointer<QObject> installed;
     if (installed || !qApp)
         return;
