@@ -6,6 +6,8 @@
 #include "KeyboardFixture.h"
 
 #include <QApplication>
+#include "platform/ui/Options.h"
+
 #include <QRadioButton>
 
 using namespace kbfx;
@@ -108,7 +110,7 @@ QAbstractButton* entryOf(const QList<QAbstractButton*>& group)
 
 }  // namespace
 
-class TestTabChain : public QObject, Fixture {
+class TestTabWalk : public QObject, Fixture {
     Q_OBJECT
 
     // The window of a row, shown, active and standing as the row says.
@@ -225,7 +227,114 @@ private slots:
                                                                         .arg(nameOf(c), namesOf(forwards))));
         }
     }
+
+    // ---- groups of options ----
+
+    void tabEntersAGroupOnItsChosenOption_data() { addRows(false); }
+    void tabEntersAGroupOnItsChosenOption()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, window);
+        QFETCH(QString, mode);
+        QWidget* w = openAs(program, window, mode);
+        QVERIFY(w);
+        if (auto* records = qobject_cast<Form3*>(w))
+            records->Command9_Click(0);  // edit mode, where the options store what they choose
+        settle();
+        int groups = 0;
+        for (const QList<QAbstractButton*>& group : optionGroups(w)) {
+            QList<QAbstractButton*> usable;  // a group on the other tab of the mail window has none
+            for (QAbstractButton* m : group)
+                if (canTakeFocus(m))
+                    usable << m;
+            if (usable.size() < 2)
+                continue;
+            ++groups;
+            const QString name = usable.first()->objectName().section(u'_', 0, 0);
+
+            // Each option chosen in turn, the last first: Tab from the control before the group
+            // and Shift+Tab from the one after it land on it, whichever option had the focus last.
+            QWidget *before = nullptr, *after = nullptr;
+            enterAround(usable.first(), group, &before, &after);
+            if (QTest::currentTestFailed())
+                return;
+            for (auto it = usable.rbegin(); it != usable.rend(); ++it) {
+                QAbstractButton* chosen = *it;
+                ui::checkOptionQuietly(chosen);
+                QVERIFY(chosen->isChecked());
+                before->setFocus(Qt::OtherFocusReason);
+                settle();
+                press(true);
+                QVERIFY2(QApplication::focusWidget() == chosen,
+                         qPrintable(QStringLiteral("Tab from %1 lands on %2, %3 is chosen")
+                                        .arg(nameOf(before), nameOf(QApplication::focusWidget()), nameOf(chosen))));
+                after->setFocus(Qt::OtherFocusReason);
+                settle();
+                press(false);
+                QVERIFY2(QApplication::focusWidget() == chosen,
+                         qPrintable(QStringLiteral("Shift+Tab from %1 lands on %2, %3 is chosen")
+                                        .arg(nameOf(after), nameOf(QApplication::focusWidget()), nameOf(chosen))));
+            }
+
+            // The arrow keys move within the group and choose; Tab and Shift+Tab follow the choice.
+            QAbstractButton* from = usable.first();
+            ui::checkOptionQuietly(from);
+            from->setFocus(Qt::OtherFocusReason);
+            settle();
+            for (Qt::Key arrow : {Qt::Key_Right, Qt::Key_Down}) {
+                QTest::keyClick(from, arrow);
+                settle();
+                if (QApplication::focusWidget() != from)
+                    break;
+            }
+            auto* moved = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+            QVERIFY2(moved && moved != from && group.contains(moved), qPrintable(name + QStringLiteral(": ") + nameOf(moved)));
+            QVERIFY2(moved->isChecked(), qPrintable(nameOf(moved)));
+            press(true);
+            QVERIFY2(!group.contains(QApplication::focusWidget()), qPrintable(nameOf(QApplication::focusWidget())));
+            press(false);
+            QCOMPARE(nameOf(QApplication::focusWidget()), nameOf(moved));
+
+            // None chosen: the group is entered on its first option.
+            for (QAbstractButton* m : group) {
+                const QSignalBlocker quiet(m);
+                m->setAutoExclusive(false);
+                m->setChecked(false);
+                m->setAutoExclusive(true);
+            }
+            before->setFocus(Qt::OtherFocusReason);
+            settle();
+            press(true);
+            QCOMPARE(nameOf(QApplication::focusWidget()), nameOf(usable.first()));
+            after->setFocus(Qt::OtherFocusReason);
+            settle();
+            press(false);
+            QCOMPARE(nameOf(QApplication::focusWidget()), nameOf(usable.first()));
+        }
+        if (groups == 0)
+            QSKIP("no group of options");
+    }
+
+private:
+    // The controls before and after the group in the Tab chain, found from an option of it:
+    // neither is an option of the group, as the group is one Tab stop.
+    void enterAround(QAbstractButton* option, const QList<QAbstractButton*>& group, QWidget** before, QWidget** after)
+    {
+        option->setFocus(Qt::OtherFocusReason);
+        settle();
+        QVERIFY2(option->hasFocus(), qPrintable(nameOf(option)));
+        press(true);
+        *after = QApplication::focusWidget();
+        option->setFocus(Qt::OtherFocusReason);
+        settle();
+        press(false);
+        *before = QApplication::focusWidget();
+        const QString where = nameOf(option) + QStringLiteral(": before ") + nameOf(*before) + QStringLiteral(", after ")
+            + nameOf(*after);
+        QVERIFY2(*before && *after, qPrintable(where));
+        QVERIFY2(!group.contains(*before) && !group.contains(*after), qPrintable(where));
+    }
 };
 
-QTEST_MAIN(TestTabChain)
-#include "tst_tabchain.moc"
+QTEST_MAIN(TestTabWalk)
+#include "tst_tabwalk.moc"
