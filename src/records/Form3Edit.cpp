@@ -147,7 +147,7 @@ void Form3::Combo2_GotFocus()
     if (RecordMode == Edit)
         SetFocusBox(Combo2, 2, false, true);
     else if (Filling)
-        ui::refocusLater(Text1[1]);
+        ui::passFocusOn(Combo2, Text1[1]);  // the way the user was going: Shift+Tab goes back past it
 }
 
 void Form3::Combo3_GotFocus()

@@ -1,5 +1,7 @@
 #include "platform/ui/FocusCommit.h"
 
+#include "platform/ui/TabChain.h"
+
 #include <QFocusEvent>
 #include <QPointer>
 #include <QTimer>
@@ -8,6 +10,7 @@ namespace ui {
 namespace {
 
 int commitDepth = 0;
+Qt::FocusReason arrivalReason = Qt::OtherFocusReason;
 
 struct CommitGuard {
     CommitGuard() { ++commitDepth; }
@@ -42,6 +45,11 @@ bool FocusCommit::committing()
     return commitDepth > 0;
 }
 
+Qt::FocusReason FocusCommit::gotFocusReason()
+{
+    return arrivalReason;
+}
+
 bool FocusCommit::commit()
 {
     if (committing() || !lostFocus_)
@@ -58,8 +66,13 @@ bool FocusCommit::eventFilter(QObject* watched, QEvent* event)
             if (commitsOn(static_cast<QFocusEvent*>(event)->reason()))
                 commit();
         } else if (event->type() == QEvent::FocusIn && gotFocus_) {
-            if (commitsOn(static_cast<QFocusEvent*>(event)->reason()))
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (commitsOn(reason)) {
+                const Qt::FocusReason outer = arrivalReason;
+                arrivalReason = reason;
                 gotFocus_();
+                arrivalReason = outer;
+            }
         }
     }
     return QObject::eventFilter(watched, event);
@@ -80,6 +93,25 @@ void refocusLater(QWidget* box)
         if (!target->isActiveWindow())
             target->activateWindow();
         target->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+void passFocusOn(QWidget* box, QWidget* onwards)
+{
+    const Qt::FocusReason reason = FocusCommit::gotFocusReason();
+    if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason) {
+        refocusLater(onwards);
+        return;
+    }
+    // The next control's own got-focus handler sees the same direction, so that a row of such
+    // boxes passes the focus on the same way.
+    const bool forwards = reason == Qt::TabFocusReason;
+    QPointer<QWidget> from(box);
+    QTimer::singleShot(0, box, [from, forwards] {
+        if (!from || !from->hasFocus())
+            return;  // the user or the program has moved the focus meanwhile
+        CommitGuard guard;
+        stepFocus(from, forwards);
     });
 }
 

@@ -30,6 +30,9 @@ public:
     // True while any lost-focus handler runs: a handler that shows a message or moves the focus
     // does not set off the handler of another box.
     static bool committing();
+    // While a got-focus handler runs: why the box got the focus (Tab, Shift+Tab, the mouse, the
+    // program); Qt::OtherFocusReason when the handler is called directly.
+    static Qt::FocusReason gotFocusReason();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -47,5 +50,11 @@ FocusCommit* onLostFocus(QWidget* box, FocusCommit::Handler lostFocus);
 // lost-focus handler can refuse a value without fighting the focus change in progress. The focus
 // change it makes commits nothing.
 void refocusLater(QWidget* box);
+
+// For a got-focus handler that sends the focus on: it goes on in the direction the user was
+// moving. Reached by Tab, the focus goes to the next Tab stop after the box; by Shift+Tab, to the
+// one before it; reached otherwise (the mouse, the program), to `onwards`. Later in the event
+// loop, as refocusLater does, and only while the box still has the focus.
+void passFocusOn(QWidget* box, QWidget* onwards);
 
 }  // namespace ui

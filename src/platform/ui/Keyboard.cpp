@@ -1,6 +1,7 @@
 #include "platform/ui/Keyboard.h"
 
 #include "platform/ui/Accessibility.h"
+#include "platform/ui/TabChain.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -232,6 +233,7 @@ private:
 
 void installKeyboardRules()
 {
+    installTabChainRules();
     static QPointer<QObject> installed;
     if (installed || !qApp)
         return;

@@ -13,8 +13,9 @@ class QWidget;
 
 namespace ui {
 
-// Installs the application's keyboard rules once; later calls do nothing. The window registry
-// calls it when it loads a window, so that every window has them.
+// Installs the application's keyboard rules once, the Tab chain's among them (TabChain.h); later
+// calls do nothing. The window registry calls it when it loads a window, so that every window
+// has them.
 void installKeyboardRules();
 
 // Makes a control pressable by keys and by assistive technology; press runs for each press. The
