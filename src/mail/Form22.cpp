@@ -467,7 +467,6 @@ void Form22::formLoad()
     if (rows > 0) {
         HScroll1->setValue(rows - 1);
         setList3Index(rows - 1);
-        mail::ScrollToCurrentWhenShown(List3);
     }
 }
 
