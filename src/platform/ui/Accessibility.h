@@ -17,8 +17,10 @@ QString systemNameText(const QString& systemName, int index = -1);
 // labels and group boxes are read by their own caption, which Qt follows as it changes.
 void name(QWidget* widget, const QString& systemName, int index = -1, const QString& accessibleName = {});
 
-// From here on a label is read by the text it shows, nothing when it shows none. name() sees to
-// it; windows that name no control themselves call it before their labels are first read.
+// From here on a label is read by the text it shows, nothing when it shows none, and a scrolled
+// box's or list's scroll bar by the box's name and its direction ("本文の縦スクロールバー").
+// name() sees to it; windows that name no control themselves call it before their labels are
+// first read.
 void readLabelsByWhatTheyShow();
 
 }  // namespace ui
