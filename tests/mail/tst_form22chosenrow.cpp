@@ -2,6 +2,7 @@
 // is in view once the window is shown at its final size, maximised on a 1600 × 1000 screen or
 // restored, and the row a fetch selects is in view after the fetch.
 
+#include "../OffscreenScreen.h"
 #include "Form22Fixture.h"
 #include "platform/ui/WindowRegistry.h"
 
@@ -10,9 +11,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-
-#include <cstdlib>
-#include <unistd.h>
 
 namespace {
 
@@ -169,25 +167,8 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    // The offscreen platform's screen, 1600 × 1000, from a configuration file.
-    QByteArray config = QDir::tempPath().toLocal8Bit() + "/kv-screen-XXXXXX";
-    const int fd = ::mkstemp(config.data());
-    if (fd < 0)
-        qFatal("cannot write the screen configuration");
-    const QByteArray json = R"({"screens": [{"name": "wide", "x": 0, "y": 0, "width": 1600, "height": 1000,
-                                "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1.0}]})";
-    if (::write(fd, json.constData(), size_t(json.size())) != json.size())
-        qFatal("cannot write the screen configuration");
-    ::close(fd);
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config);
-    int rc = 0;
-    {
-        QApplication app(argc, argv);
-        TestForm22ChosenRow test;
-        rc = QTest::qExec(&test, argc, argv);
-    }
-    ::unlink(config.constData());
-    return rc;
+    // The offscreen platform's screen: 1600 × 1000.
+    return offscreen::runOnScreen<TestForm22ChosenRow>(argc, argv, 1600, 1000);
 }
 
 #include "tst_form22chosenrow.moc"
