@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, makes the demo folder when it does not exist yet and
-# starts kartovia in it; `run.sh adrovia` starts the address-book edition on the same folder.
+# Installs what is missing, builds (the program and the tools that make a demo folder, a Maildir
+# and metafiles to try it on), makes the demo folder when it does not exist yet and starts
+# kartovia in it; `run.sh adrovia` starts the address-book edition on the same folder.
 set -euo pipefail
 program="${1:-kartovia}"
 case "$program" in
@@ -14,7 +15,7 @@ cmake -S . -B build -G Ninja >/dev/null
 # CMAKE_BUILD_PARALLEL_LEVEL, when set, is the number of build jobs; else one a core.
 jobs=()
 [ -n "${CMAKE_BUILD_PARALLEL_LEVEL:-}" ] || jobs=(--parallel "$(nproc)")
-cmake --build build "${jobs[@]}" --target "$program" kv-make-demo
+cmake --build build "${jobs[@]}" --target "$program" kv-make-demo kv-make-maildir kv-make-metafile
 demo="${XDG_DATA_HOME:-$HOME/.local/share}/kartovia/demo"
 if [ ! -f "$demo/PMPath.txt" ]; then
   mkdir -p "$demo"

@@ -53,6 +53,8 @@ AddressBookForm2::AddressBookForm2(QWidget* parent) : Form2(parent)
     Frame3->setTitle(QStringLiteral("住所録の初期化"));
     Check1[0]->setText(QStringLiteral("タイトル、ラベルを初期化"));
     Label5[1]->setText(QStringLiteral("新規登録"));
+    // The count box is read by the label beside it.
+    Text4->setAccessibleName(Label5[1]->text());
 }
 
 void AddressBookForm2::Command1_Click(int index)

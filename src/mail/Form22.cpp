@@ -163,6 +163,8 @@ void Form22::NameBoxes()
     List1->setAccessibleName(QStringLiteral("住所録一覧"));
     List3->setAccessibleName(QStringLiteral("受信メール一覧"));
     Text6->setAccessibleName(QStringLiteral("本文（プレビュー）"));
+    // The stepper moves through the received mail, as the record window's through its records.
+    HScroll1->setAccessibleName(QStringLiteral("受信メール位置"));
 }
 
 QWidget* Form22::BuildSendTab()
@@ -467,7 +469,6 @@ void Form22::formLoad()
     if (rows > 0) {
         HScroll1->setValue(rows - 1);
         setList3Index(rows - 1);
-        mail::ScrollToCurrentWhenShown(List3);
     }
 }
 

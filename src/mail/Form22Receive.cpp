@@ -228,7 +228,8 @@ void Form22::setList3Index(int row)
 {
     const QModelIndex index = List3Model->index(row, 0);
     List3->setCurrentIndex(index);
-    List3->scrollTo(index);
+    // In view now, or once the list is shown at its final size.
+    mail::ShowCurrentRow(List3);
 }
 
 int Form22::list5Index() const

@@ -4,7 +4,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QListView>
-#include <QPointer>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
@@ -109,39 +109,90 @@ void ListHeadings::showEvent(QShowEvent* event)
 
 namespace {
 
-class ScrollOnShow : public QObject {
+// Keeps a list's current row in view through the list's changes of size. A row the window chose
+// is followed until it has been put in view on the shown list; after that a resize keeps the row
+// in view while it was in view, so a row the user scrolled away from stays out of view.
+class CurrentRowInView : public QObject {
 public:
-    explicit ScrollOnShow(QListView* list) : QObject(list), list_(list) { list->installEventFilter(this); }
+    explicit CurrentRowInView(QListView* list) : QObject(list), list_(list)
+    {
+        list->viewport()->installEventFilter(this);
+    }
+
+    void follow()
+    {
+        following_ = true;
+        scroll();
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == list_ && event->type() == QEvent::Show) {
-            // After the show the list lays out its rows; the scroll comes after that.
-            QPointer<QListView> list = list_;
-            QTimer::singleShot(0, list_, [list] {
-                if (list && list->currentIndex().isValid())
-                    list->scrollTo(list->currentIndex());
-            });
-            list_->removeEventFilter(this);
-            deleteLater();
+        if (watched != list_->viewport())
+            return false;
+        if (event->type() == QEvent::Show && following_) {
+            later();
+        } else if (event->type() == QEvent::Resize) {
+            const QSize before = static_cast<QResizeEvent*>(event)->oldSize();
+            if (following_ || (before.isValid() && inView(before.height())))
+                later();
         }
         return false;
     }
 
 private:
+    bool inView(int height) const
+    {
+        // Rows are wider than the list (it scrolls sideways): their height is what counts.
+        const QModelIndex current = list_->currentIndex();
+        if (!current.isValid())
+            return false;
+        const QRect row = list_->visualRect(current);
+        return row.isValid() && row.top() >= 0 && row.bottom() < height;
+    }
+
+    // After the resize the list lays out its rows and scroll bars; the scroll comes after that.
+    void later()
+    {
+        if (pending_)
+            return;
+        pending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            pending_ = false;
+            scroll();
+        });
+    }
+
+    void scroll()
+    {
+        const QModelIndex current = list_->currentIndex();
+        if (!current.isValid())
+            return;
+        // Only up and down: a sideways scroll the user made stays.
+        QScrollBar* sideways = list_->horizontalScrollBar();
+        const int x = sideways->value();
+        list_->scrollTo(current);
+        sideways->setValue(x);
+        if (list_->isVisible() && inView(list_->viewport()->height()))
+            following_ = false;
+    }
+
     QListView* list_;
+    bool following_ = false;
+    bool pending_ = false;
 };
 
 } // namespace
 
-void ScrollToCurrentWhenShown(QListView* list)
+void ShowCurrentRow(QListView* list)
 {
-    if (list->isVisible()) {
-        list->scrollTo(list->currentIndex());
-        return;
-    }
-    new ScrollOnShow(list);
+    CurrentRowInView* keeper = nullptr;
+    for (QObject* child : list->children())
+        if ((keeper = dynamic_cast<CurrentRowInView*>(child)))
+            break;
+    if (!keeper)
+        keeper = new CurrentRowInView(list);
+    keeper->follow();
 }
 
 } // namespace mail

@@ -43,8 +43,9 @@ private:
     QList<Heading> headings_;
 };
 
-// Scrolls the list to its current row once it is shown with its size: a scroll made before the
-// window is first shown is lost, since the list has no size yet.
-void ScrollToCurrentWhenShown(QListView* list);
+// Puts the list's current row in view: at once on a shown list, else as soon as the list is shown
+// with its final size (a scroll made before that is lost, since the list has no size yet). Later
+// changes of the list's size keep the row in view while the user has not scrolled it out of view.
+void ShowCurrentRow(QListView* list);
 
 } // namespace mail

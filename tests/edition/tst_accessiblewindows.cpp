@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QSet>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -71,6 +72,38 @@ bool exempt(const QString& edition, const QString& window, const QString& contro
     return false;
 }
 
+// Controls without a caption of their own, read by what the window shows with them. A scroll bar
+// of a scrolled box is told by the box's object name and its direction.
+struct NamedControl {
+    const char* edition;
+    const char* window;
+    const char* control;
+    const char* name;
+};
+const NamedControl kNamedControls[] = {
+    {"", "Form22", "HScroll1", "受信メール位置"},
+    {"", "Form22", "Text6 vertical", "本文（プレビュー）の縦スクロールバー"},
+    {"", "Form22", "Text6 horizontal", "本文（プレビュー）の横スクロールバー"},
+    {"", "Form22", "Text5 vertical", "本文の縦スクロールバー"},
+    {"", "Form3", "HScroll1", "レコード位置"},
+    {"", "Form4", "HScroll1", "表示位置"},
+    // The count box of the initialisation, by the label beside it.
+    {"kartovia", "Form2", "Text4", "登録件数"},
+    {"adrovia", "Form2", "Text4", "新規登録"},
+};
+
+// The object name, for a scroll bar of a scrolled box its box's and its direction.
+QString namedKey(const QWidget* w)
+{
+    const auto* bar = qobject_cast<const QScrollBar*>(w);
+    const QWidget* container = w->parentWidget();
+    if (bar && w->objectName().isEmpty() && container && container->parentWidget()
+        && container->objectName().startsWith(QLatin1String("qt_scrollarea_")))
+        return container->parentWidget()->objectName()
+               + (bar->orientation() == Qt::Vertical ? QStringLiteral(" vertical") : QStringLiteral(" horizontal"));
+    return w->objectName();
+}
+
 // "Text1(6)" for the object name "Text1_6", "Form3" for "Form3".
 QString systemNameOf(const QString& objectName)
 {
@@ -118,6 +151,7 @@ struct Walk {
     QStringList faults;
     int controls = 0;
     QStringList combosHoldingValues;  // object names of the combo boxes read while holding a value
+    QSet<QString> seen;  // controls of kNamedControls met
 
     void fault(const QWidget* w, const QString& rule, const QString& got, const QString& wanted)
     {
@@ -134,6 +168,34 @@ struct Walk {
         faults << QStringLiteral("%1%2 %3 (%4) %5: reads \"%6\", should read \"%7\"")
                       .arg(window, state, control,
                            QString::fromLatin1(w->metaObject()->className()), rule, got, wanted);
+    }
+
+    // A scroll bar is worked by the mouse and by assistive technology without taking the focus:
+    // it has a name as well, and those of the table read as it says.
+    void checkScrollBar(const QWidget* w, const QString& name)
+    {
+        const QString key = namedKey(w);
+        for (const NamedControl& c : kNamedControls) {
+            if ((*c.edition && edition != QLatin1String(c.edition)) || window != QLatin1String(c.window)
+                || key != QString::fromUtf8(c.control))
+                continue;
+            seen << key;
+            if (name != QString::fromUtf8(c.name))
+                fault(w, QStringLiteral("name"), name, QString::fromUtf8(c.name));
+        }
+        if (qobject_cast<const QScrollBar*>(w) && w->isEnabled() && name.trimmed().isEmpty())
+            fault(w, QStringLiteral("name"), name, QStringLiteral("<a name> (") + key + u')');
+    }
+
+    // The names of the table that were never met in the window.
+    QStringList unseen() const
+    {
+        QStringList out;
+        for (const NamedControl& c : kNamedControls)
+            if ((!*c.edition || edition == QLatin1String(c.edition)) && window == QLatin1String(c.window)
+                && !seen.contains(QString::fromUtf8(c.control)))
+                out << QStringLiteral("%1: %2 was not found").arg(window, QString::fromUtf8(c.control));
+        return out;
     }
 
     void visit(QAccessibleInterface* iface)
@@ -170,6 +232,7 @@ struct Walk {
             if (!holds.isEmpty() && box->isVisible())
                 combosHoldingValues << w->objectName();
         }
+        checkScrollBar(w, name);
         for (int i = 0; i < iface->childCount(); ++i)
             if (QAccessibleInterface* child = iface->child(i))
                 visit(child);
@@ -194,6 +257,7 @@ class TestAccessibleWindows : public QObject {
         if (!iface)
             return {window + QStringLiteral(": no accessibility interface")};
         walker.visit(iface);
+        walker.faults << walker.unseen();
         if (controls)
             *controls = walker.controls;
         if (combosHoldingValues)

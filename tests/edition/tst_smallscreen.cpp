@@ -2,6 +2,7 @@
 // opened as the menu opens them on a 1024 × 768 screen: the window stays on the screen and every
 // command it shows can be scrolled into view.
 
+#include "../OffscreenScreen.h"
 #include "DemoFolder.h"
 #include "EditionFixture.h"
 
@@ -12,9 +13,6 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
-
-#include <cstdlib>
-#include <unistd.h>
 
 #include "platform/ui/ScrolledContent.h"
 
@@ -107,25 +105,8 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    // The offscreen platform's screen, 1024 × 768, from a configuration file.
-    QByteArray config = QDir::tempPath().toLocal8Bit() + "/kv-screen-XXXXXX";
-    const int fd = ::mkstemp(config.data());
-    if (fd < 0)
-        qFatal("cannot write the screen configuration");
-    const QByteArray json = R"({"screens": [{"name": "small", "x": 0, "y": 0, "width": 1024, "height": 768,
-                                "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1.0}]})";
-    if (::write(fd, json.constData(), size_t(json.size())) != json.size())
-        qFatal("cannot write the screen configuration");
-    ::close(fd);
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config);
-    int rc = 0;
-    {
-        QApplication app(argc, argv);
-        TestSmallScreen test;
-        rc = QTest::qExec(&test, argc, argv);
-    }
-    ::unlink(config.constData());
-    return rc;
+    // The offscreen platform's screen: 1024 × 768.
+    return offscreen::runOnScreen<TestSmallScreen>(argc, argv, 1024, 768);
 }
 
 #include "tst_smallscreen.moc"

@@ -2,11 +2,14 @@
 
 #include "platform/ui/Keyboard.h"
 
+#include <QAbstractScrollArea>
 #include <QAccessibleWidget>
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QScrollBar>
 #include <QRegularExpression>
 #include <QTextDocument>
 #include <QWidget>
@@ -143,6 +146,63 @@ QAccessibleInterface* comboBoxFactory(const QString&, QObject* object)
     return nullptr;
 }
 
+// A scroll bar of a scrolled box or list has no caption of its own: it is read by the name of the
+// box it scrolls and its direction, as that name is at the time it is read. Worked as Qt's own
+// scroll bars are, by its value.
+class AreaScrollBar : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    AreaScrollBar(QScrollBar* bar, QAbstractScrollArea* area)
+        : QAccessibleWidget(bar, QAccessible::ScrollBar), area_(area)
+    {
+    }
+
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return QString::number(bar()->value());
+        if (t != QAccessible::Name || !widget()->accessibleName().isEmpty())
+            return QAccessibleWidget::text(t);
+        const QString direction =
+            bar()->orientation() == Qt::Vertical ? QStringLiteral("縦スクロールバー") : QStringLiteral("横スクロールバー");
+        QString box;
+        if (area_)
+            if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(area_.data()))
+                box = iface->text(QAccessible::Name);
+        return box.isEmpty() ? direction : box + QStringLiteral("の") + direction;
+    }
+
+    QVariant currentValue() const override { return bar()->value(); }
+    void setCurrentValue(const QVariant& value) override { bar()->setValue(value.toInt()); }
+    QVariant maximumValue() const override { return bar()->maximum(); }
+    QVariant minimumValue() const override { return bar()->minimum(); }
+    QVariant minimumStepSize() const override { return bar()->singleStep(); }
+
+private:
+    QScrollBar* bar() const { return static_cast<QScrollBar*>(widget()); }
+    QPointer<QAbstractScrollArea> area_;
+};
+
+// The scroll bars a scrolled box or list holds in its own containers; a free-standing scroll bar
+// is named by its window.
+QAccessibleInterface* scrollBarFactory(const QString& className, QObject* object)
+{
+    if (className != QLatin1String("QScrollBar"))
+        return nullptr;
+    auto* bar = qobject_cast<QScrollBar*>(object);
+    QWidget* container = bar ? bar->parentWidget() : nullptr;
+    if (!container || !container->objectName().startsWith(QLatin1String("qt_scrollarea_")))
+        return nullptr;
+    auto* area = qobject_cast<QAbstractScrollArea*>(container->parentWidget());
+    return area ? new AreaScrollBar(bar, area) : nullptr;
+}
+
 }  // namespace
 
 void readControlsAsShown()
@@ -152,6 +212,7 @@ void readControlsAsShown()
         installed = true;
         QAccessible::installFactory(&labelFactory);
         QAccessible::installFactory(&comboBoxFactory);
+        QAccessible::installFactory(&scrollBarFactory);
     }
 }
 

@@ -18,10 +18,11 @@ QString systemNameText(const QString& systemName, int index = -1);
 // labels and group boxes are read by their own caption, which Qt follows as it changes.
 void name(QWidget* widget, const QString& systemName, int index = -1, const QString& accessibleName = {});
 
-// From here on a label is read by the text it shows, nothing when it shows none, and a combo box
+// From here on a label is read by the text it shows, nothing when it shows none; a combo box
 // by the field it holds (its accessible name, else its buddy label), with what it holds as its
-// value. name() sees to it; windows that name no control themselves call it before their
-// controls are first read.
+// value; and a scrolled box's or list's scroll bar by the box's name and its direction
+// ("本文の縦スクロールバー"). name() sees to it; windows that name no control themselves call it
+// before their controls are first read.
 void readControlsAsShown();
 
 // The text a label puts on the screen: markup rendered, a mnemonic ampersand only with a buddy.

@@ -53,6 +53,8 @@ WindowContent* scrolledContent(QWidget* window, QSize design)
     area->setWidgetResizable(true);
     // The controls are the stops of Tab, not the area; Tab still scrolls the next one into view.
     area->setFocusPolicy(Qt::NoFocus);
+    // Read by what it scrolls: its scroll bars are the window's ("画面の縦スクロールバー").
+    area->setAccessibleName(QStringLiteral("画面"));
     area->setWidget(content);
     auto* outer = new QVBoxLayout(window);
     outer->setContentsMargins(0, 0, 0, 0);

@@ -9,7 +9,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QtTest>
 #include <memory>
 
@@ -42,6 +44,8 @@ private slots:
     void labelsThatShowDataAreReadByWhatTheyShow();
     void labelIsReadExactlyAsShown_data();
     void labelIsReadExactlyAsShown();
+    void scrollBarsOfABoxAreReadByTheBoxAndWorkedByValue_data();
+    void scrollBarsOfABoxAreReadByTheBoxAndWorkedByValue();
 };
 
 void TestAccessibility::systemNames_data()
@@ -235,6 +239,50 @@ void TestAccessibility::labelIsReadExactlyAsShown()
     label->setText(text);  // what is read follows the text the program sets
     QCOMPARE(readName(label), read);
     QCOMPARE(readDescription(label), QStringLiteral("Label1(3)"));
+}
+
+// A scroll bar of a box has no caption: it is read by the box's name as it is now and by its
+// direction, and assistive technology moves it by its value as it moves any scroll bar.
+void TestAccessibility::scrollBarsOfABoxAreReadByTheBoxAndWorkedByValue_data()
+{
+    QTest::addColumn<bool>("vertical");
+    QTest::addColumn<QString>("given");  // a name of its own
+    QTest::addColumn<QString>("read");
+    QTest::newRow("vertical") << true << "" << "本文（プレビュー）の縦スクロールバー";
+    QTest::newRow("horizontal") << false << "" << "本文（プレビュー）の横スクロールバー";
+    QTest::newRow("named by the window") << true << "メール本文の位置" << "メール本文の位置";
+}
+
+void TestAccessibility::scrollBarsOfABoxAreReadByTheBoxAndWorkedByValue()
+{
+    QFETCH(bool, vertical);
+    QFETCH(QString, given);
+    QFETCH(QString, read);
+    QPlainTextEdit box;
+    box.setLineWrapMode(QPlainTextEdit::NoWrap);
+    box.setPlainText(QStringList(200, QString(300, u'x')).join(u'\n'));
+    box.resize(200, 100);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    ui::name(&box, QStringLiteral("Text6"), -1, QStringLiteral("本文"));
+    QScrollBar* bar = vertical ? box.verticalScrollBar() : box.horizontalScrollBar();
+    if (!given.isEmpty())
+        bar->setAccessibleName(given);
+    // The window names the box after the scroll bar was made: the bar follows.
+    box.setAccessibleName(QStringLiteral("本文（プレビュー）"));
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(bar);
+    QVERIFY(iface);
+    QCOMPARE(iface->role(), QAccessible::ScrollBar);
+    QCOMPARE(iface->text(QAccessible::Name), read);
+    QAccessibleValueInterface* value = iface->valueInterface();
+    QVERIFY(value);
+    QVERIFY(bar->maximum() > 10);
+    QCOMPARE(value->maximumValue().toInt(), bar->maximum());
+    QCOMPARE(value->minimumValue().toInt(), 0);
+    value->setCurrentValue(10);
+    QCOMPARE(bar->value(), 10);
+    QCOMPARE(value->currentValue().toInt(), 10);
+    QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("10"));
 }
 
 QTEST_MAIN(TestAccessibility)
