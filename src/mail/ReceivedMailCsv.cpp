@@ -81,19 +81,13 @@ RowSource messageRows(mailclient::MailMessages& messages, const ReceivedMailFilt
 ReceivedMailCsvResult writeList(const RowSource& next, bool withBodies, const QString& pathWithoutExtension)
 {
     ReceivedMailCsvResult result;
-    auto writeLine = [](const QStringList& cells) {
-        for (int i = 0; i < cells.size(); ++i)
-            if (!Module1::WriteListCell(i + 1, cells[i], i + 1 == cells.size() ? QStringLiteral("E") : QStringLiteral("C")))
-                return false;
-        return true;
-    };
     bool ok = Module1::BeginListOutput(pathWithoutExtension, 9, 4, 2, QStringLiteral("ＭＳ ゴシック"), 9);
-    ok = ok && writeLine(ReceivedMailHeaderCells(withBodies));
+    ok = ok && Module1::WriteListLine(ReceivedMailHeaderCells(withBodies));
     while (ok) {
         const std::optional<ReceivedMailRow> row = next();
         if (!row)
             break;
-        ok = writeLine(ReceivedMailCells(*row, result.lines + 1, withBodies));
+        ok = Module1::WriteListLine(ReceivedMailCells(*row, result.lines + 1, withBodies));
         if (ok)
             ++result.lines;
     }

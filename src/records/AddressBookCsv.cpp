@@ -377,15 +377,9 @@ CsvExportResult ExportAddressBookCsv(const db::Recordset& mainRs, const CaptionR
                                      const ui::ProgressStep& step)
 {
     CsvExportResult result;
-    auto writeLine = [](const QStringList& cells) {
-        for (int i = 0; i < cells.size(); ++i)
-            if (!Module1::WriteListCell(i + 1, cells[i], i + 1 == cells.size() ? QStringLiteral("E") : QStringLiteral("C")))
-                return false;
-        return true;
-    };
     bool ok = Module1::BeginListOutput(pathWithoutExtension, 9, 4, 2, QStringLiteral("ＭＳ ゴシック"), 9);
     try {
-        ok = ok && writeLine(CsvHeaderCells(captions));
+        ok = ok && Module1::WriteListLine(CsvHeaderCells(captions));
         // In the recordset's order, a block of records at a time; a record deleted meanwhile is
         // passed over, as a move passes over it.
         constexpr int kBlock = 512;
@@ -393,7 +387,7 @@ CsvExportResult ExportAddressBookCsv(const db::Recordset& mainRs, const CaptionR
             for (const QVariantList& row : mainRs.readColumns(CsvRecordFields(), from, kBlock)) {
                 if (row.isEmpty())
                     continue;
-                ok = writeLine(CsvRecordCells(row, captions, today));
+                ok = Module1::WriteListLine(CsvRecordCells(row, captions, today));
                 if (!ok)
                     break;
                 ++result.records;

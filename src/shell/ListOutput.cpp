@@ -112,6 +112,14 @@ bool WriteListCell(int /*column*/, const QString& text, const QString& kind)
     return true;
 }
 
+bool WriteListLine(const QStringList& cells)
+{
+    for (int i = 0; i < cells.size(); ++i)
+        if (!WriteListCell(i + 1, cells[i], i + 1 == cells.size() ? QStringLiteral("E") : QStringLiteral("C")))
+            return false;
+    return true;
+}
+
 bool EndListOutput()
 {
     ListOutputTarget& t = target();

@@ -6,6 +6,7 @@
 // failed list leaves any earlier file as it was.
 
 #include <QString>
+#include <QStringList>
 
 namespace Module1 {
 
@@ -19,6 +20,9 @@ bool BeginListOutput(const QString& pathWithoutExtension, int columns, int leftM
 // The column plays no part in the file. False when no list is open or writing failed; after a
 // failure the list is given up and EndListOutput reports it.
 bool WriteListCell(int column, const QString& text, const QString& kind);
+
+// Writes a whole row, its cells in order and the last one ending it. False as WriteListCell.
+bool WriteListLine(const QStringList& cells);
 
 // Closes the list and puts the file in place. False when no list was open, an earlier step
 // failed or the file could not be finished.
