@@ -1,5 +1,9 @@
 #include "mail/Recipients.h"
 
+#include <algorithm>
+#include <memory>
+#include <vector>
+
 namespace mail {
 
 QStringList SplitAddresses(const QVariant& field)
@@ -54,12 +58,8 @@ namespace {
 // Each address of an address field, as SplitAddresses cuts them, handed to `take` without a
 // list between. Returns how many there were.
 template <typename Take>
-int eachAddress(const QVariant& field, Take&& take)
+int eachAddress(QStringView all, Take&& take)
 {
-    if (field.isNull())
-        return 0;
-    const QString text = field.toString();
-    const QStringView all(text);
     int n = 0;
     qsizetype start = 0;
     for (qsizetype i = 0; i <= all.size(); ++i) {
@@ -81,24 +81,22 @@ class Boxes {
 public:
     Boxes(const std::function<bool(int)>& selected, const RecipientOptions& options) : selected_(selected), o_(options) {}
 
-    void add(int k, const QVariant& name, const QVariant& email, const QVariant& mobile, const QVariant& refuses)
+    // Whether record k is one of the recipients the target asks for.
+    bool includes(int k, const QVariant& refuses) const
     {
-        const bool included = o_.target == Target::AllExceptSelected ? !refuses.toBool() && !(selected_ && selected_(k))
-                                                                      : selected_ && selected_(k);
-        if (!included)
-            return;
-        QString shown;
-        bool named = false;
+        return o_.target == Target::AllExceptSelected ? !refuses.toBool() && !(selected_ && selected_(k))
+                                                      : selected_ && selected_(k);
+    }
+
+    // An included record's addresses, each with the record's name as the names box holds it.
+    void add(QStringView name, QStringView email, QStringView mobile)
+    {
         const auto take = [&](QStringView address) {
-            if (!named) {
-                shown = NameForBoxes(name);
-                named = true;
-            }
             if (entries_++ > 0) {
                 texts_.names += o_.separator;
                 texts_.addresses += o_.separator;
             }
-            texts_.names += shown;
+            appendName(name);
             texts_.addresses += address;
         };
         switch (o_.kind) {
@@ -119,10 +117,56 @@ public:
     RecipientTexts take() { return std::move(texts_); }
 
 private:
+    // NameForBoxes, written straight into the names text.
+    void appendName(QStringView name)
+    {
+        const qsizetype at = texts_.names.size();
+        texts_.names += name;
+        QChar* p = texts_.names.data() + at;
+        for (QChar* const end = texts_.names.data() + texts_.names.size(); p != end; ++p) {
+            if (*p == u';')
+                *p = u'；';
+            else if (*p == u',')
+                *p = u'，';
+        }
+    }
+
     const std::function<bool(int)>& selected_;
     const RecipientOptions& o_;
     RecipientTexts texts_;
     qsizetype entries_ = 0;
+};
+
+// Texts decoded one after the other, grown without clearing what is about to be written over.
+class Buffer {
+public:
+    qsizetype size() const { return size_; }
+    const QChar* at(qsizetype i) const { return reinterpret_cast<const QChar*>(data_.get()) + i; }
+    // Room for n more characters, written from the place returned on.
+    QChar* room(qsizetype n)
+    {
+        if (size_ + n > capacity_) {
+            const qsizetype capacity = std::max(size_ + n, 2 * capacity_ + 4096);
+            std::unique_ptr<char16_t[]> grown(new char16_t[size_t(capacity)]);
+            std::copy(data_.get(), data_.get() + size_, grown.get());
+            data_ = std::move(grown);
+            capacity_ = capacity;
+        }
+        return reinterpret_cast<QChar*>(data_.get()) + size_;
+    }
+    // Keeps what was written into the room up to end; returns how many characters that is.
+    int keep(const QChar* end)
+    {
+        const qsizetype n = end - at(size_);
+        size_ += n;
+        return int(n);
+    }
+    void clear() { size_ = 0; }
+
+private:
+    std::unique_ptr<char16_t[]> data_;
+    qsizetype size_ = 0;
+    qsizetype capacity_ = 0;
 };
 
 } // namespace
@@ -135,7 +179,8 @@ RecipientTexts BuildRecipients(const QList<RecipientRecord>& records, const std:
     Boxes boxes(selected, options);
     for (int k = 0; k < records.size(); ++k) {
         const RecipientRecord& r = records[k];
-        boxes.add(k, r.name, r.email, r.mobile, r.refuses);
+        if (boxes.includes(k, r.refuses))
+            boxes.add(r.name.toString(), r.email.toString(), r.mobile.toString());
     }
     return boxes.take();
 }
@@ -145,15 +190,72 @@ RecipientTexts BuildRecipients(const db::Recordset& persons, const std::function
 {
     if (options.target == Target::Typed)
         return {};
-    const QList<QVariantList> rows = persons.readColumns(RecipientFields);
     Boxes boxes(selected, options);
-    // A row deleted elsewhere is empty and keeps its place, so that record k is still row k of
-    // the list.
-    for (int k = 0; k < rows.size(); ++k) {
-        const QVariantList& row = rows[k];
-        if (row.size() == 4)
-            boxes.add(k, row[0], row[1], row[2], row[3]);
-    }
+    const bool readsEmail = options.kind != AddressKind::Mobile;
+    const bool readsMobile = options.kind != AddressKind::Internet || options.mobileWhenNoInternet;
+
+    // The book hands its rows over in its own stored order, and the boxes follow the list's. Each
+    // record's texts are decoded into one buffer as they come, with no value or list made per
+    // record; the records are added in the list's order as soon as all before them have come, so
+    // that where the two orders agree the buffer holds one record at a time.
+    constexpr qsizetype kUnseen = -1;
+    constexpr qsizetype kNothing = -2;
+    struct Placed {
+        qsizetype at = kUnseen;  // kNothing, or where its email, mobile and name start, in turn
+        int email = 0;
+        int mobile = 0;
+        int name = 0;
+    };
+    const int n = std::max(0, persons.recordCount());
+    std::vector<Placed> placed(static_cast<size_t>(n));
+    Buffer buffer;
+    int next = 0;           // the first record of the list not yet added
+    qsizetype waiting = 0;  // records in the buffer
+    const auto add = [&](const Placed& p) {
+        const QChar* text = buffer.at(p.at);
+        boxes.add(QStringView(text + p.email + p.mobile, p.name), QStringView(text, p.email),
+                  QStringView(text + p.email, p.mobile));
+    };
+    const auto put = [&buffer](const db::ScannedRow& row, int i) -> int {
+        const QByteArrayView bytes = row.storedText(i);
+        if (bytes.data())  // UTF-16 is never longer than its UTF-8
+            return buffer.keep(db::AppendStoredText(buffer.room(bytes.size()), bytes));
+        const QVariant v = row.value(i);
+        if (v.isNull())
+            return 0;
+        const QString text = v.toString();
+        return buffer.keep(std::copy(text.cbegin(), text.cend(), buffer.room(text.size())));
+    };
+    persons.scanColumns(RecipientFields, [&](int k, const db::ScannedRow& row) {
+        if (k < 0 || k >= n)
+            return;
+        Placed& p = placed[size_t(k)];
+        p.at = kNothing;
+        if (boxes.includes(k, row.value(3))) {
+            const qsizetype at = buffer.size();
+            p.email = readsEmail ? put(row, 1) : 0;
+            p.mobile = readsMobile ? put(row, 2) : 0;
+            if (p.email > 0 || p.mobile > 0) {  // else its name is never used
+                p.name = put(row, 0);
+                p.at = at;
+                ++waiting;
+            }
+        }
+        if (k == next) {
+            for (; next < n && placed[size_t(next)].at != kUnseen; ++next) {
+                if (placed[size_t(next)].at >= 0) {
+                    add(placed[size_t(next)]);
+                    --waiting;
+                }
+            }
+        }
+        if (waiting == 0)
+            buffer.clear();
+    });
+    // Records deleted elsewhere never come.
+    for (; next < n; ++next)
+        if (placed[size_t(next)].at >= 0)
+            add(placed[size_t(next)]);
     return boxes.take();
 }
 

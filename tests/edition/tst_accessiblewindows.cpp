@@ -252,7 +252,7 @@ class TestAccessibleWindows : public QObject {
     QStringList walk(const QString& edition, const QString& window, QWidget* w, const QString& state = {},
                      int* controls = nullptr, QStringList* combosHoldingValues = nullptr)
     {
-        Walk walker{edition, window, state, {}, 0, {}};
+        Walk walker{edition, window, state, {}, 0, {}, {}};
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
         if (!iface)
             return {window + QStringLiteral(": no accessibility interface")};

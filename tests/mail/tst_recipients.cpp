@@ -1,8 +1,13 @@
 // Recipients of the mail window: who is in, one name per address, the separator, and the
 // pairing of names and addresses when every address gets its own message.
 
+#include "DemoFolder.h"
 #include "mail/Recipients.h"
+#include "platform/db/Database.h"
+#include "records/DisplayOrder.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace mail;
@@ -26,6 +31,25 @@ const QList<RecipientRecord> kBook = {
     rec("E", "", ""),
     rec("F", "   ", "f@m"),
     rec("G", QVariant(), "g1@m;g2@m"),
+};
+
+// Texts a scan of the book must read exactly as a record read on its own reads them: marks at
+// the start, broken and too-long sequences, characters outside the first plane, a binary value,
+// names holding the separators, spaces around and between addresses.
+const char* const kHostileRows[] = {
+    "UPDATE \"個人台帳\" SET \"氏名\" = CAST(X'EFBBBFEFBBBFE5B1B1E794B0' AS TEXT), "
+    "\"Eメール\" = CAST(X'EFBBBF612540782E6A70' AS TEXT) WHERE rowid = 3",
+    "UPDATE \"個人台帳\" SET \"氏名\" = CAST(X'61C3' AS TEXT), \"Eメール\" = CAST(X'E080806140782E6A70FF' AS TEXT), "
+    "\"携帯Eメール\" = CAST(X'EDA0806140782E6A7080' AS TEXT), \"メール送信拒否\" = 0 WHERE rowid = 4",
+    "UPDATE \"個人台帳\" SET \"氏名\" = CAST(X'F09F9880E5A4AAF4908080' AS TEXT), "
+    "\"携帯Eメール\" = CAST(X'F0908080EFBFBE4040F4' AS TEXT), \"Eメール\" = NULL WHERE rowid = 5",
+    "UPDATE \"個人台帳\" SET \"Eメール\" = X'6140782E6A70', \"氏名\" = X'E5B1B1' WHERE rowid = 6",
+    "UPDATE \"個人台帳\" SET \"氏名\" = 'ABC, Inc.; 営業部', "
+    "\"Eメール\" = '　a@x.jp ;b@x.jp,, c@x.jp　', \"携帯Eメール\" = ' ; ' WHERE rowid = 7",
+    "UPDATE \"個人台帳\" SET \"Eメール\" = '   ', \"携帯Eメール\" = 'm@x.jp', \"メール送信拒否\" = NULL WHERE rowid = 8",
+    "UPDATE \"個人台帳\" SET \"メール送信拒否\" = 'yes' WHERE rowid = 9",
+    "UPDATE \"個人台帳\" SET \"メール送信拒否\" = 2 WHERE rowid = 10",
+    "UPDATE \"個人台帳\" SET \"氏名\" = '', \"Eメール\" = 'x@x.jp' WHERE rowid = 11",
 };
 
 } // namespace
@@ -104,6 +128,66 @@ private slots:
         const RecipientTexts t = BuildRecipients(book, {}, {Target::AllExceptSelected, AddressKind::Internet, false, u';'});
         QCOMPARE(t.names, QStringLiteral(";;B"));
         QCOMPARE(t.addresses, QStringLiteral("n1@x;n2@x;b@x"));
+    }
+
+    // A recordset over the book gives the boxes that its records read one by one give, for every
+    // option: small books read in bulk, large ones in the book's stored order, whether the list's
+    // order follows it or not and with records deleted elsewhere after the list was read.
+    void bookReadInBulk_data()
+    {
+        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("displayOrder");
+        QTest::addColumn<bool>("deletedElsewhere");
+        QTest::newRow("small book") << 40 << 2 << false;
+        QTest::newRow("large book, list in stored order") << 3000 << 1 << false;
+        QTest::newRow("large book, list in reading order") << 3000 << 2 << false;
+        QTest::newRow("large book, records deleted elsewhere") << 3000 << 2 << true;
+    }
+    void bookReadInBulk()
+    {
+        QFETCH(int, records);
+        QFETCH(int, displayOrder);
+        QFETCH(bool, deletedElsewhere);
+        QTemporaryDir dir;
+        QString error;
+        QVERIFY2(demo::makeGeneratedBook(dir.path(), records, QStringLiteral("試験"), &error), qPrintable(error));
+        const QString book = QDir(dir.path()).filePath(QStringLiteral("試験.mdb"));
+        QVERIFY(QFile::exists(book));
+        db::Database d = db::Database::open(book);
+        for (const char* sql : kHostileRows)
+            d.execute(QString::fromUtf8(sql));
+        db::Recordset persons = d.openRecordset(records::DisplayOrderQuery(displayOrder), db::RecordsetType::Dynaset);
+        QCOMPARE(persons.recordCount(), records);
+        if (deletedElsewhere) {
+            db::Database other = db::Database::open(book);
+            other.execute(QStringLiteral("DELETE FROM \"個人台帳\" WHERE rowid % 7 = 3 OR rowid = 1"));
+        }
+
+        QList<RecipientRecord> list;
+        for (const QVariantList& v : persons.readColumns(RecipientFields))
+            list << (v.size() == 4 ? RecipientRecord{v[0], v[1], v[2], v[3]} : RecipientRecord{});
+        QCOMPARE(list.size(), records);
+        const auto selected = [](int k) { return k % 5 == 0 || k == 1; };
+        int built = 0;
+        for (const Target target : {Target::AllExceptSelected, Target::Selected}) {
+            for (const AddressKind kind : {AddressKind::Internet, AddressKind::Mobile, AddressKind::Both}) {
+                for (const bool mobileWhenNone : {false, true}) {
+                    for (const QChar separator : {u';', u','}) {
+                        const RecipientOptions o{target, kind, mobileWhenNone, separator};
+                        const RecipientTexts expected = BuildRecipients(list, selected, o);
+                        const RecipientTexts t = BuildRecipients(persons, selected, o);
+                        if (t != expected) {
+                            qWarning("target %d kind %d mobile when none %d separator %c", int(target), int(kind),
+                                     int(mobileWhenNone), char(separator.unicode()));
+                            QCOMPARE(t.names, expected.names);
+                            QCOMPARE(t.addresses, expected.addresses);
+                        }
+                        built += expected.addresses.isEmpty() ? 0 : 1;
+                    }
+                }
+            }
+        }
+        QVERIFY(built > 12);  // the book gives addresses for most options
     }
 
     void typedBuildsNothing()

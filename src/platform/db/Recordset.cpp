@@ -1267,6 +1267,54 @@ QList<QVariantList> Recordset::readColumns(const QStringList& fields, int from, 
     return out;
 }
 
+QByteArrayView ScannedRow::storedText(int i) const
+{
+    if (!stmt_ || (*kinds_)[size_t(i)] != Kind::Text)
+        return {};
+    sqlite3_stmt* raw = stmt_->raw();
+    if (sqlite3_column_type(raw, i + 1) != SQLITE_TEXT)
+        return {};
+    const char* text = reinterpret_cast<const char*>(sqlite3_column_text(raw, i + 1));
+    if (!text)
+        return QByteArrayView("", 0);  // an empty text is still a text
+    return QByteArrayView(text, sqlite3_column_bytes(raw, i + 1));
+}
+
+QVariant ScannedRow::value(int i) const
+{
+    if (stmt_)
+        return stmt_->column(i + 1, (*kinds_)[size_t(i)]);
+    return values_->value(i);
+}
+
+void Recordset::scanColumns(const QStringList& fields, const std::function<void(int, const ScannedRow&)>& visit) const
+{
+    const auto& r = impl();
+    r.need(r.size());
+    std::vector<int> cols;
+    std::vector<Kind> kinds;
+    for (const QString& f : fields) {
+        cols.push_back(r.column(f));
+        kinds.push_back(r.cols[size_t(cols.back())].kind);
+    }
+    ScannedRow row;
+    if (r.size() > 2048 && r.readsFromBase(cols)) {
+        row.kinds_ = &kinds;
+        r.scanBase(cols, [&](int place, const Stmt& s) {
+            row.stmt_ = &s;
+            visit(place, row);
+        });
+        return;
+    }
+    const QList<QVariantList> rows = readColumns(fields);
+    for (int i = 0; i < rows.size(); ++i) {
+        if (rows[i].isEmpty())
+            continue;  // deleted elsewhere
+        row.values_ = &rows[i];
+        visit(i, row);
+    }
+}
+
 std::vector<int> Recordset::positionsWhere(const QStringList& fields,
                                            const std::function<bool(const QVariantList&)>& matches) const
 {

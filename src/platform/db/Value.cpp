@@ -1,8 +1,10 @@
 #include "platform/db/Connection.h"
+#include "platform/db/Recordset.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <cmath>
 #include <cstring>
 #include <algorithm>
@@ -342,6 +344,57 @@ QString storedText(const char* p, int bytes)
         return QString::fromUtf8(p, bytes);
     return QString(marks, QChar(0xFEFF)) + QString::fromUtf8(p + 3 * marks, bytes - 3 * marks);
 }
+
+} // namespace
+
+QChar* AppendStoredText(QChar* out, QByteArrayView utf8)
+{
+    // Well-formed UTF-8 is widened here, with no decoder to set up per text (a scan of the book
+    // decodes hundreds of thousands of short texts). From the first sequence that is not
+    // well-formed on, the decoder takes the rest and marks what is broken as fromUtf8 does.
+    const auto* p = reinterpret_cast<const uchar*>(utf8.data());
+    const auto* const end = p + utf8.size();
+    const auto follows = [](uchar b) { return (b & 0xC0) == 0x80; };
+    while (p != end) {
+        const uchar b = *p;
+        if (b < 0x80) {
+            *out++ = QChar(char16_t(b));
+            ++p;
+        } else if (b >= 0xC2 && b < 0xE0) {
+            if (end - p < 2 || !follows(p[1]))
+                break;
+            *out++ = QChar(char16_t(((b & 0x1F) << 6) | (p[1] & 0x3F)));
+            p += 2;
+        } else if (b >= 0xE0 && b < 0xF0) {
+            if (end - p < 3 || !follows(p[1]) || !follows(p[2]))
+                break;
+            const char16_t c = char16_t(((b & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+            if (c < 0x800 || QChar::isSurrogate(c))
+                break;  // too long a form, or half of a pair
+            *out++ = QChar(c);
+            p += 3;
+        } else if (b >= 0xF0 && b < 0xF5) {
+            if (end - p < 4 || !follows(p[1]) || !follows(p[2]) || !follows(p[3]))
+                break;
+            const char32_t c = char32_t(((b & 0x07) << 18) | ((p[1] & 0x3F) << 12) | ((p[2] & 0x3F) << 6) | (p[3] & 0x3F));
+            if (c < 0x10000 || c > 0x10FFFF)
+                break;
+            *out++ = QChar(QChar::highSurrogate(c));
+            *out++ = QChar(QChar::lowSurrogate(c));
+            p += 4;
+        } else {
+            break;
+        }
+    }
+    if (p == end)
+        return out;
+    // Stateless, so that a sequence broken at the end is not carried into the next text; a mark
+    // at the start of the rest is a character of the text, as storedText keeps it.
+    QStringDecoder decode(QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return decode.appendToBuffer(out, QByteArrayView(p, end - p));
+}
+
+namespace {
 
 // A stored value as the engine hands it over, read from a row of a statement or from an
 // argument of a function the engine gives SQLite: both read it alike.
