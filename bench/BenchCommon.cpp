@@ -70,6 +70,17 @@ int programCacheSize(const QString& anyBook)
     return size;
 }
 
+qint64 peakResidentKB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return 0;
+}
+
 sqlite3* openPlain(const QString& path, int flags)
 {
     const int cache = programCacheSize(path);

@@ -37,6 +37,9 @@ void ensureBook(const Options& o, int n);
 
 void print(const Result& r);
 
+// This process's peak resident memory so far (VmHWM) in kB; 0 when it cannot be read.
+qint64 peakResidentKB();
+
 // Plain SQLite on a book for a baseline (flags as for sqlite3_open_v2), with the page cache the
 // program's engine gives its own connections, so that a sort that stays in memory for the
 // program stays in memory for the baseline too. Fails loudly when the book cannot be opened.

@@ -309,15 +309,11 @@ int mailCsvMemoryProbe(const QString& maildirAndOut)
         mail::ExportReceivedMailCsv(m, {}, true, maildirAndOut.section(QLatin1Char('|'), 1));
     if (!res.ok)
         return 1;
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) {
-            std::printf("%s\n", line.mid(6).trimmed().split(' ').first().constData());
-            return 0;
-        }
-    }
-    return 1;
+    const qint64 peak = peakResidentKB();
+    if (peak <= 0)
+        return 1;
+    std::printf("%lld\n", static_cast<long long>(peak));
+    return 0;
 }
 
 // The addresses of every record that does not refuse mail, with a name per record, joined by

@@ -217,15 +217,11 @@ int mailWindowMemoryProbe(const QString& bookAndMaildir)
     Form22 w;
     w.formLoad();
     showOnce(w);
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) {
-            std::printf("%s\n", line.mid(6).trimmed().split(' ').first().constData());
-            return 0;
-        }
-    }
-    return 1;
+    const qint64 peak = peakResidentKB();
+    if (peak <= 0)
+        return 1;
+    std::printf("%lld\n", static_cast<long long>(peak));
+    return 0;
 }
 
 namespace {

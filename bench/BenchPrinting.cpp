@@ -49,17 +49,6 @@ void sqliteKeyScan(const QString& book)
     sqlite3_close(h);
 }
 
-double peakMB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
-
 QString col(sqlite3_stmt* s, int i)
 {
     const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
@@ -295,7 +284,7 @@ int printProbe(int argc, char* argv[], const QString& what)
             qFatal("the labels were not printed");
     }
     const double seconds = clock.nsecsElapsed() / 1e9;
-    std::printf("%.6f %.1f\n", seconds, peakMB());
+    std::printf("%.6f %.1f\n", seconds, peakResidentKB() / 1024.0);
     std::fflush(stdout);
     Module1::CloseSharedObjects();
     return QFile::exists(pdf) ? 0 : 1;

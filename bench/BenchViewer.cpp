@@ -231,23 +231,19 @@ int PeakProbe(const QString& folder)
     Settle(w);
     if (w.Image1[0]->image().isNull())
         qFatal("the picture was not shown");
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) {
-            std::printf("viewer-probe-peak-kb %s\n", line.mid(6).trimmed().split(' ').first().constData());
-            std::fflush(stdout);
-            // Past the fitted peak: the own size decodes the whole picture, beyond the readers'
-            // usual allocation limit.
-            const QSize own(int(w.NaturalWidth / 15), int(w.NaturalHeight / 15));
-            w.Image4_Click();
-            Settle(w);
-            if (w.Image1[0]->image().size() != own)
-                qFatal("the picture was not shown at its own size");
-            return 0;
-        }
-    }
-    return 1;
+    const qint64 peak = peakResidentKB();
+    if (peak <= 0)
+        return 1;
+    std::printf("viewer-probe-peak-kb %lld\n", static_cast<long long>(peak));
+    std::fflush(stdout);
+    // Past the fitted peak: the own size decodes the whole picture, beyond the readers' usual
+    // allocation limit.
+    const QSize own(int(w.NaturalWidth / 15), int(w.NaturalHeight / 15));
+    w.Image4_Click();
+    Settle(w);
+    if (w.Image1[0]->image().size() != own)
+        qFatal("the picture was not shown at its own size");
+    return 0;
 }
 
 double PeakMB(const Options& o, const QString& folder)
