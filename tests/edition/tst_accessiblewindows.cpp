@@ -6,6 +6,7 @@
 #include "EditionFixture.h"
 #include "edition/Profile.h"
 #include "editions/Windows.h"
+#include "platform/ui/Accessibility.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/ScriptedDialogs.h"
 #include "platform/ui/WindowRegistry.h"
@@ -24,7 +25,6 @@
 #include <QSet>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QTextDocument>
 #include <QtTest>
 
 #include <memory>
@@ -123,21 +123,6 @@ QString fieldCaption(const QComboBox* box)
     return {};
 }
 
-// The text a label puts on the screen: markup rendered, a mnemonic ampersand only with a buddy.
-QString shownText(const QLabel* l)
-{
-    QString s = l->text();
-    if (l->textFormat() == Qt::RichText || (l->textFormat() == Qt::AutoText && Qt::mightBeRichText(s))) {
-        QTextDocument doc;
-        doc.setHtml(s);
-        s = doc.toPlainText();
-    }
-    if (l->buddy()) {
-        static const QRegularExpression amp(QStringLiteral("&(.)"));
-        s.replace(amp, QStringLiteral("\\1"));
-    }
-    return s;
-}
 
 bool internalPart(const QWidget* w)
 {
@@ -216,8 +201,8 @@ struct Walk {
             fault(w, QStringLiteral("description"), description, systemNameOf(w->objectName()));
         if (w->objectName().isEmpty() && !w->isWindow() && qobject_cast<QLabel*>(w))
             fault(w, QStringLiteral("description"), description, QStringLiteral("<its system name>"));
-        if (auto* l = qobject_cast<QLabel*>(w); l && l->pixmap().isNull() && name != shownText(l))
-            fault(w, QStringLiteral("name"), name, shownText(l));
+        if (auto* l = qobject_cast<QLabel*>(w); l && l->pixmap().isNull() && name != ui::labelText(l))
+            fault(w, QStringLiteral("name"), name, ui::labelText(l));
         // Whatever a person works (by Tab, by a click or pressed like a button) tells what it is.
         const bool worked = w->focusPolicy() != Qt::NoFocus || ui::isPressable(w);
         if (!w->isWindow() && w->isEnabled() && w->isVisible() && worked && name.trimmed().isEmpty())
