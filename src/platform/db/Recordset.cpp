@@ -1347,22 +1347,16 @@ std::vector<int> Recordset::positionsWhere(const QStringList& fields,
 std::vector<int> Recordset::positionsWhereText(const QString& field, const std::function<bool(QByteArrayView)>& matchesText,
                                                const std::function<bool(const QVariantList&)>& matches) const
 {
-    const auto& r = impl();
-    const std::vector<int> cols{r.column(field)};
-    const Kind kind = r.cols[size_t(cols.front())].kind;
-    if (kind != Kind::Text || r.size() <= 2048 || !r.readsFromBase(cols))
-        return positionsWhere({field}, matches);
     std::vector<int> found;
     QVariantList values;
-    r.scanBase(cols, [&](int place, const Stmt& s) {
-        sqlite3_stmt* raw = s.raw();
+    scanColumns({field}, [&](int place, const ScannedRow& row) {
+        const QByteArrayView text = row.storedText(0);
         bool match;
-        if (sqlite3_column_type(raw, 1) == SQLITE_TEXT) {
-            const char* text = reinterpret_cast<const char*>(sqlite3_column_text(raw, 1));
-            match = matchesText(QByteArrayView(text, sqlite3_column_bytes(raw, 1)));
+        if (text.data()) {
+            match = matchesText(text);
         } else {
             values.clear();
-            values << s.column(1, kind);
+            values << row.value(0);
             match = matches(values);
         }
         if (match)
