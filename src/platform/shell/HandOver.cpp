@@ -32,6 +32,7 @@ QString exitReason(const QString& name, QProcess::ExitStatus status, int code)
     case 2: return QStringLiteral("開くものが見つかりません（%1 の終了コード 2）").arg(name);
     case 3: return QStringLiteral("開くプログラムが設定されていません（%1 の終了コード 3）").arg(name);
     case 4: return QStringLiteral("開けませんでした（%1 の終了コード 4）").arg(name);
+    case 5: return QStringLiteral("読み取る権限がありません（%1 の終了コード 5）").arg(name);
     default: return QStringLiteral("%1 が終了コード %2 で終わりました").arg(name).arg(code);
     }
 }

@@ -31,6 +31,7 @@ private slots:
     void programsEndIsTheOutcome_data();
     void programsEndIsTheOutcome();
     void missingProgramIsRefusedAtOnce();
+    void programThatCannotRunIsAFailure();
     void severalHandOversOneReport_data();
     void severalHandOversOneReport();
     void failureDoesNotWaitForAProgramThatRunsOn();
@@ -124,6 +125,8 @@ void TestOpener::programsEndIsTheOutcome_data()
             << QStringLiteral("開くプログラムが設定されていません（xdg-open の終了コード 3）");
         QTest::addRow("%s, the program failed", what) << QByteArray("exit 4") << file
                                                        << QStringLiteral("開けませんでした（xdg-open の終了コード 4）");
+        QTest::addRow("%s, not readable", what) << QByteArray("exit 5") << file
+                                                 << QStringLiteral("読み取る権限がありません（xdg-open の終了コード 5）");
         QTest::addRow("%s, another code", what) << QByteArray("exit 7") << file
                                                  << QStringLiteral("xdg-open が終了コード 7 で終わりました");
         QTest::addRow("%s, killed", what) << QByteArray("kill -9 $$") << file << QStringLiteral("xdg-open が異常終了しました");
@@ -165,6 +168,24 @@ void TestOpener::missingProgramIsRefusedAtOnce()
         QTest::qWait(50);
         QVERIFY(outcomes.received.isEmpty());
     }
+}
+
+// Found but not able to run (its interpreter is missing): a failure, heard from the event loop.
+void TestOpener::programThatCannotRunIsAFailure()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("xdg-open"));
+    QFile script(path);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/nonexistent/kv/sh\nexit 0\n");
+    script.close();
+    QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    desktop::DesktopOpener opener(path);
+    Outcomes outcomes;
+    QString error;
+    QVERIFY2(opener.openUrl(QStringLiteral("https://example.com/"), &error, outcomes.take()), qPrintable(error));
+    QVERIFY(outcomes.received.isEmpty());
+    QTRY_COMPARE(outcomes.received, QStringList{QStringLiteral("xdg-open を起動できませんでした")});
 }
 
 // Several hand-overs started together: one report, once every one has ended, with the failures
