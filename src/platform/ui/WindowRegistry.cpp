@@ -60,7 +60,8 @@ void GiveNormalSize(QWidget* window)
 // however the desktop restores it from maximised: a larger one is made to fit and put inside it.
 bool TooLargeForScreen(const QWidget* window)
 {
-    if (!contentScrollArea(window) || window->windowState() != Qt::WindowNoState || !window->isVisible())
+    if (!contentScrollArea(window) || !window->isVisible()
+        || (window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
         return false;
     const QScreen* screen = window->screen();
     if (!screen)
