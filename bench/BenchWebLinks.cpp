@@ -164,7 +164,7 @@ public:
         int opened = 0;
         while (sqlite3_step(s) == SQLITE_ROW) {
             QString error;
-            opened += desktop::opener().openUrl(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))), &error);
+            opened += desktop::opener().openUrl(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))), &error, {});
         }
         sqlite3_finalize(s);
         return opened;

@@ -134,14 +134,19 @@ void Form4::OpenCategoryWebPages()
                                   ui::Icon::None, ui::Buttons::YesNo)
                != ui::Answer::Yes)
         return;
-    QStringList refused;
+    // One message for all the pages that could not be opened, refused at once or failed later.
+    desktop::HandOverReport report([](const QList<desktop::Failure>& failures) {
+        QStringList lines;
+        for (const desktop::Failure& f : failures)
+            lines << f.what + QStringLiteral("\u3000") + f.reason;
+        ui::dialogs().message(QStringLiteral("Webページを開けません。\n") + lines.join(QLatin1Char('\n')), {},
+                              ui::Icon::Exclamation);
+    });
     for (const QString& address : addresses) {
         QString error;
-        if (!desktop::opener().openUrl(address, &error))
-            refused << address + QStringLiteral("\u3000") + error;
+        const desktop::Outcome outcome = report.outcome(address);
+        if (!desktop::opener().openUrl(address, &error, outcome))
+            outcome(error);
     }
-    // One message for all the pages that could not be opened.
-    if (!refused.isEmpty())
-        ui::dialogs().message(QStringLiteral("Webページを開けません。\n") + refused.join(QLatin1Char('\n')), {},
-                              ui::Icon::Exclamation);
+    report.finish();
 }

@@ -16,6 +16,7 @@
 #include "mail/Recipients.h"
 #include "platform/db/Database.h"
 #include "platform/mail/MailSession.h"
+#include "platform/shell/HandOver.h"
 #include "platform/ui/WindowRegistry.h"
 #include "shell/DbFile.h"
 
@@ -91,8 +92,9 @@ public:
     void ExportReceivedMailCommand();
     void StoreDownloadDefault();
     void OpenAttachments();
-    // Opens a file with the desktop's program for it; false when that failed.
-    bool ShellEx(const QString& file, QString* error = nullptr);
+    // Opens a file with the desktop's program for it; false when that was refused at once, else
+    // `outcome` tells how the desktop's program ended.
+    bool ShellEx(const QString& file, QString* error, desktop::Outcome outcome);
     // The message shown on List3's selected row, -1 when no row is selected.
     qint32 SelectedMessage() const;
 

@@ -194,9 +194,9 @@ void Form22::StoreDownloadDefault()
     }
 }
 
-bool Form22::ShellEx(const QString& file, QString* error)
+bool Form22::ShellEx(const QString& file, QString* error, desktop::Outcome outcome)
 {
-    return desktop::opener().openFile(file, error);
+    return desktop::opener().openFile(file, error, std::move(outcome));
 }
 
 void Form22::OpenAttachments()
@@ -204,7 +204,6 @@ void Form22::OpenAttachments()
     const qint32 m = SelectedMessage();
     if (m < 0)
         return;
-    QStringList problems;
     qint32 count = 0;
     try {
         MAPIMessages1.setMsgIndex(m);
@@ -220,6 +219,19 @@ void Form22::OpenAttachments()
                                   QStringLiteral("添付ファイルを開く"))
                != ui::Answer::Yes)
         return;
+    // One box for the files not opened: refused here, or failed when the desktop's program ended
+    // (no program for the file's type).
+    desktop::HandOverReport report([](const QList<desktop::Failure>& failures) {
+        // A long list would outgrow the screen: the first ones are named, the rest counted.
+        constexpr qsizetype kNamed = 20;
+        QStringList problems;
+        for (const desktop::Failure& f : failures.mid(0, kNamed))
+            problems << f.what + QStringLiteral("：") + f.reason;
+        QString text = QStringLiteral("開けなかった添付ファイルがあります") + u'\n' + problems.join(u'\n');
+        if (failures.size() > kNamed)
+            text += QStringLiteral("\nほか ") + QString::number(failures.size() - kNamed) + QStringLiteral(" 件");
+        ui::dialogs().message(text, QStringLiteral("添付ファイルを開く"), ui::Icon::Exclamation);
+    });
     for (qint32 j = 0; j < count; ++j) {
         QString name;
         try {
@@ -231,23 +243,16 @@ void Form22::OpenAttachments()
             name = QFileInfo(path).fileName();
             const QString unsafe = mail::UnsafeAttachmentReason(path);
             if (!unsafe.isEmpty()) {
-                problems << name + QStringLiteral("：") + unsafe + QStringLiteral("（開きません）");
+                report.refused(name, unsafe + QStringLiteral("（開きません）"));
                 continue;
             }
             QString error;
-            if (!ShellEx(path, &error))
-                problems << name + QStringLiteral("：") + error;
+            const desktop::Outcome outcome = report.outcome(name);
+            if (!ShellEx(path, &error, outcome))
+                outcome(error);
         } catch (const mailclient::MailError& e) {
-            problems << (name.isEmpty() ? QStringLiteral("添付ファイル %1").arg(j + 1) : name)
-                            + QStringLiteral("：") + e.description();
+            report.refused(name.isEmpty() ? QStringLiteral("添付ファイル %1").arg(j + 1) : name, e.description());
         }
     }
-    if (problems.isEmpty())
-        return;
-    // A long list would outgrow the screen: the first ones are named, the rest counted.
-    constexpr qsizetype kNamed = 20;
-    QString text = QStringLiteral("開けなかった添付ファイルがあります") + u'\n' + problems.mid(0, kNamed).join(u'\n');
-    if (problems.size() > kNamed)
-        text += QStringLiteral("\nほか ") + QString::number(problems.size() - kNamed) + QStringLiteral(" 件");
-    ui::dialogs().message(text, QStringLiteral("添付ファイルを開く"), ui::Icon::Exclamation);
+    report.finish();
 }

@@ -149,7 +149,13 @@ void Form3::ComposeMailTo(int boxIndex)
         return;
     // The box's text goes to the mail program as data of one "mailto:" address, never a command.
     const QStringList addresses = mailclient::splitAddresses(records::BoxText(Text1[size_t(boxIndex)]));
+    // A mail program that ends with a failure (none set up on the desktop) is reported as a
+    // failure to start it is, whenever it ends; the window goes on meanwhile.
+    const auto reportFailure = [](const QString& failure) {
+        if (!failure.isEmpty())
+            ReportError(mailclient::ComposeFailure, failure);
+    };
     QString error;
-    if (!mailclient::composer().compose(addresses, &error))
+    if (!mailclient::composer().compose(addresses, &error, reportFailure))
         ReportError(mailclient::ComposeFailure, error);
 }

@@ -112,11 +112,16 @@ void CloseSharedObjects()
 
 bool OpenUrl(const QString& address)
 {
+    // Refused at once or ended with a failure later (no browser on the desktop): one box alike.
+    const auto reportFailure = [address](const QString& failure) {
+        if (!failure.isEmpty())
+            ui::dialogs().message(QStringLiteral("Webページを開けません。\n") + address + QStringLiteral("\n") + failure,
+                                  {}, ui::Icon::Exclamation);
+    };
     QString error;
-    if (desktop::opener().openUrl(address, &error))
+    if (desktop::opener().openUrl(address, &error, reportFailure))
         return true;
-    ui::dialogs().message(QStringLiteral("Webページを開けません。\n") + address + QStringLiteral("\n") + error, {},
-                          ui::Icon::Exclamation);
+    reportFailure(error);
     return false;
 }
 

@@ -93,7 +93,8 @@ void ReportError(const db::Error& e);
 void CloseSharedObjects();
 
 // Opens a web address in the desktop's browser, the address as one argument (http and https
-// only; no scheme means http). A refusal or failure is shown to the user; the result tells.
+// only; no scheme means http). A refusal is shown to the user at once and the result is false; a
+// browser that fails after it was started (none set up on the desktop) is shown when it ends.
 bool OpenUrl(const QString& address);
 
 } // namespace Module1

@@ -24,6 +24,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+#include <array>
+
 using namespace Module1;
 
 namespace {
@@ -371,10 +374,25 @@ void Form11::BuildDialNumbers()
 
 void Form11::SetCallButtons(bool dial, bool cancel, bool endCall, bool quit)
 {
-    DialButton->setEnabled(dial);
-    CancelButton->setEnabled(cancel);
-    QuitButton[0]->setEnabled(endCall);
-    QuitButton[1]->setEnabled(quit);
+    const std::array<std::pair<QPushButton*, bool>, 4> states = {
+        {{DialButton, dial}, {CancelButton, cancel}, {QuitButton[0], endCall}, {QuitButton[1], quit}}};
+    // A call button that is turned off while it has the focus would hand it on along the Tab
+    // order, away from the call; it goes to the button of the call's next step instead.
+    QWidget* focused = focusWidget();
+    const bool losesFocus = std::any_of(states.begin(), states.end(), [focused](const auto& s) {
+        return s.first == focused && !s.second;
+    });
+    for (const auto& [button, on] : states)
+        if (on)
+            button->setEnabled(true);
+    if (losesFocus) {
+        QPushButton* next = cancel ? CancelButton : endCall ? QuitButton[0] : dial ? DialButton : quit ? QuitButton[1] : nullptr;
+        if (next)
+            next->setFocus(Qt::OtherFocusReason);
+    }
+    for (const auto& [button, on] : states)
+        if (!on)
+            button->setEnabled(false);
 }
 
 void Form11::SetDeleteButtons(bool enabled)

@@ -401,9 +401,9 @@ void Form6::OpenCategoryPages()
         && ui::dialogs().question(tools::OpenPagesQuestion(pages.size()), kTitle, ui::Icon::None, ui::Buttons::YesNo)
                != ui::Answer::Yes)
         return;
-    const QString failed = tools::FailedPagesMessage(tools::OpenPages(pages));
-    if (!failed.isEmpty())
-        ui::dialogs().message(failed, kTitle, ui::Icon::Exclamation);
+    tools::OpenPages(pages, [](const QList<tools::PageFailure>& failures) {
+        ui::dialogs().message(tools::FailedPagesMessage(failures), kTitle, ui::Icon::Exclamation);
+    });
 }
 
 void Form6::AddSite()

@@ -134,15 +134,21 @@ QString FailedPagesMessage(const QList<PageFailure>& failures)
     return text;
 }
 
-QList<PageFailure> OpenPages(const QStringList& addresses)
+void OpenPages(const QStringList& addresses, std::function<void(const QList<PageFailure>&)> report)
 {
-    QList<PageFailure> failures;
+    desktop::HandOverReport handOvers([report = std::move(report)](const QList<desktop::Failure>& failures) {
+        QList<PageFailure> pages;
+        for (const desktop::Failure& f : failures)
+            pages << PageFailure{f.what, f.reason};
+        report(pages);
+    });
     for (const QString& address : addresses) {
         QString error;
-        if (!desktop::opener().openUrl(address, &error))
-            failures << PageFailure{address, error};
+        const desktop::Outcome outcome = handOvers.outcome(address);
+        if (!desktop::opener().openUrl(address, &error, outcome))
+            outcome(error);
     }
-    return failures;
+    handOvers.finish();
 }
 
 } // namespace tools

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 namespace tools {
 
 // One line of the site list: the record's name and the record itself.
@@ -43,7 +45,9 @@ struct PageFailure {
 };
 QString FailedPagesMessage(const QList<PageFailure>& failures);
 
-// Opens the pages through the desktop opener, one right after the other, without a box per page.
-QList<PageFailure> OpenPages(const QStringList& addresses);
+// Opens the pages through the desktop opener, one right after the other, without a box per page:
+// `report` runs once with the pages that could not be opened, refused at once or failed when the
+// desktop's program ended, and not at all when every page opened.
+void OpenPages(const QStringList& addresses, std::function<void(const QList<PageFailure>&)> report);
 
 } // namespace tools

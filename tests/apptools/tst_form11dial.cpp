@@ -5,6 +5,7 @@
 
 #include "platform/ui/WindowRegistry.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QtTest>
 
@@ -243,6 +244,57 @@ private slots:
         QCOMPARE(rows[0].end, QDateTime(QDate(2024, 4, 1), QTime(10, 0, 9)));
         QVERIFY(!rows[0].duration.isValid());
         QCOMPARE(historyValue(book, kMember, 0, dialler::history::Aborted).toBool(), true);
+    }
+
+    // Worked by keys, the focus stays on the call: ダイアル hands it to ｷｬﾝｾﾙ for the wait, and
+    // the end of the dial gives it to the button of the next step (ダイアル again, or 通話終了
+    // while a call goes on, and ダイアル after it), never along the Tab order to the options.
+    void focusFollowsTheCall_data()
+    {
+        QTest::addColumn<QString>("how");  // "cancel", "busy", "call"
+        QTest::addColumn<QString>("after");  // the focused button when the dial has ended
+        QTest::newRow("ｷｬﾝｾﾙ while dialling") << "cancel" << "DialButton";
+        QTest::newRow("a dial without a call") << "busy" << "DialButton";
+        QTest::newRow("a call, then 通話終了") << "call" << "QuitButton_0";
+    }
+    void focusFollowsTheCall()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, after);
+        auto w = open(kMember);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        const auto focused = [] { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); };
+        const auto press = [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); };
+        buttonOf(w.get(), QStringLiteral("DialButton"))->setFocus();
+        QCOMPARE(focused(), QStringLiteral("DialButton"));
+        if (how == QLatin1String("busy"))
+            line->queue(comm::WaitResult{WaitEnd::Answered, ModemAnswer::Busy, "BUSY"});
+        QString duringWait, afterCancel;
+        line->duringWait = [&] {
+            duringWait = focused();
+            if (how == QLatin1String("cancel")) {
+                press();
+                afterCancel = focused();
+            }
+        };
+        press();
+        QCOMPARE(duringWait, QStringLiteral("CancelButton"));
+        if (how == QLatin1String("cancel"))
+            QCOMPARE(afterCancel, QStringLiteral("DialButton"));
+        QCOMPARE(focused(), after);
+        if (how == QLatin1String("call")) {
+            QCOMPARE(buttons(w.get()), Connected);
+            press();
+            QCOMPARE(buttons(w.get()), Idle);
+            QCOMPARE(focused(), QStringLiteral("DialButton"));
+        }
+        // And ダイアル again from there, by the same key.
+        dialogs->clearRecord();
+        line->duringWait = [&] { duringWait = focused(); };
+        duringWait.clear();
+        press();
+        QCOMPARE(duringWait, QStringLiteral("CancelButton"));
     }
 
     // A cancel left over from before does not end the next dial.

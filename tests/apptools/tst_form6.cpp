@@ -286,6 +286,48 @@ private slots:
         }
     }
 
+    // All the pages of a category: those refused at once and those whose program ended with a
+    // failure (no browser on the desktop) are told in one box, in the list's order; none when all
+    // opened.
+    void openAllTellsThePagesNotOpened_data()
+    {
+        QTest::addColumn<bool>("ftpPage");         // the second page is refused at once
+        QTest::addColumn<QString>("programEnds");  // what the desktop's program says as it ends
+        QTest::addColumn<QString>("message");      // "": no box
+        QTest::newRow("all opened") << false << QString() << QString();
+        QTest::newRow("refused at once") << true << QString()
+                                         << QStringLiteral("1 件のWebページを開けませんでした。\n"
+                                                           "ftp://example.org/2（http または https のアドレスしか開けません: ftp://example.org/2）");
+        QTest::newRow("no browser on the desktop")
+            << true << QStringLiteral("開くプログラムが設定されていません")
+            << QStringLiteral("3 件のWebページを開けませんでした。\nexample.org/1（開くプログラムが設定されていません）\n"
+                              "ftp://example.org/2（http または https のアドレスしか開けません: ftp://example.org/2）\n"
+                              "example.org/3（開くプログラムが設定されていません）");
+    }
+    void openAllTellsThePagesNotOpened()
+    {
+        QFETCH(bool, ftpPage);
+        QFETCH(QString, programEnds);
+        QFETCH(QString, message);
+        QList<Person> people;
+        for (int i = 1; i <= 3; ++i)
+            people << Person{i, 5, QStringLiteral("site%1").arg(i),
+                             (i == 2 && ftpPage ? QStringLiteral("ftp://example.org/%1") : QStringLiteral("example.org/%1")).arg(i)};
+        const QString path = makeBook(dir->path(), QStringLiteral("three.mdb"), people);
+        auto w = load(path);
+        w->selectCategory(4);
+        opener.ends = programEnds;
+        w->command1(1)->click();
+        QCOMPARE(int(opener.requestedUrls.size()), 3);
+        if (message.isEmpty()) {
+            QVERIFY(dialogs->shown().isEmpty());
+            return;
+        }
+        QCOMPARE(dialogs->shownTexts(), QStringList{message});
+        QCOMPARE(dialogs->shown().first().title, QStringLiteral("Web管理"));
+        QCOMPARE(dialogs->shown().first().icon, ui::Icon::Exclamation);
+    }
+
     void editing_data()
     {
         QTest::addColumn<int>("box");

@@ -101,6 +101,46 @@ private slots:
         QCOMPARE(scrolled > 0, commandsOutside);
         QVERIFY(area->horizontalScrollBar()->maximum() > 0);
     }
+
+    // Restored from maximised, each of them lies inside the screen's available area with its
+    // frame, and what does not fit scrolls into view.
+    void restoredWindowStaysOnTheScreen_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("window");
+        for (const char* program : {"kartovia", "adrovia"})
+            for (const char* window : {"Form3", "Form22", "Form4", "Form5"})
+                QTest::addRow("%s, %s", program, window) << program << window;
+    }
+    void restoredWindowStaysOnTheScreen()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, window);
+        becomeProgram(program);
+        Module1::OpenCommonDatabase(folder() + QStringLiteral("/共通情報/共通情報.mdb"));
+        Module1::PublishCurrentBook(folder() + QLatin1Char('/') + demo::sampleBookName());
+        auto& registry = ui::WindowRegistry::instance();
+        registry.show(window);
+        QWidget* w = registry.find(window);
+        QVERIFY(w);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTRY_VERIFY(w->isMaximized());
+        w->showNormal();
+        QTRY_VERIFY(!w->isMaximized());
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        QTRY_VERIFY2(available.contains(w->frameGeometry()),
+                     qPrintable(QStringLiteral("%1x%2 at %3,%4").arg(w->width()).arg(w->height()).arg(w->x()).arg(w->y())));
+        QScrollArea* area = ui::contentScrollArea(w);
+        QVERIFY(area);
+        QCoreApplication::processEvents();
+        const QList<QAbstractButton*> commands = shownCommands(w);
+        QVERIFY(commands.size() > 5);
+        for (QAbstractButton* b : commands) {
+            area->ensureWidgetVisible(b, 0, 0);
+            const QRect r(b->mapTo(area->viewport(), QPoint(0, 0)), b->size());
+            QVERIFY2(area->viewport()->rect().contains(r), qPrintable(b->objectName() + u' ' + b->text()));
+        }
+    }
 };
 
 int main(int argc, char** argv)

@@ -547,8 +547,17 @@ private slots:
         QCOMPARE(dialogs->pendingAnswers(), 0);
     }
 
+    // The pages refused at once and those whose program ended with a failure: one box.
+    void categoryPagesRefusedTogether_data()
+    {
+        QTest::addColumn<QString>("programEnds");  // what the desktop's program says as it ends
+        QTest::newRow("refused at once") << QString();
+        QTest::newRow("and no browser for the page handed over") << QStringLiteral("開くプログラムが設定されていません");
+    }
     void categoryPagesRefusedTogether()
     {
+        QFETCH(QString, programEnds);
+        opener->ends = programEnds;
         exec(book57, QStringLiteral("UPDATE \"個人台帳\" SET \"会員区分\" = CASE WHEN \"会員NO\" <= 5 THEN 1 ELSE 2 END, "
                                     "\"WebHome\" = CASE \"会員NO\" WHEN 1 THEN 'ftp://example.org/a' WHEN 2 THEN 'https://example.org/b' "
                                     "WHEN 3 THEN 'mailto:x@example.org' ELSE NULL END"));
@@ -562,6 +571,8 @@ private slots:
         const QString text = dialogs->shown().first().text;
         QVERIFY(text.contains(QStringLiteral("ftp://example.org/a")));
         QVERIFY(text.contains(QStringLiteral("mailto:x@example.org")));
+        QCOMPARE(text.contains(QStringLiteral("https://example.org/b\u3000") + programEnds), !programEnds.isEmpty());
+        opener->ends.clear();
         dialogs->clearRecord();
     }
 

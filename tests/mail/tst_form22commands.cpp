@@ -178,23 +178,32 @@ private slots:
         QTest::addColumn<bool>("openerSucceeds");
         QTest::addColumn<QStringList>("opened");
         QTest::addColumn<QStringList>("told");
+        QTest::addColumn<QString>("programEnds");  // what the desktop's program says as it ends
         const QStringList refused = {QStringLiteral("run.sh：スクリプトです（開きません）"),
                                      QStringLiteral("photo.jpg：実行可能なプログラムです（開きません）"),
                                      QStringLiteral("start.desktop：デスクトップの起動ファイルです（開きません）"),
                                      QStringLiteral("setup.exe：Windows のプログラムまたはインストーラです（開きません）"),
                                      QStringLiteral("tool.py：スクリプトです（開きません）")};
         QTest::newRow("documents opened, programs refused")
-            << true << QStringList{"report.pdf", "notes.txt"} << refused;
+            << true << QStringList{"report.pdf", "notes.txt"} << refused << QString();
         QTest::newRow("opener fails: told once per file")
             << false << QStringList{"report.pdf", "notes.txt"}
             << (QStringList{QStringLiteral("report.pdf：開けませんでした")} + refused.mid(0, 3)
-                + QStringList{QStringLiteral("notes.txt：開けませんでした")} + refused.mid(3));
+                + QStringList{QStringLiteral("notes.txt：開けませんでした")} + refused.mid(3))
+            << QString();
+        // Started, the desktop's program ends with a failure: the same one box, in the files' order.
+        QTest::newRow("no program for them on the desktop")
+            << true << QStringList{"report.pdf", "notes.txt"}
+            << (QStringList{QStringLiteral("report.pdf：開くプログラムが設定されていません")} + refused.mid(0, 3)
+                + QStringList{QStringLiteral("notes.txt：開くプログラムが設定されていません")} + refused.mid(3))
+            << QStringLiteral("開くプログラムが設定されていません");
     }
     void openAttachments()
     {
         QFETCH(bool, openerSucceeds);
         QFETCH(QStringList, opened);
         QFETCH(QStringList, told);
+        QFETCH(QString, programEnds);
         fixture::writeMail(maildir + "/cur/1005.f.host:2,S",
                   "From: Box <box@example.jp>\r\nDate: Fri, 5 Apr 2024 08:00:00 +0900\r\nSubject: files\r\n"
                   "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"XX\"\r\n\r\n"
@@ -208,6 +217,7 @@ private slots:
                       + attachmentPart("tool.py", "import os\n") + "--XX--\r\n");
         desktop::RecordingOpener opener;
         opener.succeed = openerSucceeds;
+        opener.ends = programEnds;
         desktop::ScopedOpener scoped(&opener);
         auto w = load();
         QCOMPARE(w->list3Model()->rowCount(), 5);

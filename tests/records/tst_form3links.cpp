@@ -2,8 +2,11 @@
 // browser, its position to the list window, its numbers to the dialler, its address to a mail.
 // The other windows are stand-ins that show what they would read at their load.
 
+#include "../StandInProgram.h"
 #include "RecordsFixture.h"
 #include "platform/mail/RecordingComposer.h"
+#include "platform/mail/XdgEmailComposer.h"
+#include "platform/shell/DesktopOpener.h"
 #include "platform/shell/RecordingOpener.h"
 #include "platform/ui/ScriptedDialogs.h"
 #include "platform/ui/WindowRegistry.h"
@@ -95,6 +98,44 @@ protected:
         diallerSeen.option = homeOption->isChecked() ? 0 : (mobileOption->isChecked() ? 1 : -1);
         diallerSeen.closed = true;
         e->accept();
+    }
+};
+
+// The desktop's real hand-overs, run with a stand-in program, that count the hand-overs that
+// have ended, so that a test knows when "nothing was said" is the last word.
+class EndCountingComposer : public mailclient::Composer {
+public:
+    explicit EndCountingComposer(const QString& program) : real(program) {}
+    mailclient::XdgEmailComposer real;
+    int ended = 0;
+    bool compose(const QStringList& addresses, QString* error, desktop::Outcome outcome) override
+    {
+        return real.compose(addresses, error, [this, outcome](const QString& failure) {
+            outcome(failure);
+            ++ended;
+        });
+    }
+};
+
+class EndCountingOpener : public desktop::Opener {
+public:
+    explicit EndCountingOpener(const QString& program) : real(program) {}
+    desktop::DesktopOpener real;
+    int ended = 0;
+    desktop::Outcome counted(desktop::Outcome outcome)
+    {
+        return [this, outcome](const QString& failure) {
+            outcome(failure);
+            ++ended;
+        };
+    }
+    bool openUrl(const QString& address, QString* error, desktop::Outcome outcome) override
+    {
+        return real.openUrl(address, error, counted(outcome));
+    }
+    bool openFile(const QString& path, QString* error, desktop::Outcome outcome) override
+    {
+        return real.openFile(path, error, counted(outcome));
     }
 };
 
@@ -287,6 +328,62 @@ private slots:
         w->Command6_Click(0);
         QCOMPARE(dialogs->shown().size(), 1);
         QCOMPARE(dialogs->shown().first().text, QStringLiteral("32002\n") + composer.failure);
+        QCOMPARE(dialogs->shown().first().icon, ui::Icon::Exclamation);
+        QCOMPARE(dialogs->shown().first().title, ui::programTitle());
+    }
+
+    // 送信 and 表示 pressed by keys hand the address to the desktop's program without waiting for
+    // it; a program that ends with a failure (no mail program or browser set up) is reported in
+    // the box a failure to start it gets, one that took the address says nothing.
+    void handOverEndIsReported_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QByteArray>("ending");  // of the stand-in xdg-email or xdg-open
+        QTest::addColumn<QString>("message");    // "": no box
+        const QString noMail = QStringLiteral("32002\nメールソフトでメールを作成できませんでした: ");
+        const QString noPage = QStringLiteral("Webページを開けません。\nwww.example.com/会員\n");
+        QTest::newRow("送信, no mail program on the desktop")
+            << "Command6_0" << QByteArray("echo 'xdg-email: no method available' >&2; exit 3")
+            << noMail + QStringLiteral("開くプログラムが設定されていません（xdg-email の終了コード 3）");
+        QTest::newRow("送信, a slow mail program that fails")
+            << "Command6_0" << QByteArray("sleep 0.5; exit 4") << noMail + QStringLiteral("開けませんでした（xdg-email の終了コード 4）");
+        QTest::newRow("送信, the mail program took it") << "Command6_0" << QByteArray("exit 0") << QString();
+        QTest::newRow("表示, no browser on the desktop")
+            << "Command2" << QByteArray("exit 3")
+            << noPage + QStringLiteral("開くプログラムが設定されていません（xdg-open の終了コード 3）");
+        QTest::newRow("表示, the browser took it") << "Command2" << QByteArray("exit 0") << QString();
+    }
+    void handOverEndIsReported()
+    {
+        QFETCH(QString, command);
+        QFETCH(QByteArray, ending);
+        QFETCH(QString, message);
+        const bool mail = command.startsWith(QLatin1String("Command6"));
+        standin::Program program(ending, mail ? QStringLiteral("xdg-email") : QStringLiteral("xdg-open"));
+        QVERIFY(program.isValid());
+        EndCountingComposer composer(program.path());
+        mailclient::ScopedComposer useComposer(&composer);
+        EndCountingOpener opener(program.path());
+        desktop::ScopedOpener useOpener(&opener);
+
+        auto w = load(book);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        records::SetBoxText(fixture::control(w.get(), QStringLiteral("Text1_9")), QStringLiteral("hanako@example.jp"));
+        records::SetBoxText(fixture::control(w.get(), QStringLiteral("Text1_30")), QStringLiteral("www.example.com/会員"));
+        QWidget* button = fixture::control(w.get(), command);
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Space);
+        // The window goes on at once; the program's end is heard later.
+        QVERIFY(dialogs->shown().isEmpty());
+        QTRY_COMPARE(composer.ended + opener.ended, 1);
+        QCOMPARE(program.arguments(), QStringList{mail ? QStringLiteral("mailto:hanako@example.jp")
+                                                       : QStringLiteral("http://www.example.com/%E4%BC%9A%E5%93%A1")});
+        if (message.isEmpty()) {
+            QVERIFY(dialogs->shown().isEmpty());
+            return;
+        }
+        QCOMPARE(dialogs->shownTexts(), QStringList{message});
         QCOMPARE(dialogs->shown().first().icon, ui::Icon::Exclamation);
         QCOMPARE(dialogs->shown().first().title, ui::programTitle());
     }

@@ -2,6 +2,8 @@
 // A new mail composed in the user's mail program: addressed, for the user to write and send or
 // to discard there.
 
+#include "platform/shell/HandOver.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -23,8 +25,9 @@ class Composer {
 public:
     virtual ~Composer() = default;
     // Opens a new mail to the addresses. False with the reason in `error` when there is no
-    // address or the mail program could not be started.
-    virtual bool compose(const QStringList& addresses, QString* error) = 0;
+    // address or the mail program could not be started; `outcome` then never runs. Otherwise
+    // `outcome` tells, once the hand-over has ended, whether the mail program took the mail.
+    virtual bool compose(const QStringList& addresses, QString* error, desktop::Outcome outcome) = 0;
 };
 
 // The process-wide composer (xdg-email unless a test installed another).

@@ -324,7 +324,9 @@ void MailMessages::Send(bool dialog)
         for (QString& a : addresses)
             a = a.trimmed();
         QString error;
-        if (!composer().compose(addresses, &error))
+        // Like the old session's dialog send, only a failure to start is an error of the call; a
+        // window that hands a mail over reports the end of the hand-over itself.
+        if (!composer().compose(addresses, &error, {}))
             throw MailError(ComposeFailure, error);
         outgoing_->active = false;
         return;

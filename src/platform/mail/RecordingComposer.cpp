@@ -4,7 +4,7 @@
 
 namespace mailclient {
 
-bool RecordingComposer::compose(const QStringList& addresses, QString* error)
+bool RecordingComposer::compose(const QStringList& addresses, QString* error, desktop::Outcome outcome)
 {
     requests << addresses;
     if (addresses.isEmpty()) {
@@ -18,6 +18,8 @@ bool RecordingComposer::compose(const QStringList& addresses, QString* error)
         return false;
     }
     arguments << XdgEmailComposer::arguments(addresses);
+    if (outcome)
+        outcome(ends);
     return true;
 }
 

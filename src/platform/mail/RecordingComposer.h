@@ -16,8 +16,11 @@ public:
     // Result of a request with addresses; `failure` is its error text when false.
     bool succeed = true;
     QString failure = QStringLiteral("メールソフトを起動できませんでした");
+    // What the mail program says when it ends, at once, after a request that passed: empty when
+    // it took the mail.
+    QString ends;
 
-    bool compose(const QStringList& addresses, QString* error) override;
+    bool compose(const QStringList& addresses, QString* error, desktop::Outcome outcome) override;
 };
 
 } // namespace mailclient

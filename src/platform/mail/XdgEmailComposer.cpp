@@ -1,7 +1,5 @@
 #include "platform/mail/XdgEmailComposer.h"
 
-#include <QProcess>
-
 namespace mailclient {
 
 QStringList XdgEmailComposer::arguments(const QStringList& addresses)
@@ -9,14 +7,18 @@ QStringList XdgEmailComposer::arguments(const QStringList& addresses)
     return {mailtoUri(addresses)};
 }
 
-bool XdgEmailComposer::compose(const QStringList& addresses, QString* error)
+bool XdgEmailComposer::compose(const QStringList& addresses, QString* error, desktop::Outcome outcome)
 {
     if (addresses.isEmpty()) {
         if (error)
             *error = QStringLiteral("宛先が指定されていません");
         return false;
     }
-    if (!QProcess::startDetached(program_, arguments(addresses))) {
+    const auto ended = [outcome = std::move(outcome)](const QString& failure) {
+        if (outcome)
+            outcome(failure.isEmpty() ? failure : QStringLiteral("メールソフトでメールを作成できませんでした: ") + failure);
+    };
+    if (!desktop::handOver(program_, arguments(addresses), ended)) {
         if (error)
             *error = QStringLiteral("メールソフトを起動できませんでした: ") + program_;
         return false;

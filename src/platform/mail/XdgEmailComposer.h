@@ -1,6 +1,7 @@
 #pragma once
 // The desktop's mail program through xdg-email: one "mailto:" argument, started directly (never
-// through a shell) and not waited for.
+// through a shell) and not waited for; its exit status tells whether the desktop had a mail
+// program.
 
 #include "platform/mail/Composer.h"
 
@@ -14,7 +15,7 @@ public:
     // The argument list the program gets for the addresses.
     static QStringList arguments(const QStringList& addresses);
 
-    bool compose(const QStringList& addresses, QString* error) override;
+    bool compose(const QStringList& addresses, QString* error, desktop::Outcome outcome) override;
 
 private:
     QString program_;

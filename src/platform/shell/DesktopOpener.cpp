@@ -1,24 +1,24 @@
 #include "platform/shell/DesktopOpener.h"
 
-#include <QDesktopServices>
 #include <QFileInfo>
 
 namespace desktop {
 
-bool DesktopOpener::openUrl(const QString& address, QString* error)
+bool DesktopOpener::openUrl(const QString& address, QString* error, Outcome outcome)
 {
     const std::optional<QUrl> url = webAddress(address, error);
     if (!url)
         return false;
-    if (!QDesktopServices::openUrl(*url)) {
+    // Encoded, the address holds no space nor anything a program could read as an option.
+    if (!handOver(program_, {QString::fromLatin1(url->toEncoded())}, std::move(outcome), error)) {
         if (error)
-            *error = QStringLiteral("ブラウザを起動できませんでした: ") + url->toString();
+            *error = QStringLiteral("ブラウザを起動できませんでした: ") + *error;
         return false;
     }
     return true;
 }
 
-bool DesktopOpener::openFile(const QString& path, QString* error)
+bool DesktopOpener::openFile(const QString& path, QString* error, Outcome outcome)
 {
     if (path.isEmpty()) {
         if (error)
@@ -31,9 +31,10 @@ bool DesktopOpener::openFile(const QString& path, QString* error)
             *error = QStringLiteral("ファイルが見つかりません: ") + path;
         return false;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()))) {
+    // The absolute path, so that no file name can be read as an option.
+    if (!handOver(program_, {info.absoluteFilePath()}, std::move(outcome), error)) {
         if (error)
-            *error = QStringLiteral("ファイルを開けませんでした: ") + path;
+            *error = QStringLiteral("ファイルを開けませんでした: ") + *error;
         return false;
     }
     return true;

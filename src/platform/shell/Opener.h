@@ -1,6 +1,8 @@
 #pragma once
 // Opening web addresses and files on the desktop.
 
+#include "platform/shell/HandOver.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -17,10 +19,11 @@ class Opener {
 public:
     virtual ~Opener() = default;
     // Opens the web address (see webAddress) in the desktop's browser. False with the reason in
-    // `error` when it is refused or the browser could not be started.
-    virtual bool openUrl(const QString& address, QString* error = nullptr) = 0;
-    // Opens the file with the desktop's program for it. False with the reason in `error`.
-    virtual bool openFile(const QString& path, QString* error = nullptr) = 0;
+    // `error` when it is refused or the browser could not be started; `outcome` then never runs.
+    // Otherwise `outcome` tells, once the desktop's program has ended, whether it opened it.
+    virtual bool openUrl(const QString& address, QString* error, Outcome outcome) = 0;
+    // Opens the file with the desktop's program for it, as openUrl.
+    virtual bool openFile(const QString& path, QString* error, Outcome outcome) = 0;
 };
 
 // The process-wide opener (the desktop one unless a test installed another).

@@ -2,7 +2,7 @@
 
 namespace desktop {
 
-bool RecordingOpener::openUrl(const QString& address, QString* error)
+bool RecordingOpener::openUrl(const QString& address, QString* error, Outcome outcome)
 {
     requestedUrls << address;
     const std::optional<QUrl> url = webAddress(address, error);
@@ -14,10 +14,12 @@ bool RecordingOpener::openUrl(const QString& address, QString* error)
         return false;
     }
     openedUrls << *url;
+    if (outcome)
+        outcome(ends);
     return true;
 }
 
-bool RecordingOpener::openFile(const QString& path, QString* error)
+bool RecordingOpener::openFile(const QString& path, QString* error, Outcome outcome)
 {
     requestedFiles << path;
     if (path.isEmpty()) {
@@ -30,6 +32,8 @@ bool RecordingOpener::openFile(const QString& path, QString* error)
             *error = failure;
         return false;
     }
+    if (outcome)
+        outcome(ends);
     return true;
 }
 

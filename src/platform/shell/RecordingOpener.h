@@ -19,10 +19,13 @@ public:
     // Result of an open that passed the checks; `failure` is its error text when false.
     bool succeed = true;
     QString failure = QStringLiteral("開けませんでした");
+    // What the desktop's program says when it ends, at once, after an open that passed: empty
+    // when it took the address or file.
+    QString ends;
 
-    bool openUrl(const QString& address, QString* error = nullptr) override;
+    bool openUrl(const QString& address, QString* error, Outcome outcome) override;
     // Refuses an empty path; does not look at the file system.
-    bool openFile(const QString& path, QString* error = nullptr) override;
+    bool openFile(const QString& path, QString* error, Outcome outcome) override;
 };
 
 }  // namespace desktop

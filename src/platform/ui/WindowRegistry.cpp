@@ -10,30 +10,81 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace ui {
 
 namespace {
 
+// The room a window has on its screen: the available area less its frame, where the frame is
+// known (a window shown once).
+QRect RoomFor(const QWidget* window)
+{
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return {};
+    QMargins frame;
+    if (const QWindow* handle = window->windowHandle())
+        frame = handle->frameMargins();
+    return screen->availableGeometry().marginsRemoved(frame);
+}
+
 // The size a window is restored to from maximised, and shown at by a desktop that does not
 // maximise, shows its design: a window that sets no size of its own takes the available area of
-// its screen, and no window cuts off a control it shows.
+// its screen, and no window cuts off a control it shows. A window whose controls scroll is no
+// larger than its screen's available area: what does not fit scrolls into view.
 void GiveNormalSize(QWidget* window)
 {
     if (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
     QSize size = window->size();
-    if (!window->testAttribute(Qt::WA_Resized)) {
-        if (const QScreen* screen = window->screen())
-            size = screen->availableGeometry().size();
-    }
+    const QRect room = RoomFor(window);
+    if (!window->testAttribute(Qt::WA_Resized) && room.isValid())
+        size = room.size();
     // The controls of a scrolled content stand on it, at its origin.
     QRect shown = window->childrenRect();
-    if (const QScrollArea* area = contentScrollArea(window))
+    const QScrollArea* area = contentScrollArea(window);
+    if (area)
         shown = area->widget()->childrenRect() | QRect(QPoint(0, 0), area->widget()->minimumSize());
     size = size.expandedTo(QSize(shown.right() + 1, shown.bottom() + 1));
+    if (area && room.isValid())
+        size = size.boundedTo(room.size());
     if (size != window->size())
         window->resize(size);
+}
+
+// A window whose controls scroll is, with its frame, no larger than its screen's available area,
+// however the desktop restores it from maximised: a larger one is made to fit and put inside it.
+bool TooLargeForScreen(const QWidget* window)
+{
+    if (!contentScrollArea(window) || !window->isVisible()
+        || (window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return false;
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return false;
+    const QSize frame = window->frameGeometry().size();
+    const QSize available = screen->availableGeometry().size();
+    return frame.width() > available.width() || frame.height() > available.height();
+}
+
+void FitToScreen(QWidget* window)
+{
+    if (!TooLargeForScreen(window))
+        return;
+    const QRect available = window->screen()->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    const QRect inner = window->geometry();
+    const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                           frame.bottom() - inner.bottom());
+    const QSize size = inner.size().boundedTo(available.marginsRemoved(margins).size());
+    QRect placed(frame.topLeft(), size.grownBy(margins));
+    placed.moveLeft(std::clamp(placed.left(), available.left(), std::max(available.left(), available.right() - placed.width() + 1)));
+    placed.moveTop(std::clamp(placed.top(), available.top(), std::max(available.top(), available.bottom() - placed.height() + 1)));
+    window->setGeometry(QRect(placed.topLeft() + QPoint(margins.left(), margins.top()), size));
 }
 
 } // namespace
@@ -150,6 +201,12 @@ bool WindowRegistry::eventFilter(QObject* watched, QEvent* event)
         if (event->isAccepted())
             forget(watched);
         return true;
+    }
+    if (event->type() == QEvent::Resize || event->type() == QEvent::WindowStateChange) {
+        // Looked at once the desktop is done: a restore tells the new state and the new size
+        // one after the other, in either order.
+        if (auto* window = qobject_cast<QWidget*>(watched); window && contentScrollArea(window))
+            QTimer::singleShot(0, window, [window] { FitToScreen(window); });
     }
     return QObject::eventFilter(watched, event);
 }

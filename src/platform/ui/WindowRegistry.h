@@ -50,7 +50,8 @@ public:
     // Shows the window without blocking: a hidden window opens maximised, a shown one is only
     // brought forward. Loads it first when needed. Restored, a window shows every control it
     // shows at its design size, and one without a size of its own fills the screen's available
-    // area.
+    // area; a window whose controls scroll stays inside that area with its frame and scrolls what
+    // does not fit.
     void show(const QString& name);
 
     // Destroys the window and forgets it; the next reach loads a new one. Safe to call from a

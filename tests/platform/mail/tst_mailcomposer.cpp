@@ -1,6 +1,7 @@
 // A new mail in the user's mail program: the addresses of a box, the one "mailto:" address made of
-// them, and xdg-email started with it as its only argument, never through a shell.
+// them, and xdg-email started with it as its only argument, never through a shell, its end looked at.
 
+#include "../../StandInProgram.h"
 #include "platform/mail/RecordingComposer.h"
 #include "platform/mail/XdgEmailComposer.h"
 
@@ -71,7 +72,7 @@ private slots:
         const QString hostile = QStringLiteral("a@example.jp $(touch %1) `touch %1`").arg(marker);
         mailclient::XdgEmailComposer composer(program);
         QString error;
-        QVERIFY2(composer.compose({hostile, QStringLiteral("b@example.jp")}, &error), qPrintable(error));
+        QVERIFY2(composer.compose({hostile, QStringLiteral("b@example.jp")}, &error, {}), qPrintable(error));
         QTRY_VERIFY(QFile::exists(out));
         QFile got(out);
         QVERIFY(got.open(QIODevice::ReadOnly));
@@ -94,8 +95,41 @@ private slots:
         QFETCH(QStringList, addresses);
         mailclient::XdgEmailComposer composer(program);
         QString error;
-        QVERIFY(!composer.compose(addresses, &error));
+        bool ended = false;
+        QVERIFY(!composer.compose(addresses, &error, [&](const QString&) { ended = true; }));
         QVERIFY(!error.isEmpty());
+        QTest::qWait(50);
+        QVERIFY(!ended);
+    }
+
+    // Started, xdg-email ends later: its exit status comes back as the outcome, a failure said
+    // as a failure of the mail program.
+    void endOfTheMailProgram_data()
+    {
+        QTest::addColumn<QByteArray>("ending");
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("took the mail") << QByteArray("exit 0") << QString();
+        QTest::newRow("no mail program on the desktop")
+            << QByteArray("echo 'xdg-email: no method available' >&2; exit 3")
+            << QStringLiteral("メールソフトでメールを作成できませんでした: 開くプログラムが設定されていません（xdg-email の終了コード 3）");
+        QTest::newRow("killed") << QByteArray("kill -9 $$")
+                                << QStringLiteral("メールソフトでメールを作成できませんでした: xdg-email が異常終了しました");
+    }
+    void endOfTheMailProgram()
+    {
+        QFETCH(QByteArray, ending);
+        QFETCH(QString, failure);
+        standin::Program xdgEmail(ending, QStringLiteral("xdg-email"));
+        QVERIFY(xdgEmail.isValid());
+        mailclient::XdgEmailComposer composer(xdgEmail.path());
+        QStringList outcomes;
+        QString error;
+        QVERIFY2(composer.compose({QStringLiteral("a@example.jp")}, &error,
+                                  [&](const QString& f) { outcomes << f; }),
+                 qPrintable(error));
+        QTRY_COMPARE(outcomes.size(), 1);
+        QCOMPARE(outcomes.first(), failure);
+        QCOMPARE(xdgEmail.arguments(), QStringList{QStringLiteral("mailto:a@example.jp")});
     }
 
     void processWideComposerCanBeReplaced()
@@ -105,9 +139,9 @@ private slots:
             mailclient::ScopedComposer scope(&recording);
             QCOMPARE(&mailclient::composer(), static_cast<mailclient::Composer*>(&recording));
             QString error;
-            QVERIFY(mailclient::composer().compose({QStringLiteral("a@example.jp")}, &error));
+            QVERIFY(mailclient::composer().compose({QStringLiteral("a@example.jp")}, &error, {}));
             recording.succeed = false;
-            QVERIFY(!mailclient::composer().compose({QStringLiteral("b@example.jp")}, &error));
+            QVERIFY(!mailclient::composer().compose({QStringLiteral("b@example.jp")}, &error, {}));
             QCOMPARE(error, recording.failure);
         }
         QVERIFY(dynamic_cast<mailclient::XdgEmailComposer*>(&mailclient::composer()));
