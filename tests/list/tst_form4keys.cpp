@@ -69,7 +69,7 @@ void openRowMenu(QLineEdit* cell, const QString& way)
     }
 }
 
-// The open menu's items as "caption" or "caption (off)", and its accessible names.
+// The menu's items as "caption" or "caption (off)".
 QStringList itemsOf(QMenu* menu)
 {
     QStringList items;
