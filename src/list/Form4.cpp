@@ -13,6 +13,7 @@
 #include "records/DisplayOrder.h"
 #include "shell/Module1.h"
 
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -96,6 +97,7 @@ Form4::Form4(QWidget* parent) : ui::Window(parent)
     setFont(small);
     BuildTopBar();
     BuildGrid();
+    BuildRowMenu();
     // A screen narrower than the design scrolls the page instead of cutting 終了 off.
     ui::scrolledContent(this, QSize(ui::twips(16200), ui::twips(10900)));
 }
@@ -136,6 +138,9 @@ void Form4::BuildTopBar()
             ui::name(w, item.systemName, item.index);
         w->setGeometry(place);
     }
+    // Read with the caption the bar shows before them, as the record window's order options are
+    // read with their frame's.
+    ui::groupControls({Option2.begin(), Option2.end()}, Label2->text());
     Option2[0]->setChecked(true);  // the design's selection
     // Connected after it: the design's selection is no order change.
     ui::onOptionChecked(Option2, [this](int i) { Option2_Click(i); }, ui::ChosenClick::Runs);
@@ -224,33 +229,62 @@ void Form4::BuildGrid()
     ui::fitText(Label3, Label3->x(), Label4->x() - ui::twips(120));
 }
 
+bool Form4::CellPlace(const QObject* watched, int* column, int* row) const
+{
+    for (int k = 0; k < listwin::CellColumns; ++k)
+        for (int r = 0; r < listwin::PageRows; ++r)
+            if (Cells[size_t(k)][size_t(r)] == watched) {
+                *column = k;
+                *row = r;
+                return true;
+            }
+    return false;
+}
+
 bool Form4::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusIn) {
+    int column = -1, row = -1;
+    switch (event->type()) {
+    case QEvent::FocusIn:
         // Any cell that gets the focus makes its row the focused row, the 状態 column included.
-        for (const auto& column : Cells)
-            for (int r = 0; r < listwin::PageRows; ++r)
-                if (column[size_t(r)] == watched)
-                    FocusedRow = r;
+        if (CellPlace(watched, &column, &row))
+            FocusedRow = row;
+        break;
+    case QEvent::KeyPress:
+        if (CellKey(watched, static_cast<QKeyEvent*>(event)))
+            return true;
+        break;
+    case QEvent::ContextMenu:
+        // A right click, or the Menu key where the desktop sends it as a menu request: the row's
+        // commands instead of the cell's own editing menu.
+        if (CellPlace(watched, &column, &row)) {
+            const auto* request = static_cast<QContextMenuEvent*>(event);
+            const bool byKeys = request->reason() == QContextMenuEvent::Keyboard;
+            auto* cell = static_cast<QWidget*>(watched);
+            ShowRowMenu(row, byKeys ? cell->mapToGlobal(QPoint(0, cell->height())) : request->globalPos(), byKeys);
+            return true;
+        }
+        break;
+    default:
+        break;
     }
-    if (event->type() == QEvent::KeyPress && CellKey(watched, static_cast<QKeyEvent*>(event)))
-        return true;
     return ui::Window::eventFilter(watched, event);
 }
 
 bool Form4::CellKey(QObject* watched, const QKeyEvent* key)
 {
-    if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
-        return false;
     int column = -1, row = -1;
-    for (int k = 0; k < listwin::CellColumns && column < 0; ++k)
-        for (int r = 0; r < listwin::PageRows; ++r)
-            if (Cells[size_t(k)][size_t(r)] == watched) {
-                column = k;
-                row = r;
-                break;
-            }
-    if (column < 0)
+    if (!CellPlace(watched, &column, &row))
+        return false;
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    // The row's commands by keys, where the user stands, as the desktop opens a context menu.
+    if ((key->key() == Qt::Key_Menu && modifiers == Qt::NoModifier)
+        || (key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+        auto* cell = static_cast<QWidget*>(watched);
+        ShowRowMenu(row, cell->mapToGlobal(QPoint(0, cell->height())), true);
+        return true;
+    }
+    if (modifiers != Qt::NoModifier)
         return false;
     switch (key->key()) {
     case Qt::Key_Up:

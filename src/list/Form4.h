@@ -16,6 +16,7 @@
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
@@ -58,6 +59,11 @@ public:
     QLabel* label4() const { return Label4; }
     QPushButton* command1(int index) const { return Command1[size_t(index)]; }
     QRadioButton* option2(int index) const { return Option2[size_t(index)]; }
+    // The menu of a row's commands, opened from a cell of the row by the Menu key, Shift+F10 or
+    // a right click.
+    QMenu* rowMenu() const { return RowMenu; }
+    // Opens it for the row (0 .. 19) at the global place; by keys its first item is chosen.
+    void ShowRowMenu(int row, const QPoint& at, bool byKeys);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -66,6 +72,11 @@ private:
     // Up and Down move along a cell's column within the page, Page Up and Page Down page as
     // "前画面" and "次画面" do. True when the key was the grid's.
     bool CellKey(QObject* watched, const QKeyEvent* key);
+    // The column (0 .. 23) and row of a cell; false for anything else.
+    bool CellPlace(const QObject* watched, int* column, int* row) const;
+    void BuildRowMenu();
+    // The record of a row: its position, or -1 when the row lies beyond the last record.
+    qint64 RowPosition(int row) const;
     void BuildTopBar();
     void BuildGrid();
     // The scroll value a paging command asks for; the page moves only when it changes.
@@ -92,6 +103,8 @@ private:
     std::array<QLabel*, listwin::HeadingCount> Label1{};
     // Text1 .. Text24, rows 0 .. 19.
     std::array<std::array<QLineEdit*, listwin::PageRows>, listwin::CellColumns> Cells{};
+    QMenu* RowMenu = nullptr;
+    int RowMenuRow = 0;  // the row the open menu acts on
 
     // Form-level state.
     Module1::DbFile WindowDbFile;

@@ -1,5 +1,6 @@
 // The list window's commands: paging, and the focused row's record taken to the record window,
-// the browser and the image viewer; the web pages of its category.
+// the browser and the image viewer, by the buttons and by the row's menu; the web pages of its
+// category.
 
 #include "list/Form4.h"
 
@@ -11,7 +12,10 @@
 #include "records/ViewerHandOver.h"
 #include "shell/Module1.h"
 
+#include <QAction>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QScrollBar>
 
 using namespace Module1;
@@ -69,10 +73,65 @@ void Form4::Command1_Click(int index)
     }
 }
 
+qint64 Form4::RowPosition(int row) const
+{
+    const qint64 position = qint64(HScroll1->value()) + row;
+    return position <= ScrollMax ? position : -1;
+}
+
 qint64 Form4::FocusedPosition() const
 {
-    const qint64 position = qint64(HScroll1->value()) + FocusedRow;
-    return position <= ScrollMax ? position : -1;
+    return RowPosition(FocusedRow);
+}
+
+namespace {
+
+// The commands of the row menu: "明細表示", "WEB表示", "写真", as Command1 numbers them.
+constexpr int kRowCommands[] = {4, 5, 6};
+
+} // namespace
+
+void Form4::BuildRowMenu()
+{
+    RowMenu = new QMenu(this);
+    RowMenu->setObjectName(QStringLiteral("RowMenu"));
+    for (const int index : kRowCommands) {
+        // The button's caption, and exactly what the button does for the menu's row.
+        QAction* item = RowMenu->addAction(Command1[size_t(index)]->text());
+        item->setData(index);
+        connect(item, &QAction::triggered, this, [this, index] {
+            FocusedRow = RowMenuRow;
+            Command1_Click(index);
+        });
+    }
+}
+
+void Form4::ShowRowMenu(int row, const QPoint& at, bool byKeys)
+{
+    if (row < 0 || row >= listwin::PageRows || RowMenu->isVisible())
+        return;
+    RowMenuRow = row;
+    // The buttons' rules: a row without a record has none of them, "WEB表示" needs an address.
+    const bool hasRecord = HasCurrentRecord() && RowPosition(row) >= 0 && !Cells[0][size_t(row)]->text().trimmed().isEmpty();
+    for (QAction* item : RowMenu->actions()) {
+        const int index = item->data().toInt();
+        item->setEnabled(hasRecord && (index != 5 || !Cells[23][size_t(row)]->text().trimmed().isEmpty()));
+    }
+    // Read by the record it acts on, so that a screen reader tells whose commands these are.
+    const QString name = RowNames[size_t(row)].isNull() ? QString() : RowNames[size_t(row)].toString();
+    const QString title = hasRecord ? (Cells[0][size_t(row)]->text() + QLatin1Char(' ') + name).trimmed()
+                                    : QStringLiteral("%1行目").arg(row + 1);
+    RowMenu->setTitle(title);
+    RowMenu->setAccessibleName(title);
+    RowMenu->popup(at);
+    if (byKeys) {
+        // Opened by keys, the first item that can be chosen is chosen, as desktop menus do.
+        for (QAction* item : RowMenu->actions())
+            if (item->isEnabled()) {
+                RowMenu->setActiveAction(item);
+                break;
+            }
+    }
 }
 
 void Form4::ShowRecordOfFocusedRow()

@@ -117,8 +117,12 @@ void Form3::ConnectHandlers()
         auto* edit = qobject_cast<QLineEdit*>(box);
         if (auto* combo = qobject_cast<QComboBox*>(box))
             edit = combo->lineEdit();
-        if (edit)
+        if (edit) {
             connect(edit, &QLineEdit::returnPressed, this, [this, key = f.keyField] { SearchBox_Enter(key); });
+            connect(edit, &QLineEdit::textEdited, this, [this, key = f.keyField] { SearchBox_Typed(key); });
+        }
+        if (auto* combo = qobject_cast<QComboBox*>(box))
+            connect(combo, &QComboBox::activated, this, [this, key = f.keyField] { SearchBox_Typed(key); });
     }
     // The kana index works from the keyboard and from assistive technology as by the mouse:
     // each entry is pressed by Enter, the space bar or the press action. Each line of the index

@@ -116,6 +116,9 @@ public:
     void ExecuteSearch(int keyField);
     // Enter in a search box: "検索実行" with that box as the key box.
     void SearchBox_Enter(int keyField);
+    // The user changed the text of a search box (typing, pasting, a choice from its list): that
+    // box holds the key.
+    void SearchBox_Typed(int keyField);
     void AddRecord();
     void DeleteRecord();
     void OpenDatabaseFile();
@@ -229,6 +232,8 @@ private:
     void SetFocusBox(QWidget* box, int field, bool inTextBox, bool inCombo);
     // The box a search key is read from: Text1(keyField), Combo5(0) and Combo5(1) for 25 and 26.
     QWidget* SearchKeyBox(int keyField) const;
+    // Whether a search box that gets the focus now becomes the key box.
+    bool TakesSearchKeyByFocus() const;
     void ColourSearchBoxes(bool searching);
     void LeaveSearchMode();
     // Runs one step; an engine error is reported and the window goes on.
@@ -284,6 +289,9 @@ private:
     int RecordMode = Browse;
     int PreviousMode = Browse;
     int SearchField = 0;
+    // A key was typed into a search box since search mode began: the focus no longer chooses
+    // the key box.
+    bool SearchKeyTyped = false;
     int DisplayOrder = 1;
     bool Filling = false;
     bool StoreRefusalReported = false;  // a refused store of the order, told once a book

@@ -123,15 +123,28 @@ void Form3::SetFocusBox(QWidget* box, int field, bool inTextBox, bool inCombo)
 
 // ---- focus bookkeeping ----
 
+bool Form3::TakesSearchKeyByFocus() const
+{
+    // The box typed into holds the key. Until something is typed, the box the user puts the
+    // focus in (by the mouse, or where search mode put it); a box that Tab or Shift+Tab only
+    // passes on the way to "検索実行" does not take it over.
+    if (SearchKeyTyped)
+        return false;
+    const Qt::FocusReason reason = ui::FocusCommit::gotFocusReason();
+    return reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason;
+}
+
 void Form3::Text1_GotFocus(int index)
 {
     QWidget* box = Text1[size_t(index)];
-    if (RecordMode == Search)
-        SearchField = index;
-    else if (RecordMode == Edit)
+    if (RecordMode == Search) {
+        if (TakesSearchKeyByFocus())
+            SearchField = index;
+    } else if (RecordMode == Edit) {
         SetFocusBox(box, index, true, false);
-    else
+    } else {
         return;
+    }
     if (!BoxText(box).isEmpty())
         selectWhole(box);
 }
@@ -144,10 +157,11 @@ void Form3::Combo1_GotFocus()
 
 void Form3::Combo2_GotFocus()
 {
+    // Outside edit mode the box keeps the focus, a stop of the Tab round like the others: the
+    // busy flag stays set from the load until a record is next shown, and sending the focus on
+    // while it was set took the box out of the round.
     if (RecordMode == Edit)
         SetFocusBox(Combo2, 2, false, true);
-    else if (Filling)
-        ui::passFocusOn(Combo2, Text1[1]);  // the way the user was going: Shift+Tab goes back past it
 }
 
 void Form3::Combo3_GotFocus()
@@ -167,12 +181,14 @@ void Form3::Combo5_GotFocus(int index)
     QWidget* box = Combo5[size_t(index)];
     if (RecordMode == Search || RecordMode == Edit)
         EnsurePlaceLists();
-    if (RecordMode == Search)
-        SearchField = 25 + index;
-    else if (RecordMode == Edit)
+    if (RecordMode == Search) {
+        if (TakesSearchKeyByFocus())
+            SearchField = 25 + index;
+    } else if (RecordMode == Edit) {
         SetFocusBox(box, 25 + index, true, false);
-    else
+    } else {
         return;
+    }
     if (!BoxText(box).isEmpty())
         selectWhole(box);
 }

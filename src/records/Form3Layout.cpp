@@ -371,6 +371,9 @@ void Form3::BuildListArea()
         const int row = i < 10 ? 0 : 1, column = i < 10 ? i : i - 10;
         place(Label1[size_t(i)], kMargin + 330 * column, 5520 + 300 * row, 300, kLabelHeight);
     }
+    // The two lines both start with "ｱ": each is read as what it indexes.
+    ui::groupControls({Label1.begin(), Label1.begin() + 10}, QStringLiteral("五十音索引（行）"));
+    ui::groupControls({Label1.begin() + 10, Label1.end()}, QStringLiteral("五十音索引（段）"));
 
     // List headings, left to right over the columns of the record list.
     for (int i : {12, 11, 10, 4, 5, 6, 2, 8, 9, 13}) {

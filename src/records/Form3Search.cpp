@@ -65,6 +65,7 @@ void Form3::EnterSearchMode()
     ColourSearchBoxes(true);
     Command9[1]->setText(QStringLiteral("検索実行"));
     SearchField = 1;
+    SearchKeyTyped = false;
     static_cast<QLineEdit*>(Text1[1])->selectAll();
     Text1[1]->setFocus(Qt::OtherFocusReason);
 }
@@ -140,6 +141,14 @@ void Form3::SearchBox_Enter(int keyField)
     // The box typed in holds the key, whichever box the focus passed last.
     SearchField = keyField;
     Command9_Click(1);
+}
+
+void Form3::SearchBox_Typed(int keyField)
+{
+    if (RecordMode != Search)
+        return;
+    SearchField = keyField;
+    SearchKeyTyped = true;
 }
 
 void Form3::LeaveSearchMode()

@@ -1,6 +1,7 @@
 // Every window of both programs, walked as a screen reader walks it: each control tells its
 // system name as its description, a label is read by what it shows (nothing when it shows
-// nothing), a control that takes the focus has a name, and a window is read by its caption.
+// nothing), a control that takes the focus has a name, options and the kana index are read with
+// their group, and a window is read by its caption.
 
 #include "DemoFolder.h"
 #include "EditionFixture.h"
@@ -92,6 +93,20 @@ const NamedControl kNamedControls[] = {
     {"adrovia", "Form2", "Text4", "新規登録"},
 };
 
+// Controls read with the group they stand in (the label Qt gives them), as a screen reader reads
+// an option with its frame: the order options of both windows by "表示順番", and the two lines of
+// the kana index, which both begin with "ｱ", each by what it indexes.
+const NamedControl kGroupedControls[] = {
+    {"", "Form3", "Option2_0", "表示順番"},
+    {"", "Form3", "Option2_5", "表示順番"},
+    {"", "Form4", "Option2_0", "表示順番"},
+    {"", "Form4", "Option2_5", "表示順番"},
+    {"", "Form3", "Label1_0", "五十音索引（行）"},
+    {"", "Form3", "Label1_9", "五十音索引（行）"},
+    {"", "Form3", "Label1_10", "五十音索引（段）"},
+    {"", "Form3", "Label1_14", "五十音索引（段）"},
+};
+
 // The object name, for a scroll bar of a scrolled box its box's and its direction.
 QString namedKey(const QWidget* w)
 {
@@ -137,6 +152,7 @@ struct Walk {
     int controls = 0;
     QStringList combosHoldingValues;  // object names of the combo boxes read while holding a value
     QSet<QString> seen;  // controls of kNamedControls met
+    QSet<QString> seenGroups;  // controls of kGroupedControls met
 
     void fault(const QWidget* w, const QString& rule, const QString& got, const QString& wanted)
     {
@@ -172,14 +188,35 @@ struct Walk {
             fault(w, QStringLiteral("name"), name, QStringLiteral("<a name> (") + key + u')');
     }
 
-    // The names of the table that were never met in the window.
+    // A control of kGroupedControls is labelled by its group, read by the table's name.
+    void checkGroup(QAccessibleInterface* iface, const QWidget* w)
+    {
+        for (const NamedControl& c : kGroupedControls) {
+            if ((*c.edition && edition != QLatin1String(c.edition)) || window != QLatin1String(c.window)
+                || w->objectName() != QString::fromUtf8(c.control))
+                continue;
+            seenGroups << w->objectName();
+            QStringList labels;
+            for (const auto& [label, relation] : iface->relations(QAccessible::Label))
+                if (label)
+                    labels << label->text(QAccessible::Name);
+            if (!labels.contains(QString::fromUtf8(c.name)))
+                fault(w, QStringLiteral("group"), labels.join(u','), QString::fromUtf8(c.name));
+        }
+    }
+
+    // The names of the tables that were never met in the window.
     QStringList unseen() const
     {
         QStringList out;
-        for (const NamedControl& c : kNamedControls)
-            if ((!*c.edition || edition == QLatin1String(c.edition)) && window == QLatin1String(c.window)
-                && !seen.contains(QString::fromUtf8(c.control)))
-                out << QStringLiteral("%1: %2 was not found").arg(window, QString::fromUtf8(c.control));
+        const auto missing = [&](const auto& table, const QSet<QString>& met) {
+            for (const NamedControl& c : table)
+                if ((!*c.edition || edition == QLatin1String(c.edition)) && window == QLatin1String(c.window)
+                    && !met.contains(QString::fromUtf8(c.control)))
+                    out << QStringLiteral("%1: %2 was not found").arg(window, QString::fromUtf8(c.control));
+        };
+        missing(kNamedControls, seen);
+        missing(kGroupedControls, seenGroups);
         return out;
     }
 
@@ -218,6 +255,7 @@ struct Walk {
                 combosHoldingValues << w->objectName();
         }
         checkScrollBar(w, name);
+        checkGroup(iface, w);
         for (int i = 0; i < iface->childCount(); ++i)
             if (QAccessibleInterface* child = iface->child(i))
                 visit(child);
@@ -237,7 +275,7 @@ class TestAccessibleWindows : public QObject {
     QStringList walk(const QString& edition, const QString& window, QWidget* w, const QString& state = {},
                      int* controls = nullptr, QStringList* combosHoldingValues = nullptr)
     {
-        Walk walker{edition, window, state, {}, 0, {}, {}};
+        Walk walker{edition, window, state, {}, 0, {}, {}, {}};
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
         if (!iface)
             return {window + QStringLiteral(": no accessibility interface")};

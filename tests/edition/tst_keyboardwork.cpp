@@ -1,10 +1,14 @@
 // Every window worked by keys: Enter presses the focused button in a window of each kind, Tab
-// leaves every multi-line box, Enter in a search box of the record window searches by that box,
-// and the record picture and the image viewer's controls work by keys and actions.
+// leaves every multi-line box, Enter in a search box of the record window searches by that box
+// and so does "検索実行" reached by Tab from it, and the record picture and the image viewer's
+// controls work by keys and actions.
 
 #include "KeyboardFixture.h"
+#include "records/SearchKeys.h"
 
+#include <QComboBox>
 #include <QInputMethodEvent>
+#include <QRegularExpression>
 
 using namespace kbfx;
 using ui::Answer;
@@ -190,7 +194,8 @@ private slots:
         other->setFocus(Qt::TabFocusReason);
         keyBox->setFocus(Qt::MouseFocusReason);
         other->setFocus(Qt::TabFocusReason);
-        QCOMPARE(w->searchField(), 9);  // focus alone still makes the box that got it last the key box
+        // The box typed into stays the key box, whichever box the focus passed since.
+        QCOMPARE(w->searchField(), box.section(u'_', 1).toInt());
         keyBox->setFocus(Qt::OtherFocusReason);
         // A name or reading may be held by more than one record: the first match is the one typed for.
         if (asks)
@@ -201,6 +206,91 @@ private slots:
                  qPrintable(dialogs->shownTexts().join(u'\n')));
         QCOMPARE(dialogs->pendingAnswers(), 0);
         QCOMPARE(w->cursor().record().text(field), field == QStringLiteral("会員NO") ? number : wanted);
+    }
+
+    // The way from the box typed into to "検索実行" by Tab passes other boxes: the search still
+    // runs by the box typed into. With nothing typed, the box the focus was in last is the key.
+    void searchRunsByTheBoxTypedInto_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("box");    // typed into; "" for nothing typed
+        QTest::addColumn<QString>("field");  // what is typed: a part of this field of a record
+        for (const QString& program : {QStringLiteral("kartovia"), QStringLiteral("adrovia")}) {
+            QTest::addRow("%s surname typed into 氏名", qPrintable(program)) << program << "Text1_2" << "氏名";
+            QTest::addRow("%s city typed into 住所", qPrintable(program)) << program << "Combo5_1" << "市町村";
+            QTest::addRow("%s nothing typed", qPrintable(program)) << program << "" << "";
+        }
+    }
+    void searchRunsByTheBoxTypedInto()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, box);
+        QFETCH(QString, field);
+        start(program);
+        auto* w = qobject_cast<Form3*>(open(QStringLiteral("Form3")));
+        QVERIFY(w);
+        makeActive(w);
+        auto* search = w->findChild<QAbstractButton*>(QStringLiteral("Command9_1"));
+        search->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(search, Qt::Key_Return);
+        QCOMPARE(w->recordMode(), int(Form3::Search));
+
+        // Tab from where search mode puts the focus to a control; the controls passed on the way.
+        const auto tabTo = [&](QWidget* target) {
+            QStringList passed;
+            for (int i = 0; i < 200 && QApplication::focusWidget() != target; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QCoreApplication::processEvents();
+                passed << QApplication::focusWidget()->objectName();
+            }
+            return passed;
+        };
+        // With nothing typed, the box search mode put the focus in: "フリガナ", holding the reading
+        // of the record shown.
+        int keyField = 1;
+        QString keyColumn = QStringLiteral("フリガナ");
+        QString key = w->findChild<QLineEdit*>(QStringLiteral("Text1_1"))->text();
+        if (!box.isEmpty()) {
+            keyField = box.section(u'_', 1).toInt() + (box.startsWith(QLatin1String("Combo")) ? 25 : 0);
+            keyColumn = field;
+            // A part of a record's field that lies further on than the record shown.
+            const QStringList rows = tableRows(
+                book(), QStringLiteral("SELECT \"会員NO\", \"%1\" FROM \"個人台帳\" ORDER BY \"会員NO\"").arg(field));
+            const QString value = rows[12].section(u'|', 1, 1).section(u'=', 1);
+            key = field == QStringLiteral("氏名") ? value.section(QRegularExpression(QStringLiteral("[ 　]")), 0, 0) : value;
+            QVERIFY(!key.isEmpty());
+            QWidget* keyBox = w->findChild<QWidget*>(box);
+            QVERIFY(keyBox);
+            tabTo(keyBox);
+            QVERIFY2(keyBox->hasFocus(), qPrintable(box));
+            QWidget* edit = QApplication::focusWidget();
+            if (auto* combo = qobject_cast<QComboBox*>(edit))
+                edit = combo->lineEdit();
+            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+            // Typed through the input method, as Japanese is.
+            QInputMethodEvent typed;
+            typed.setCommitString(key);
+            QCoreApplication::sendEvent(edit, &typed);
+        }
+        const QStringList passed = tabTo(search);
+        QVERIFY2(search->hasFocus(), qPrintable(passed.join(u' ')));
+        QVERIFY(passed.size() > 10);  // many boxes, key boxes among them
+        QCOMPARE(w->searchField(), keyField);
+
+        // The first record of the window's order (the number order) whose field holds the key.
+        QCOMPARE(w->displayOrder(), 1);
+        QString wanted;
+        for (const QString& row : tableRows(book(), QStringLiteral("SELECT \"会員NO\", \"%1\" FROM \"個人台帳\" ORDER BY \"会員NO\"").arg(keyColumn)))
+            if (wanted.isEmpty() && records::SearchFolded(row.section(u'|', 1, 1).section(u'=', 1)).contains(records::SearchFolded(key)))
+                wanted = row.section(u'|', 0, 0).section(u'=', 1);
+        QVERIFY(!wanted.isEmpty());
+        dialogs->queueAnswer(Answer::No);  // "次の名簿を検索しますか？" after the first
+        QTest::keyClick(search, Qt::Key_Return);
+        QCOMPARE(w->recordMode(), int(Form3::Browse));
+        QVERIFY2(!dialogs->shownTexts().contains(QStringLiteral("該当レコードはありません")),
+                 qPrintable(dialogs->shownTexts().join(u'\n')));
+        QCOMPARE(dialogs->pendingAnswers(), 0);
+        QCOMPARE(w->cursor().record().text(QStringLiteral("会員NO")), wanted);
     }
 
     // ---- the record picture and the viewer by keys ----

@@ -228,6 +228,44 @@ private slots:
         }
     }
 
+    // ---- the record window right after it opens ----
+
+    // 登録区分 is a stop of the Tab round in browse mode from the first moment, both ways: the
+    // focus lands on it and stays there, as after an order change.
+    void categoryIsATabStopFromTheStart_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<bool>("forwards");
+        for (const char* program : {"kartovia", "adrovia"}) {
+            QTest::addRow("%s Tab", program) << QString::fromLatin1(program) << true;
+            QTest::addRow("%s Shift+Tab", program) << QString::fromLatin1(program) << false;
+        }
+    }
+    void categoryIsATabStopFromTheStart()
+    {
+        QFETCH(QString, program);
+        QFETCH(bool, forwards);
+        auto* w = qobject_cast<Form3*>(openAs(program, QStringLiteral("Form3"), QStringLiteral("browse")));
+        QVERIFY(w);
+        QCOMPARE(w->recordMode(), int(Form3::Browse));
+        auto* category = w->findChild<QWidget*>(QStringLiteral("Combo2"));
+        QVERIFY(category);
+        FocusTrail trail(w);
+        const int limit = 2 * w->findChildren<QWidget*>().size();
+        QStringList stops;
+        for (int i = 0; i < limit && QApplication::focusWidget() != category; ++i) {
+            press(forwards);
+            stops << nameOf(QApplication::focusWidget());
+        }
+        QVERIFY2(QApplication::focusWidget() == category,
+                 qPrintable(QStringLiteral("never stays on Combo2: ") + stops.mid(0, 60).join(u' ')));
+        // And from the other side.
+        press(forwards);
+        QVERIFY(QApplication::focusWidget() != category);
+        press(!forwards);
+        QCOMPARE(nameOf(QApplication::focusWidget()), nameOf(category));
+    }
+
     // ---- groups of options ----
 
     void tabEntersAGroupOnItsChosenOption_data() { addRows(false); }

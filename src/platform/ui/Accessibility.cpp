@@ -6,6 +6,7 @@
 #include <QAccessibleWidget>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -203,7 +204,53 @@ QAccessibleInterface* scrollBarFactory(const QString& className, QObject* object
     return area ? new AreaScrollBar(bar, area) : nullptr;
 }
 
+// A group box that shows nothing of itself: its title is only what assistive technology reads
+// for it and for the controls in it (Qt reads a group box's title as their label).
+class UnseenGroup : public QGroupBox {
+public:
+    UnseenGroup(const QString& title, QWidget* parent) : QGroupBox(title, parent)
+    {
+        setFlat(true);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {}
+};
+
 }  // namespace
+
+QWidget* groupControls(const QList<QWidget*>& controls, const QString& name)
+{
+    if (controls.isEmpty() || controls.contains(nullptr))
+        return nullptr;
+    QWidget* parent = controls.first()->parentWidget();
+    QRect room;
+    for (QWidget* c : controls) {
+        if (c->parentWidget() != parent)
+            return nullptr;
+        room |= c->geometry();
+    }
+    const bool shown = parent->isVisible();
+    auto* group = new UnseenGroup(name, parent);
+    group->setGeometry(room);
+    // Where its first control stood among the parent's children: a window whose controls move
+    // onto a scrolled content later (ScrolledContent.h) rebuilds its Tab round in that order.
+    group->stackUnder(controls.first());
+    // Within one window the Tab round stays as it was. A control the window hid stays hidden;
+    // the others are shown with the window, or now when it is shown.
+    for (QWidget* c : controls) {
+        const bool keptHidden = c->testAttribute(Qt::WA_WState_ExplicitShowHide) && c->isHidden();
+        const QRect place = c->geometry().translated(-room.topLeft());
+        c->setParent(group);
+        c->setGeometry(place);
+        if (shown && !keptHidden)
+            c->show();
+    }
+    if (shown)
+        group->show();
+    return group;
+}
 
 void readControlsAsShown()
 {

@@ -1,6 +1,7 @@
 #pragma once
 // Every control can be reached by assistive technology under its system name.
 
+#include <QList>
 #include <QString>
 
 class QLabel;
@@ -24,6 +25,12 @@ void name(QWidget* widget, const QString& systemName, int index = -1, const QStr
 // ("本文の縦スクロールバー"). name() sees to it; windows that name no control themselves call it
 // before their controls are first read.
 void readControlsAsShown();
+
+// Gathers controls of one parent that the window shows under a caption of its own (a label beside
+// them, or nothing) into a group read by `name`, as a group box is, so that each of them is read
+// with what it belongs to ("表示順番"). The group draws nothing and takes no focus or click; the
+// controls keep their places in the window and their order in the Tab round. Returns the group.
+QWidget* groupControls(const QList<QWidget*>& controls, const QString& name);
 
 // The text a label puts on the screen: markup rendered, a mnemonic ampersand only with a buddy.
 QString labelText(const QLabel* label);
