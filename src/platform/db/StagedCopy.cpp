@@ -133,8 +133,12 @@ int stagedColumn(sqlite3_vtab_cursor* cur, sqlite3_context* ctx, int i)
         break;
     }
     case SQLITE_BLOB: {
+        // An empty BLOB reads as a null pointer, and a null pointer handed back stores Null.
         const void* blob = sqlite3_value_blob(v);
-        sqlite3_result_blob(ctx, blob, sqlite3_value_bytes(v), SQLITE_TRANSIENT);
+        if (blob)
+            sqlite3_result_blob(ctx, blob, sqlite3_value_bytes(v), SQLITE_TRANSIENT);
+        else
+            sqlite3_result_zeroblob(ctx, 0);
         break;
     }
     default:
