@@ -37,14 +37,8 @@ struct TempTable {
     QString name;
     ~TempTable()
     {
-        if (conn && conn->db) {
-            // A table is not dropped while a read of the connection is under way.
-            finishStagedCopies();
-            char* msg = nullptr;
-            sqlite3_exec(conn->db, ("DROP TABLE IF EXISTS temp." + quoteIdent(name).toUtf8()).constData(), nullptr,
-                         nullptr, &msg);
-            sqlite3_free(msg);
-        }
+        if (conn && conn->db)
+            dropSnapshotTable(conn, name);
     }
 };
 

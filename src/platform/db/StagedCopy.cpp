@@ -15,6 +15,44 @@ namespace {
 
 std::vector<StagedCopy*> g_staged;
 
+struct PendingDrop {
+    std::shared_ptr<Connection> conn;
+    QString table;
+};
+std::vector<PendingDrop> g_pendingDrops;
+
+bool copyingOn(const Connection* conn)
+{
+    return std::any_of(g_staged.begin(), g_staged.end(), [&](const StagedCopy* s) { return s->conn.get() == conn; });
+}
+
+// False while another read of the connection keeps the table.
+bool dropNow(sqlite3* db, const QString& table)
+{
+    char* msg = nullptr;
+    const int rc = sqlite3_exec(db, ("DROP TABLE IF EXISTS temp." + quoteIdent(table).toUtf8()).constData(), nullptr,
+                                nullptr, &msg);
+    sqlite3_free(msg);
+    return (rc & 0xff) != SQLITE_LOCKED;
+}
+
+// The tables of a connection left to drop once its copies are done.
+void dropPending(const Connection* conn)
+{
+    std::vector<PendingDrop> mine;
+    for (auto it = g_pendingDrops.begin(); it != g_pendingDrops.end();) {
+        if (it->conn.get() == conn) {
+            mine.push_back(std::move(*it));
+            it = g_pendingDrops.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (PendingDrop& d : mine)
+        if (d.conn->db && !dropNow(d.conn->db, d.table))
+            g_pendingDrops.push_back(std::move(d));  // tried again when the next copy is done
+}
+
 constexpr const char* kCopyPointerType = "kv_staged_copy";
 
 // kv_staged(copy, upto): the rows of a copy's open query from the one it stands on, as long as
@@ -174,6 +212,12 @@ const sqlite3_module kStagedModule = {
 
 void registerStagedCopies(sqlite3* db) { sqlite3_create_module_v2(db, "kv_staged", &kStagedModule, nullptr, nullptr); }
 
+void dropSnapshotTable(const std::shared_ptr<Connection>& conn, const QString& table)
+{
+    if (copyingOn(conn.get()) || !dropNow(conn->db, table))
+        g_pendingDrops.push_back({conn, table});
+}
+
 void finishStagedCopies()
 {
     const std::vector<StagedCopy*> pending = g_staged;
@@ -216,6 +260,8 @@ void StagedCopy::release()
         done = true;
         g_staged.erase(std::remove(g_staged.begin(), g_staged.end(), this), g_staged.end());
         --g_stagedCopies;
+        if (conn && !copyingOn(conn.get()))
+            dropPending(conn.get());
     }
 }
 

@@ -20,6 +20,11 @@ inline constexpr int kStagedColumns = 500;
 // Gives a new connection the virtual table the steps read through.
 void registerStagedCopies(sqlite3* db);
 
+// Drops a snapshot's temporary table: now, or when the copies under way on its connection are
+// done (SQLite drops no table while a read of the connection is open, and finishing the copies
+// for it would make an order change copy its new snapshot whole, at once).
+void dropSnapshotTable(const std::shared_ptr<Connection>& conn, const QString& table);
+
 struct StagedCopy {
     std::shared_ptr<Connection> conn;  // first: it goes last
     std::unique_ptr<Stmt> source;

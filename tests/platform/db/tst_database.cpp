@@ -968,6 +968,32 @@ private slots:
         QCOMPARE(errorOf([&] { snap.edit(); }), err::ReadOnly);
     }
 
+    // Letting an older snapshot go while a new one is copied in steps (an order change) leaves the
+    // new copy to its steps; the old copy's table goes once no copy of the connection is under way.
+    void snapshotLetGoLeavesTheNewCopyInSteps()
+    {
+        Database d = Database::open(path);
+        d.execute("WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 309) "
+                  "INSERT INTO people(\"会員NO\", \"フリガナ\") SELECT i, printf('ﾅ%04d', i) FROM n");
+        const auto tables = [&] { return d.scalar("SELECT count(*) FROM temp.sqlite_master WHERE type = 'table'").toInt(); };
+        Recordset old = d.openSnapshotInSteps("Q_kana");
+        while (old.copyMore(100)) {
+        }
+        Recordset other = d.openRecordset("people", RecordsetType::Snapshot);
+        Recordset fresh = d.openSnapshotInSteps("Q_kana");
+        QCOMPARE(tables(), 3);
+        old.close();
+        other.close();
+        QVERIFY(fresh.copyMore(0));  // still in steps
+        QCOMPARE(tables(), 3);       // kept while the copy reads
+        QVERIFY(fresh.copyMore(100));
+        QVERIFY(!fresh.copyMore(1000));
+        QCOMPARE(tables(), 1);
+        QCOMPARE(fresh.readColumns({"会員NO"}, 302, 1).value(0).value(0).toInt(), 1);
+        fresh.close();
+        QCOMPARE(tables(), 0);
+    }
+
     // Rows far from the first page are copied when they are read.
     void snapshotInStepsReadsAheadOfItsCopy()
     {
