@@ -702,7 +702,7 @@ Recordset Database::open(const QString& source, RecordsetType type, const QVaria
             staged->source = std::make_unique<Stmt>(c.db, rowSql);
             d->bindParams(*staged->source);
             // The first row takes the read that the count and the rest of the copy share.
-            staged->haveRow = staged->source->step();
+            staged->start();
             if (!countSql.isEmpty()) {
                 Stmt count(c.db, countSql);
                 staged->total = count.step() ? int(count.int64(0)) : 0;

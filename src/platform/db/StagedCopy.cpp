@@ -152,12 +152,13 @@ int stagedEof(sqlite3_vtab_cursor* cur)
 
 int stagedColumn(sqlite3_vtab_cursor* cur, sqlite3_context* ctx, int i)
 {
-    const auto* c = reinterpret_cast<const Cursor*>(cur);
-    if (i >= c->copy->columns)
+    const StagedCopy* copy = reinterpret_cast<const Cursor*>(cur)->copy;
+    if (i >= copy->columns)
         return SQLITE_OK;  // Null
-    // Each value by its own kind: a text copied into the column's buffer, which SQLite keeps from
-    // row to row (sqlite3_result_value would allocate a new one for every text of every row).
-    sqlite3_value* v = sqlite3_column_value(c->copy->source->raw(), i);
+    // Each value by its own kind. A text or BLOB is handed over without a copy: SQLite reads it
+    // into the row it inserts before the step moves the query on (stagedNext), and the query's
+    // value stays as it is until then.
+    sqlite3_value* v = copy->values[size_t(i)];
     switch (sqlite3_value_type(v)) {
     case SQLITE_INTEGER:
         sqlite3_result_int64(ctx, sqlite3_value_int64(v));
@@ -167,14 +168,14 @@ int stagedColumn(sqlite3_vtab_cursor* cur, sqlite3_context* ctx, int i)
         break;
     case SQLITE_TEXT: {
         const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
-        sqlite3_result_text(ctx, text, sqlite3_value_bytes(v), SQLITE_TRANSIENT);
+        sqlite3_result_text(ctx, text, sqlite3_value_bytes(v), SQLITE_STATIC);
         break;
     }
     case SQLITE_BLOB: {
         // An empty BLOB reads as a null pointer, and a null pointer handed back stores Null.
         const void* blob = sqlite3_value_blob(v);
         if (blob)
-            sqlite3_result_blob(ctx, blob, sqlite3_value_bytes(v), SQLITE_TRANSIENT);
+            sqlite3_result_blob(ctx, blob, sqlite3_value_bytes(v), SQLITE_STATIC);
         else
             sqlite3_result_zeroblob(ctx, 0);
         break;
@@ -265,11 +266,36 @@ void StagedCopy::release()
     }
 }
 
+void StagedCopy::takeRow()
+{
+    // SQLite hands out a row's values as the elements of one array of the statement, filled again
+    // by the next row: they are looked up again only when that array moves.
+    sqlite3_stmt* s = source->raw();
+    if (columns <= 0)
+        return;
+    if (values.empty() || sqlite3_column_value(s, 0) != values.front()
+        || sqlite3_column_value(s, columns - 1) != values.back()) {
+        values.resize(size_t(columns));
+        for (int i = 0; i < columns; ++i)
+            values[size_t(i)] = sqlite3_column_value(s, i);
+    }
+}
+
+bool StagedCopy::start()
+{
+    haveRow = source->step();
+    if (haveRow)
+        takeRow();
+    return haveRow;
+}
+
 int StagedCopy::advance()
 {
     ++copied;
     const int rc = sqlite3_step(source->raw());
     haveRow = rc == SQLITE_ROW;
+    if (haveRow)
+        takeRow();
     if (rc == SQLITE_ROW || rc == SQLITE_DONE)
         return SQLITE_OK;
     // Told as the query's own read tells it.

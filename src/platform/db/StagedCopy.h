@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace db {
 
@@ -39,17 +40,24 @@ struct StagedCopy {
     std::optional<Error> sourceFailure;  // the query's own failure in the step under way
 
     // Prepares the step into table (made, with the query's columns) for a query of that many
-    // columns; the query is then set up and stepped onto its first row by the caller.
+    // columns; the query is then set up by the caller and stepped onto its first row by start().
     StagedCopy(std::shared_ptr<Connection> c, const QString& table, int columns);
     ~StagedCopy() { release(); }
     StagedCopy(const StagedCopy&) = delete;
     StagedCopy& operator=(const StagedCopy&) = delete;
 
+    std::vector<sqlite3_value*> values;  // the query's values of the row it stands on
+
     void release();
+    // Steps the query onto its first row; false when it has none.
+    bool start();
     // Copies the rows up to position n (exclusive); rows past the copy of a failed one fail.
     void copyUpTo(int n);
     // The step's read moves on: the row it stood on is in the copy. SQLite's result code.
     int advance();
+
+private:
+    void takeRow();
 };
 
 } // namespace db
