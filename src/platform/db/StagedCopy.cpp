@@ -16,7 +16,7 @@ namespace {
 std::vector<StagedCopy*> g_staged;
 
 struct PendingDrop {
-    std::shared_ptr<Connection> conn;
+    std::weak_ptr<Connection> conn;  // a closed connection takes its temporary tables with it
     QString table;
 };
 std::vector<PendingDrop> g_pendingDrops;
@@ -41,16 +41,20 @@ void dropPending(const Connection* conn)
 {
     std::vector<PendingDrop> mine;
     for (auto it = g_pendingDrops.begin(); it != g_pendingDrops.end();) {
-        if (it->conn.get() == conn) {
-            mine.push_back(std::move(*it));
+        const std::shared_ptr<Connection> c = it->conn.lock();
+        if (!c || c.get() == conn) {
+            if (c)
+                mine.push_back(std::move(*it));
             it = g_pendingDrops.erase(it);
         } else {
             ++it;
         }
     }
-    for (PendingDrop& d : mine)
-        if (d.conn->db && !dropNow(d.conn->db, d.table))
+    for (PendingDrop& d : mine) {
+        const std::shared_ptr<Connection> c = d.conn.lock();
+        if (c && c->db && !dropNow(c->db, d.table))
             g_pendingDrops.push_back(std::move(d));  // tried again when the next copy is done
+    }
 }
 
 constexpr const char* kCopyPointerType = "kv_staged_copy";
