@@ -10,7 +10,7 @@
 # build-release/callgrind/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-command -v valgrind >/dev/null || { echo "valgrind is not installed" >&2; exit 1; }
+command -v valgrind >/dev/null || { echo "valgrind is not installed (apt-get install valgrind)" >&2; exit 1; }
 records=${RECORDS:-100000}
 workloads=("$@")
 [ ${#workloads[@]} -gt 0 ] || workloads=(list-load-copied list-order-3)
