@@ -4,8 +4,9 @@
 // Its query stands on the next row to copy, in a read that stays open (so it reads the rows as
 // they were at the opening) until every row is copied. A step is one INSERT ... SELECT from the
 // open query itself, through the virtual table "kv_staged", with one statement prepared for the
-// whole copy: a row costs what it costs in a plain CREATE TABLE ... AS SELECT, not a statement
-// run of its own.
+// whole copy: a row costs what it costs in a plain CREATE TABLE ... AS SELECT and the hand-over
+// of its values through the virtual table (one call each, no copy), not a statement run of its
+// own.
 
 #include "platform/db/Connection.h"
 
