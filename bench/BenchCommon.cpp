@@ -32,11 +32,27 @@ double medianSeconds(int runs, const std::function<void()>& work, const std::fun
             prepare();
         QElapsedTimer timer;
         timer.start();
-        work();
+        timedWork(work);
         t << timer.nsecsElapsed() / 1e9;
     }
     std::sort(t.begin(), t.end());
     return t[t.size() / 2];
+}
+
+__attribute__((noinline)) void timedWork(const std::function<void()>& work)
+{
+    work();
+    asm volatile("" ::: "memory");  // not folded into its caller
+}
+
+double programSeconds(const Options& o, const std::function<void()>& work, const std::function<void()>& prepare)
+{
+    return o.side == QLatin1String("baseline") ? 0 : medianSeconds(o.runs, work, prepare);
+}
+
+double baselineSeconds(const Options& o, const std::function<void()>& work, const std::function<void()>& prepare)
+{
+    return o.side == QLatin1String("program") ? 0 : medianSeconds(o.runs, work, prepare);
 }
 
 QString bookFolder(const Options& o, int n) { return QDir(o.work).filePath(QStringLiteral("book%1").arg(n)); }

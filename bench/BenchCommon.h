@@ -17,6 +17,7 @@ struct Options {
     QString work;   // books are made here once and kept
     QString only;
     QString self;   // this program, for the memory probe
+    QString side;   // "program" or "baseline": only that side of a workload runs; empty: both
 };
 
 struct Result {
@@ -29,6 +30,12 @@ struct Result {
 
 // Median wall-clock seconds of runs calls of work; prepare runs untimed before each call.
 double medianSeconds(int runs, const std::function<void()>& work, const std::function<void()>& prepare = {});
+// The same for one side of a workload; 0 when --side leaves that side out.
+double programSeconds(const Options& o, const std::function<void()>& work, const std::function<void()>& prepare = {});
+double baselineSeconds(const Options& o, const std::function<void()>& work, const std::function<void()>& prepare = {});
+// Every timed call goes through this one function, kept out of line, so that an instruction count
+// can take the timed work alone (bench/callgrind-copy.sh: callgrind --toggle-collect).
+void timedWork(const std::function<void()>& work);
 
 // A folder holding the common database and a book of n generated records; made once.
 QString bookFolder(const Options& o, int n);

@@ -3,6 +3,7 @@
 // holds on a noisy machine. Prints one line per workload and size and writes the same as JSON.
 //
 //   bench_workloads [--sizes 1000,10000,100000] [--runs 5] [--work <folder>] [--json <file>]
+//                   [--only <name>] [--side program|baseline]
 
 #include "BenchCommon.h"
 
@@ -100,6 +101,7 @@ int main(int argc, char* argv[])
     p.addOption({"work", "folder for the generated books (kept between runs)", "folder"});
     p.addOption({"json", "where to write the results", "file"});
     p.addOption({"only", "run only the workloads whose name contains this", "text"});
+    p.addOption({"side", "run only one side of the list window's workloads: program or baseline (for an instruction count)", "side"});
     p.addOption({"memory-probe", "internal: load the record window on a book and print the peak memory", "book"});
     p.addOption({"print-probe", "internal: print every record of a book as labels to PDF in a fresh process (program|book|pdf or plain|book|pdf)", "what"});
     p.addOption({"mail-window-probe", "internal: load the mail window on book|maildir and print the peak memory", "book"});
@@ -120,6 +122,7 @@ int main(int argc, char* argv[])
     o.runs = qMax(1, p.value("runs").toInt());
     o.work = QDir(work).absolutePath();
     o.only = p.value("only");
+    o.side = p.value("side");
     o.self = QCoreApplication::applicationFilePath();
     for (const QString& s : p.value("sizes").split(',', Qt::SkipEmptyParts))
         o.sizes << s.toInt();

@@ -37,14 +37,8 @@ struct TempTable {
     QString name;
     ~TempTable()
     {
-        if (conn && conn->db) {
-            // A table is not dropped while a read of the connection is under way.
-            finishStagedCopies();
-            char* msg = nullptr;
-            sqlite3_exec(conn->db, ("DROP TABLE IF EXISTS temp." + quoteIdent(name).toUtf8()).constData(), nullptr,
-                         nullptr, &msg);
-            sqlite3_free(msg);
-        }
+        if (conn && conn->db)
+            dropSnapshotTable(conn, name);
     }
 };
 
@@ -708,7 +702,7 @@ Recordset Database::open(const QString& source, RecordsetType type, const QVaria
             staged->source = std::make_unique<Stmt>(c.db, rowSql);
             d->bindParams(*staged->source);
             // The first row takes the read that the count and the rest of the copy share.
-            staged->haveRow = staged->source->step();
+            staged->start();
             if (!countSql.isEmpty()) {
                 Stmt count(c.db, countSql);
                 staged->total = count.step() ? int(count.int64(0)) : 0;

@@ -15,6 +15,48 @@ namespace {
 
 std::vector<StagedCopy*> g_staged;
 
+struct PendingDrop {
+    std::weak_ptr<Connection> conn;  // a closed connection takes its temporary tables with it
+    QString table;
+};
+std::vector<PendingDrop> g_pendingDrops;
+
+bool copyingOn(const Connection* conn)
+{
+    return std::any_of(g_staged.begin(), g_staged.end(), [&](const StagedCopy* s) { return s->conn.get() == conn; });
+}
+
+// False while another read of the connection keeps the table.
+bool dropNow(sqlite3* db, const QString& table)
+{
+    char* msg = nullptr;
+    const int rc = sqlite3_exec(db, ("DROP TABLE IF EXISTS temp." + quoteIdent(table).toUtf8()).constData(), nullptr,
+                                nullptr, &msg);
+    sqlite3_free(msg);
+    return (rc & 0xff) != SQLITE_LOCKED;
+}
+
+// The tables of a connection left to drop once its copies are done.
+void dropPending(const Connection* conn)
+{
+    std::vector<PendingDrop> mine;
+    for (auto it = g_pendingDrops.begin(); it != g_pendingDrops.end();) {
+        const std::shared_ptr<Connection> c = it->conn.lock();
+        if (!c || c.get() == conn) {
+            if (c)
+                mine.push_back(std::move(*it));
+            it = g_pendingDrops.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (PendingDrop& d : mine) {
+        const std::shared_ptr<Connection> c = d.conn.lock();
+        if (c && c->db && !dropNow(c->db, d.table))
+            g_pendingDrops.push_back(std::move(d));  // tried again when the next copy is done
+    }
+}
+
 constexpr const char* kCopyPointerType = "kv_staged_copy";
 
 // kv_staged(copy, upto): the rows of a copy's open query from the one it stands on, as long as
@@ -114,12 +156,13 @@ int stagedEof(sqlite3_vtab_cursor* cur)
 
 int stagedColumn(sqlite3_vtab_cursor* cur, sqlite3_context* ctx, int i)
 {
-    const auto* c = reinterpret_cast<const Cursor*>(cur);
-    if (i >= c->copy->columns)
+    const StagedCopy* copy = reinterpret_cast<const Cursor*>(cur)->copy;
+    if (i >= copy->columns)
         return SQLITE_OK;  // Null
-    // Each value by its own kind: a text copied into the column's buffer, which SQLite keeps from
-    // row to row (sqlite3_result_value would allocate a new one for every text of every row).
-    sqlite3_value* v = sqlite3_column_value(c->copy->source->raw(), i);
+    // Each value by its own kind. A text or BLOB is handed over without a copy: SQLite reads it
+    // into the row it inserts before the step moves the query on (stagedNext), and the query's
+    // value stays as it is until then.
+    sqlite3_value* v = copy->values[size_t(i)];
     switch (sqlite3_value_type(v)) {
     case SQLITE_INTEGER:
         sqlite3_result_int64(ctx, sqlite3_value_int64(v));
@@ -129,12 +172,16 @@ int stagedColumn(sqlite3_vtab_cursor* cur, sqlite3_context* ctx, int i)
         break;
     case SQLITE_TEXT: {
         const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
-        sqlite3_result_text(ctx, text, sqlite3_value_bytes(v), SQLITE_TRANSIENT);
+        sqlite3_result_text(ctx, text, sqlite3_value_bytes(v), SQLITE_STATIC);
         break;
     }
     case SQLITE_BLOB: {
+        // An empty BLOB reads as a null pointer, and a null pointer handed back stores Null.
         const void* blob = sqlite3_value_blob(v);
-        sqlite3_result_blob(ctx, blob, sqlite3_value_bytes(v), SQLITE_TRANSIENT);
+        if (blob)
+            sqlite3_result_blob(ctx, blob, sqlite3_value_bytes(v), SQLITE_STATIC);
+        else
+            sqlite3_result_zeroblob(ctx, 0);
         break;
     }
     default:
@@ -169,6 +216,12 @@ const sqlite3_module kStagedModule = {
 } // namespace
 
 void registerStagedCopies(sqlite3* db) { sqlite3_create_module_v2(db, "kv_staged", &kStagedModule, nullptr, nullptr); }
+
+void dropSnapshotTable(const std::shared_ptr<Connection>& conn, const QString& table)
+{
+    if (copyingOn(conn.get()) || !dropNow(conn->db, table))
+        g_pendingDrops.push_back({conn, table});
+}
 
 void finishStagedCopies()
 {
@@ -212,7 +265,32 @@ void StagedCopy::release()
         done = true;
         g_staged.erase(std::remove(g_staged.begin(), g_staged.end(), this), g_staged.end());
         --g_stagedCopies;
+        if (conn && !copyingOn(conn.get()))
+            dropPending(conn.get());
     }
+}
+
+void StagedCopy::takeRow()
+{
+    // SQLite hands out a row's values as the elements of one array of the statement, filled again
+    // by the next row: they are looked up again only when that array moves.
+    sqlite3_stmt* s = source->raw();
+    if (columns <= 0)
+        return;
+    if (values.empty() || sqlite3_column_value(s, 0) != values.front()
+        || sqlite3_column_value(s, columns - 1) != values.back()) {
+        values.resize(size_t(columns));
+        for (int i = 0; i < columns; ++i)
+            values[size_t(i)] = sqlite3_column_value(s, i);
+    }
+}
+
+bool StagedCopy::start()
+{
+    haveRow = source->step();
+    if (haveRow)
+        takeRow();
+    return haveRow;
 }
 
 int StagedCopy::advance()
@@ -220,6 +298,8 @@ int StagedCopy::advance()
     ++copied;
     const int rc = sqlite3_step(source->raw());
     haveRow = rc == SQLITE_ROW;
+    if (haveRow)
+        takeRow();
     if (rc == SQLITE_ROW || rc == SQLITE_DONE)
         return SQLITE_OK;
     // Told as the query's own read tells it.
