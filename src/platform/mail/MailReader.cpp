@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <iconv.h>
 #include <mutex>
@@ -20,6 +21,16 @@
 #include <unistd.h>
 
 namespace mailcore {
+
+MailError::MailError(int number, std::string description)
+    : std::runtime_error(std::to_string(number) + "\n" + description), number_(number), description_(std::move(description))
+{
+}
+
+std::string MailError::text() const
+{
+    return std::to_string(number_) + "\n" + description_;
+}
 
 void ensureGMime()
 {
@@ -631,7 +642,7 @@ GMimeStream* boundedFileStream(const std::string& path, FileBounds* bounds)
 
 } // namespace
 
-MessageInfo parseMessageFile(const std::string& path, bool* ok)
+MessageInfo parseMessageFile(const std::string& path, bool* ok, const std::function<void(const MessageInfo&)>& headers)
 {
     ensureGMime();
     *ok = false;
@@ -664,6 +675,10 @@ MessageInfo parseMessageFile(const std::string& path, bool* ok)
         info.tooLarge = true;
         return info;
     }
+    // The headers are handed over before the structure is counted or parsed: whatever the rest
+    // of the file does to the process reading it, the message is listed by them.
+    if (headers)
+        headers(headersOnly(head.substr(0, headerEnd)));
     if (head.size() == static_cast<size_t>(st.st_size)) {
         // A small file: counted and parsed from the bytes already read.
         ::close(fd);
