@@ -108,6 +108,9 @@ struct ReaderPool::Process {
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, sv[1], 0);
         posix_spawn_file_actions_adddup2(&actions, sv[1], 1);
+        // GMime's allocator reports running out of memory there before it aborts: a reader
+        // ending on a message is expected, not news for the terminal the program runs in.
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         const std::string memory = std::to_string(limits.memoryBytes);
         std::vector<char*> argv{const_cast<char*>(program.c_str()), const_cast<char*>("--memory"),
                                 const_cast<char*>(memory.c_str()), nullptr};

@@ -20,7 +20,7 @@ struct ReaderLimits {
 };
 
 // What a reader may use, at most: room for any real message within kMaxMessageFileBytes.
-constexpr std::uint64_t kReaderMemoryBytes = std::uint64_t(192) << 20;
+constexpr std::uint64_t kReaderMemoryBytes = std::uint64_t(128) << 20;
 constexpr std::chrono::milliseconds kReaderTimePerMessage{5000};
 
 // The limits in force: the defaults above, lowered (or raised) by KV_MAIL_READER_MEMORY_MB and
