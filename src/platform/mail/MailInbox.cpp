@@ -209,8 +209,9 @@ Inbox Inbox::fetch(const std::string& maildir, bool sorted, const std::string& a
             entries.push_back({folder, std::move(name)});
 
     // Messages are read by reader processes, a few side by side, each sent its files as a
-    // stream of requests. A message whose reader dies or runs out of time is listed by the
-    // headers the reader gave first, as too complex; one that did not get that far, as damaged.
+    // stream of requests. A message whose reader dies or runs out of time is listed by its
+    // headers alone, as too complex: those the reader gave first (a large file), else those a
+    // reader reads again on their own; one whose headers cannot be read that way is damaged.
     std::vector<std::string> requests(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
         wire::Writer w('F');
@@ -220,14 +221,14 @@ Inbox Inbox::fetch(const std::string& maildir, bool sorted, const std::string& a
     std::vector<MessageInfo> parsed(entries.size());
     std::vector<char> found(entries.size(), 0);
     std::vector<char> headed(entries.size(), 0);
+    std::vector<size_t> again;
     const auto failed = [&](size_t i) {
-        found[i] = 1;
         if (headed[i]) {
+            found[i] = 1;
             withoutContent(parsed[i]);
             parsed[i].tooComplex = true;
         } else {
-            parsed[i] = MessageInfo();
-            parsed[i].damaged = true;
+            again.push_back(i);
         }
     };
     const size_t readers = std::min<size_t>({4, std::max(1u, std::thread::hardware_concurrency()), entries.size() / 32 + 1});
@@ -253,6 +254,33 @@ Inbox Inbox::fetch(const std::string& maildir, bool sorted, const std::string& a
             parsed[i] = std::move(info);
         },
         failed);
+    if (!again.empty()) {
+        std::vector<std::string> headerRequests;
+        for (size_t i : again) {
+            wire::Writer w('h');
+            w.str(maildir + "/" + entries[i].folder + "/" + entries[i].name);
+            headerRequests.push_back(w.frame());
+        }
+        const auto damaged = [&](size_t k) {
+            found[again[k]] = 1;
+            parsed[again[k]] = MessageInfo();
+            parsed[again[k]].damaged = true;
+        };
+        inbox.readers_->run(
+            headerRequests,
+            [&](size_t k, const std::string& payload) {
+                wire::Reader r(payload.data(), payload.size());
+                const char kind = r.kind();
+                const bool ok = r.u8() != 0;
+                MessageInfo info = r.info();
+                if (kind != 'M' || !r.ok())
+                    return damaged(k);
+                found[again[k]] = ok;
+                parsed[again[k]] = std::move(info);
+                parsed[again[k]].tooComplex = !parsed[again[k]].damaged;
+            },
+            damaged);
+    }
     // One reader stays for the bodies and attachments asked for later.
     inbox.readers_->shrink(1);
 

@@ -675,9 +675,10 @@ MessageInfo parseMessageFile(const std::string& path, bool* ok, const std::funct
         info.tooLarge = true;
         return info;
     }
-    // The headers are handed over before the structure is counted or parsed: whatever the rest
-    // of the file does to the process reading it, the message is listed by them.
-    if (headers)
+    // The headers of a file larger than its first read are handed over before the structure is
+    // counted or parsed: whatever the rest of the file does to the process reading it, the
+    // message is listed by them. A smaller file is asked for again by parseMessageHeaders.
+    if (headers && head.size() < static_cast<size_t>(st.st_size))
         headers(headersOnly(head.substr(0, headerEnd)));
     if (head.size() == static_cast<size_t>(st.st_size)) {
         // A small file: counted and parsed from the bytes already read.
@@ -709,6 +710,28 @@ MessageInfo parseMessageFile(const std::string& path, bool* ok, const std::funct
     if (!p.message)
         return damagedMessage();
     return infoOf(p.message);
+}
+
+MessageInfo parseMessageHeaders(const std::string& path, bool* ok)
+{
+    ensureGMime();
+    *ok = false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return {};
+        *ok = true;
+        return damagedMessage();
+    }
+    *ok = true;
+    std::string head;
+    size_t headerEnd = 0;
+    const bool read = readHeaderBlock(fd, head, kMaxHeaderBlockBytes, &headerEnd);
+    ::close(fd);
+    if (!read || head.empty())
+        return damagedMessage();
+    head.resize(headerEnd);
+    return headersOnly(std::move(head));
 }
 
 namespace {

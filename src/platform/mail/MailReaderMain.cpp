@@ -43,7 +43,8 @@ void answerError(const mailcore::MailError& e)
 }
 
 // Tests make a reader stall or die on a chosen message: "hang:TEXT" or "kill:TEXT" in
-// KV_MAIL_READER_TEST acts, after the headers are answered, on a file whose path holds TEXT.
+// KV_MAIL_READER_TEST acts on a file whose path holds TEXT when its headers are answered, or
+// before its answer when they are not answered first.
 struct TestHook {
     bool hang = false;
     std::string text;
@@ -82,6 +83,16 @@ void serve(const std::string& payload, const TestHook& hook)
             writeAll(h.frame());
             hook.act(path);
         });
+        hook.act(path);
+        mailcore::wire::Writer w('M');
+        w.u8(ok ? 1 : 0);
+        w.info(info);
+        writeAll(w.frame());
+        return;
+    }
+    if (kind == 'h') {
+        bool ok = false;
+        const mailcore::MessageInfo info = mailcore::parseMessageHeaders(path, &ok);
         mailcore::wire::Writer w('M');
         w.u8(ok ? 1 : 0);
         w.info(info);

@@ -3,8 +3,9 @@
 // frames of a 4-byte length and a payload, the payload a kind byte and fields. Plain C++.
 //
 // Requests (window to reader), each answered in order:
-//   'F' path                        -> 'H' headers (the message's own header block read alone),
-//                                      then 'M' found info; or 'M' alone (gone, damaged, too large)
+//   'F' path                        -> 'H' headers (the message's own header block read alone)
+//                                      for a file larger than its first read, then 'M' found info
+//   'h' path                        -> 'M' found info of the header block alone
 //   'B' path info limit             -> 'T' body text, or 'E'
 //   'A' path info j target name     -> 'K' written into the file at target, or 'E'
 // 'E' carries a MailError (number, description).
