@@ -175,6 +175,8 @@ private:
     std::string locateOrThrow(size_t index) const;
     // The reader processes that read the message files (MailReaderProcess.h).
     ReaderPool& readers();
+    // Bodies read, kept within their bound.
+    void keepBodies(std::vector<std::pair<size_t, BodyText>> read);
 
     std::string maildir_;
     std::string attachmentRoot_;
@@ -183,6 +185,7 @@ private:
     std::vector<std::unique_ptr<BodyText>> bodies_;
     size_t bodyBytesKept_ = 0;
     std::shared_ptr<ReaderPool> readers_;
+    size_t lastBodyAsked_ = size_t(-1);
 };
 
 // ---- Outgoing mail ----

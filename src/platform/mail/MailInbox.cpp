@@ -281,8 +281,7 @@ Inbox Inbox::fetch(const std::string& maildir, bool sorted, const std::string& a
             },
             damaged);
     }
-    // One reader stays for the bodies and attachments asked for later.
-    inbox.readers_->shrink(1);
+    // The readers stay for the bodies and attachments asked for later.
 
     for (size_t i = 0; i < entries.size(); ++i) {
         if (!found[i])
@@ -364,51 +363,90 @@ ReaderPool& Inbox::readers()
 const std::string& Inbox::body(size_t index)
 {
     const MessageInfo& m = message(index);
-    if (!bodies_[index]) {
-        BodyText text;
-        if (m.bodyKind != BodyKind::None && !m.tooLarge && !m.tooComplex && !m.damaged) {
-            wire::Writer w('B');
-            w.str(locateOrThrow(index));
-            w.info(m);
-            w.u64(kMaxBodyTextBytes);
-            int errorNumber = 0;
-            std::string errorDescription;
-            bool failed = false;
-            readers().run(
-                {w.frame()},
-                [&](size_t, const std::string& payload) {
-                    wire::Reader r(payload.data(), payload.size());
-                    const char kind = r.kind();
-                    if (kind == 'T') {
-                        text.text = r.str();
-                        text.cut = r.u8() != 0;
-                    } else if (kind == 'E') {
-                        errorNumber = static_cast<int>(r.u64());
-                        errorDescription = r.str();
-                    }
-                    failed = !r.ok() || (kind != 'T' && kind != 'E');
-                },
-                [&](size_t) { failed = true; });
-            if (failed) {
-                // Past the reader's bounds now: from here on the message is one too complex.
-                text = BodyText();
-                withoutContent(messages_[index]);
-                messages_[index].tooComplex = true;
-            } else if (errorNumber != 0) {
-                throw MailError(errorNumber, errorDescription);
-            }
-        }
-        // The bodies kept stay bounded however many are read (the CSV list reads them all).
-        constexpr size_t kKeptBodyBytes = size_t(64) << 20;
-        if (bodyBytesKept_ + text.text.size() > kKeptBodyBytes) {
-            for (auto& kept : bodies_)
-                kept.reset();
-            bodyBytesKept_ = 0;
-        }
-        bodyBytesKept_ += text.text.size();
-        bodies_[index] = std::make_unique<BodyText>(std::move(text));
+    const bool sequential = index > 0 && lastBodyAsked_ == index - 1;
+    lastBodyAsked_ = index;
+    if (bodies_[index])
+        return bodies_[index]->text;
+    const auto readable = [&](size_t i) {
+        const MessageInfo& info = messages_[i];
+        return info.bodyKind != BodyKind::None && !info.tooLarge && !info.tooComplex && !info.damaged;
+    };
+    if (!readable(index)) {
+        keepBodies({{index, BodyText()}});
+        return bodies_[index]->text;
     }
+    // Bodies asked for one after another (the CSV list) are read ahead on every reader, so that
+    // the next are read while this one is used. Only this one's failures count: a message read
+    // ahead that fails is left to be asked for itself.
+    std::vector<size_t> wanted{index};
+    std::vector<std::string> requests;
+    const auto request = [&](size_t i) {
+        wire::Writer w('B');
+        w.str(locateOrThrow(i));
+        w.info(messages_[i]);
+        w.u64(kMaxBodyTextBytes);
+        requests.push_back(w.frame());
+    };
+    request(index);
+    if (sequential) {
+        for (size_t i = index + 1; i < messages_.size() && wanted.size() < 2 * readers().size(); ++i) {
+            if (bodies_[i] || !readable(i) || locate(i).empty())
+                continue;
+            wanted.push_back(i);
+            request(i);
+        }
+    }
+    std::vector<std::pair<size_t, BodyText>> read(wanted.size());
+    std::vector<char> answered(wanted.size(), 0);
+    int errorNumber = 0;
+    std::string errorDescription;
+    readers().run(
+        requests,
+        [&](size_t k, const std::string& payload) {
+            wire::Reader r(payload.data(), payload.size());
+            const char kind = r.kind();
+            if (kind == 'T') {
+                read[k].second.text = r.str();
+                read[k].second.cut = r.u8() != 0;
+            } else if (kind == 'E' && k == 0) {
+                errorNumber = static_cast<int>(r.u64());
+                errorDescription = r.str();
+            }
+            answered[k] = r.ok() && kind == 'T';
+        },
+        [](size_t) {});
+    if (errorNumber != 0)
+        throw MailError(errorNumber, errorDescription);
+    std::vector<std::pair<size_t, BodyText>> kept;
+    if (!answered[0]) {
+        // Past the reader's bounds now: from here on the message is one too complex.
+        withoutContent(messages_[index]);
+        messages_[index].tooComplex = true;
+        kept.emplace_back(index, BodyText());
+    }
+    for (size_t k = 0; k < wanted.size(); ++k)
+        if (answered[k])
+            kept.emplace_back(wanted[k], std::move(read[k].second));
+    keepBodies(std::move(kept));
     return bodies_[index]->text;
+}
+
+void Inbox::keepBodies(std::vector<std::pair<size_t, BodyText>> read)
+{
+    // The bodies kept stay bounded however many are read (the CSV list reads them all).
+    constexpr size_t kKeptBodyBytes = size_t(64) << 20;
+    size_t bytes = 0;
+    for (const auto& r : read)
+        bytes += r.second.text.size();
+    if (bodyBytesKept_ + bytes > kKeptBodyBytes) {
+        for (auto& kept : bodies_)
+            kept.reset();
+        bodyBytesKept_ = 0;
+    }
+    for (auto& r : read) {
+        bodyBytesKept_ += r.second.text.size();
+        bodies_[r.first] = std::make_unique<BodyText>(std::move(r.second));
+    }
 }
 
 bool Inbox::bodyCut(size_t index)

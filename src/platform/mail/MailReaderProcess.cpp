@@ -99,6 +99,16 @@ struct ReaderPool::Process {
 
     bool running() const { return pid > 0; }
 
+    // A reader kept from an earlier run may have ended since (killed from outside): it is not
+    // handed requests that would then count as lost on it.
+    void forgetIfEnded()
+    {
+        if (pid > 0 && ::waitpid(pid, nullptr, WNOHANG) == pid) {
+            pid = -1;
+            end();
+        }
+    }
+
     void start(const std::string& program, const ReaderLimits& limits)
     {
         int sv[2];
@@ -189,18 +199,14 @@ ReaderPool::ReaderPool(size_t readers) : limits_(readerLimits()), program_(reade
 
 ReaderPool::~ReaderPool() = default;
 
-void ReaderPool::shrink(size_t n)
-{
-    if (processes_.size() > std::max<size_t>(1, n))
-        processes_.resize(std::max<size_t>(1, n));
-}
-
 void ReaderPool::run(const std::vector<std::string>& requests, const std::function<void(size_t, const std::string&)>& onFrame,
                      const std::function<void(size_t)>& onFailed)
 {
     std::deque<size_t> waiting;
     for (size_t i = 0; i < requests.size(); ++i)
         waiting.push_back(i);
+    for (auto& p : processes_)
+        p->forgetIfEnded();
     // Requests in flight on a reader that is ended go back to the front, in order.
     const auto fail = [&](Process& p) {
         if (!p.inFlight.empty()) {

@@ -47,8 +47,8 @@ public:
     void run(const std::vector<std::string>& requests, const std::function<void(size_t, const std::string&)>& onFrame,
              const std::function<void(size_t)>& onFailed);
 
-    // Keeps at most n readers (the rest are ended).
-    void shrink(size_t n);
+    // How many readers side by side.
+    size_t size() const { return processes_.size(); }
 
 private:
     struct Process;
