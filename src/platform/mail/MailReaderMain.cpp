@@ -14,6 +14,7 @@
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
+#include <malloc.h>
 #include <string>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -158,6 +159,11 @@ int main(int argc, char* argv[])
 #endif
         }
     }
+    // The buffers of one message (a body of megabytes, GMime's objects) are taken from the heap
+    // and kept there for the next, not mapped and unmapped for each: a page fault costs much
+    // more than the bytes it brings. The limit above holds the heap all the same.
+    ::mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    ::mallopt(M_TRIM_THRESHOLD, 64 << 20);
     const rlimit noCore{0, 0};
     ::setrlimit(RLIMIT_CORE, &noCore);  // a reader that dies on a message leaves nothing behind
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);

@@ -222,18 +222,26 @@ void ReaderPool::run(const std::vector<std::string>& requests, const std::functi
     };
     std::vector<pollfd> fds;
     while (true) {
-        bool busy = false;
-        for (auto& pp : processes_) {
-            Process& p = *pp;
-            if (!waiting.empty() && p.inFlight.size() < kInFlight && !p.running())
-                p.start(program_, limits_);
-            while (!waiting.empty() && p.inFlight.size() < kInFlight) {
+        // Requests dealt out one a reader at a time, so that a few go to as many readers.
+        for (bool dealt = true; dealt && !waiting.empty();) {
+            dealt = false;
+            for (auto& pp : processes_) {
+                Process& p = *pp;
+                if (waiting.empty() || p.inFlight.size() >= kInFlight)
+                    continue;
+                if (!p.running())
+                    p.start(program_, limits_);
                 if (p.inFlight.empty())
                     p.headStart = Clock::now();
                 p.inFlight.push_back(waiting.front());
                 p.out += requests[waiting.front()];
                 waiting.pop_front();
+                dealt = true;
             }
+        }
+        bool busy = false;
+        for (auto& pp : processes_) {
+            Process& p = *pp;
             if (p.running() && !p.flush())
                 fail(p);
             busy = busy || !p.inFlight.empty();
