@@ -68,6 +68,7 @@ QList<Result> runRecordWindow(const Options& o, int n);
 int memoryProbe(const QString& book);
 // The mail window loaded on "book|maildir": prints its peak memory.
 int mailWindowMemoryProbe(const QString& bookAndMaildir);
+int mailWindowReadersProbe(const QString& bookAndMaildir);
 // The received-mail list with bodies of "maildir|path without .csv" written: prints its peak memory.
 int mailCsvMemoryProbe(const QString& maildirAndOut);
 

@@ -1,7 +1,8 @@
 // The mail window's workloads: its load over a book and a generated Maildir (records, fetch,
 // lists) with its peak memory, beside a sparse 1 GB message and beside messages of millions of
-// parts or levels, the filter changes, the sender list, the address-book list's order change and
-// the recipients of "全員" built into the boxes.
+// parts or levels and beside messages that take the mail readers to their memory limit (the
+// readers' memory reported apart), the filter changes, the sender list, the address-book list's
+// order change and the recipients of "全員" built into the boxes.
 
 #include "BenchCommon.h"
 #include "BenchMailBaseline.h"
@@ -22,9 +23,13 @@
 #include <QStringListModel>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <limits>
+#include <sys/resource.h>
+#include <thread>
 #include <unistd.h>
 
 namespace bench {
@@ -226,6 +231,70 @@ int mailWindowMemoryProbe(const QString& bookAndMaildir)
 
 namespace {
 
+qint64 residentKB(const QString& statusPath)
+{
+    QFile status(statusPath);
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return 0;
+}
+
+// The resident memory of this process's children now (the mail readers), summed.
+qint64 childrenResidentKB()
+{
+    qint64 sum = 0;
+    for (const QString& task : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile children(QStringLiteral("/proc/self/task/%1/children").arg(task));
+        if (!children.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& pid : children.readAll().split(' '))
+            if (!pid.trimmed().isEmpty())
+                sum += residentKB(QStringLiteral("/proc/%1/status").arg(QString::fromLatin1(pid.trimmed())));
+    }
+    return sum;
+}
+
+} // namespace
+
+// As mailWindowMemoryProbe, the readers watched every 2 ms as well: prints the program's peak,
+// the readers' largest sum, the largest sum of both and the largest single reader (kB).
+int mailWindowReadersProbe(const QString& bookAndMaildir)
+{
+    static ui::ScriptedDialogs dialogs;
+    ui::setDialogs(&dialogs);
+    const QString book = bookAndMaildir.section(QLatin1Char('|'), 0, 0);
+    qputenv("MAILDIR", QFile::encodeName(bookAndMaildir.section(QLatin1Char('|'), 1)));
+    openShared(book);
+    std::atomic<bool> done{false};
+    std::atomic<qint64> readersPeak{0}, bothPeak{0};
+    std::thread watch([&] {
+        while (!done) {
+            const qint64 readers = childrenResidentKB();
+            const qint64 both = readers + residentKB(QStringLiteral("/proc/self/status"));
+            readersPeak = std::max<qint64>(readersPeak, readers);
+            bothPeak = std::max<qint64>(bothPeak, both);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    {
+        Form22 w;
+        w.formLoad();
+        showOnce(w);
+    }
+    done = true;
+    watch.join();
+    rusage children {};
+    ::getrusage(RUSAGE_CHILDREN, &children);
+    std::printf("%lld %lld %lld %lld\n", static_cast<long long>(peakResidentKB()), static_cast<long long>(readersPeak.load()),
+                static_cast<long long>(bothPeak.load()), static_cast<long long>(children.ru_maxrss));
+    return 0;
+}
+
+namespace {
+
 // The window opened and shown beside a 1 GB message file (read for its headers only), on n
 // records. Baseline: a plain program parsing the 2,000 other files whole with GMime's file stream
 // (a plain parse of the 1 GB file would read all of it).
@@ -262,6 +331,19 @@ void writeBytes(const QString& path, const std::string& bytes)
     f.write(bytes.data(), qint64(bytes.size()));
 }
 
+// The messages of a Maildir linked into another, so that they take no more disk.
+void linkMaildir(const QString& base, const QString& folder)
+{
+    for (const char* sub : {"cur", "new", "tmp"}) {
+        const QString to = folder + QLatin1Char('/') + QLatin1String(sub);
+        QDir().mkpath(to);
+        const QDir from(base + QLatin1Char('/') + QLatin1String(sub));
+        for (const QFileInfo& f : from.entryInfoList(QDir::Files))
+            if (::link(QFile::encodeName(f.filePath()).constData(), QFile::encodeName(to + QLatin1Char('/') + f.fileName()).constData()) != 0)
+                QFile::copy(f.filePath(), to + QLatin1Char('/') + f.fileName());
+    }
+}
+
 // The 2,000 generated messages (linked from maildir(o, 2000), so that they take no more disk) and
 // one more message file, made once.
 QString maildirWith(const Options& o, const QString& name, const std::function<std::string()>& make)
@@ -270,14 +352,7 @@ QString maildirWith(const Options& o, const QString& name, const std::function<s
     if (!QFileInfo::exists(folder + QStringLiteral("/done"))) {
         QDir(folder).removeRecursively();
         const QString base = maildir(o, 2000);
-        for (const char* sub : {"cur", "new", "tmp"}) {
-            const QString to = folder + QLatin1Char('/') + QLatin1String(sub);
-            QDir().mkpath(to);
-            const QDir from(base + QLatin1Char('/') + QLatin1String(sub));
-            for (const QFileInfo& f : from.entryInfoList(QDir::Files))
-                if (::link(QFile::encodeName(f.filePath()).constData(), QFile::encodeName(to + QLatin1Char('/') + f.fileName()).constData()) != 0)
-                    QFile::copy(f.filePath(), to + QLatin1Char('/') + f.fileName());
-        }
+        linkMaildir(base, folder);
         writeBytes(folder + QStringLiteral("/cur/9999999999.hostile.host:2,S"), make());
         QFile(folder + QStringLiteral("/done")).open(QIODevice::WriteOnly);
     }
@@ -354,6 +429,59 @@ QList<Result> runHostile(const Options& o, int n)
     return out;
 }
 
+// The window opened and shown beside the four structures GMime splits into far more than their
+// bytes suggest (maildirmaker::hostileMessage), 62.5 MB each at 100,000 records (at least 1 MB at
+// smaller sizes), and the 2,000 ordinary messages: each takes its reader to the memory limit, and
+// the window lists it by its headers. Bars: shown within 3 s; the program under 400 MB, with its
+// readers under 800 MB. Baseline: a plain program parsing the 2,000 other files whole with
+// GMime's file stream.
+QList<Result> runReadersBounded(const Options& o, int n)
+{
+    const QString name = QStringLiteral("mailwin-load-hostile");
+    if (!wanted(o, name))
+        return {};
+    static ui::ScriptedDialogs dialogs;
+    ui::ScopedDialogs scope(&dialogs);
+    ensureBook(o, n);
+    const QString book = bookPath(o, n);
+    const size_t bytes = size_t(std::clamp<long long>(655LL * n + n * 36 / 100, 1 << 20, 65536000));
+    const QString folder = QDir(o.work).filePath(QStringLiteral("maildir2000-hostile%1").arg(bytes));
+    if (!QFileInfo::exists(folder + QStringLiteral("/done"))) {
+        const QString base = maildir(o, 2000);
+        QDir(folder).removeRecursively();
+        linkMaildir(base, folder);
+        int k = 0;
+        for (const char* const* kind = maildirmaker::hostileKinds(); *kind; ++kind, ++k)
+            writeBytes(folder + QStringLiteral("/cur/999999999%1.hostile-%2.host:2,S").arg(k).arg(QLatin1String(*kind)),
+                       maildirmaker::hostileMessage(*kind, bytes));
+        QFile(folder + QStringLiteral("/done")).open(QIODevice::WriteOnly);
+    }
+    qputenv("MAILDIR", QFile::encodeName(folder));
+    openShared(book);
+    Result r{name, n};
+    r.median = medianSeconds(o.runs, [&] {
+        Form22 w;
+        w.formLoad();
+        showOnce(w);
+        if (w.list3Model()->rowCount() != 2004)
+            std::fprintf(stderr, "%s: %d messages listed\n", qPrintable(name), w.list3Model()->rowCount());
+    });
+    r.baseline = medianSeconds(o.runs, [&] { plainGMimeParse(messageFiles(folder, qint64(1) << 20)); });
+    QProcess p;
+    p.start(o.self, {QStringLiteral("--mail-window-readers-probe"), book + QLatin1Char('|') + folder});
+    p.waitForFinished(-1);
+    const QStringList kb = QString::fromLatin1(p.readAllStandardOutput()).simplified().split(QLatin1Char(' '));
+    const auto mb = [&](int i) { return i < kb.size() ? kb[i].toDouble() / 1024.0 : 0.0; };
+    r.peakMB = mb(0);
+    std::fprintf(stderr,
+                 "%s: 4 messages of %.1f MB; shown in %.2f s (bar 3 s); peak memory: program %.1f MB (bar 400), "
+                 "readers together %.1f MB, program and readers %.1f MB (bar 800), largest reader %.1f MB\n",
+                 qPrintable(name), double(bytes) / 1e6, r.median, mb(0), mb(1), mb(2), mb(3));
+    if (r.median >= 3.0 || mb(0) >= 400 || mb(2) >= 800)
+        std::fprintf(stderr, "%s: OVER A BAR\n", qPrintable(name));
+    return {r};
+}
+
 } // namespace
 
 // Sizes at or above 100,000 records run the bars' Maildir of 10,000 messages.
@@ -363,6 +491,7 @@ static RegisterGroup g(QStringLiteral("mailwin"), [](const Options& o) {
         out << run(o, size);
         out << runSparse(o, size);
         out << runHostile(o, size);
+        out << runReadersBounded(o, size);
     }
     return out;
 });

@@ -40,7 +40,7 @@ static const char* const kBaselines[][2] = {
     {"list-page-last", "the same 20 rows of the page read from a temporary copy of the query (the paint is the program's only)"},
     {"list-page-end", "the same 20 rows of the page read from a temporary copy of the query (the paint is the program's only)"},
     {"list-page-back", "the same 20 rows of the page read from a temporary copy of the query (the paint is the program's only)"},
-    {"mail-fetch", "every message file parsed by GMime"},
+    {"mail-fetch", "every message file parsed by GMime in the same process"},
     {"mail-send", "the same fake sendmail started with posix_spawn and the same bytes, once per message"},
     {"mail-recipients", "the \"全員\" addresses and names read from the first-order query and joined"},
     {"mail-register", "the senders inserted in one transaction, then one mkdir for each of both folders of every record"},
@@ -51,6 +51,7 @@ static const char* const kBaselines[][2] = {
     {"mailwin-load-parts", "the 2,000 ordinary message files and one plain text message of the hostile file's size parsed whole by GMime's file stream"},
     {"mailwin-load-parts-4mb", "the same, with a plain text message of the 4 MB file's size"},
     {"mailwin-load-nested", "the same, with a plain text message of the nested file's size"},
+    {"mailwin-load-hostile", "the 2,000 ordinary message files parsed whole by GMime's file stream (the four hostile files left out)"},
     {"printing-load", "the keys of the first order's query read"},
     {"printing-labels-pdf", "the label lines read with plain SQLite and drawn with QPainter into a PDF"},
     {"viewer-open-metafiles", "a plain window shown with the JPEG read at the fitted size"},
@@ -105,6 +106,7 @@ int main(int argc, char* argv[])
     p.addOption({"memory-probe", "internal: load the record window on a book and print the peak memory", "book"});
     p.addOption({"print-probe", "internal: print every record of a book as labels to PDF in a fresh process (program|book|pdf or plain|book|pdf)", "what"});
     p.addOption({"mail-window-probe", "internal: load the mail window on book|maildir and print the peak memory", "book"});
+    p.addOption({"mail-window-readers-probe", "internal: load the mail window on book|maildir and print the peak memory of it and of its mail readers", "book"});
     p.addOption({"mail-csv-probe", "internal: write the received-mail list with bodies of maildir|file and print the peak memory", "maildir"});
     p.process(app);
 
@@ -112,6 +114,8 @@ int main(int argc, char* argv[])
         return bench::memoryProbe(p.value("memory-probe"));
     if (p.isSet("mail-window-probe"))
         return bench::mailWindowMemoryProbe(p.value("mail-window-probe"));
+    if (p.isSet("mail-window-readers-probe"))
+        return bench::mailWindowReadersProbe(p.value("mail-window-readers-probe"));
     if (p.isSet("mail-csv-probe"))
         return bench::mailCsvMemoryProbe(p.value("mail-csv-probe"));
 

@@ -15,7 +15,7 @@ cmake -S . -B build -G Ninja >/dev/null
 # CMAKE_BUILD_PARALLEL_LEVEL, when set, is the number of build jobs; else one a core.
 jobs=()
 [ -n "${CMAKE_BUILD_PARALLEL_LEVEL:-}" ] || jobs=(--parallel "$(nproc)")
-cmake --build build "${jobs[@]}" --target "$program" kv-make-demo kv-make-maildir kv-make-metafile
+cmake --build build "${jobs[@]}" --target "$program" kv-mail-reader kv-make-demo kv-make-maildir kv-make-metafile
 demo="${XDG_DATA_HOME:-$HOME/.local/share}/kartovia/demo"
 if [ ! -f "$demo/PMPath.txt" ]; then
   mkdir -p "$demo"

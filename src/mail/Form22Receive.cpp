@@ -97,6 +97,11 @@ QString Form22::ReadBody(qint32 m, bool* cut, mail::WithheldBody* withheld)
         if (*withheld != mail::WithheldBody::None)
             return {};
         QString body = MAPIMessages1.MsgNoteText();
+        // A body whose reading passed the reader's bounds leaves the message too complex.
+        if (MAPIMessages1.MsgTooComplex()) {
+            *withheld = mail::WithheldBody::TooComplex;
+            return {};
+        }
         *cut = MAPIMessages1.MsgNoteTextCut();
         return body;
     } catch (const mailclient::MailError& e) {

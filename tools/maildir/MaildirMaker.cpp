@@ -344,6 +344,72 @@ std::string nestedMessage(int depth, const std::string& subject)
     return m;
 }
 
+const char* const* hostileKinds()
+{
+    static const char* const kinds[] = {"latin1-boundary", "buffer-edge", "delimiter-header", "part-header-lines", nullptr};
+    return kinds;
+}
+
+std::string hostileMessage(const std::string& kind, std::size_t bytes)
+{
+    const auto fill = [&](std::string& m, const std::string& unit) {
+        m.reserve(bytes + unit.size() + 64);
+        while (m.size() + unit.size() <= bytes)
+            m += unit;
+    };
+    if (kind == "latin1-boundary") {
+        std::string m = hostileHeaders(kind, "\xE9");
+        fill(m, "--\xC3\xA9\n\n");
+        return m;
+    }
+    if (kind == "buffer-edge") {
+        std::string m = hostileHeaders(kind, "b") + "--b\nContent-Type: text/plain\n\n";
+        // GMime reads a file 4,096 bytes at a time; a line longer than its buffer is split there.
+        const std::size_t edge = (m.size() / 4096 + 2) * 4096;
+        m.append(edge - m.size(), 'A');
+        m += "--b\nContent-Type: multipart/mixed; boundary=\"c\"\n\n";
+        fill(m, "--c\n\n");
+        m += "--b--\n";
+        return m;
+    }
+    if (kind == "delimiter-header") {
+        std::string m = hostileHeaders(kind, "x") + "--x\nContent-Type: multipart/mixed; boundary=\"x--\"\n";
+        fill(m, "--x--\n\n");
+        return m;
+    }
+    if (kind == "part-header-lines") {
+        std::string m = hostileHeaders(kind, "b") + "--b\n";
+        const std::size_t end = bytes > 32 ? bytes - 32 : 0;
+        m.reserve(bytes + 64);
+        while (m.size() + 3 <= end)
+            m += "a:\n";
+        m += "\nbody\n--b--\n";
+        return m;
+    }
+    throw std::invalid_argument("unknown hostile kind: " + kind);
+}
+
+std::string bigAttachmentsMessage(std::size_t parts, std::size_t partBytes)
+{
+    std::string m = hostileHeaders("attachments", "b");
+    m += "--b\nContent-Type: text/plain; charset=us-ascii\n\nthe text part\n";
+    // Base64 lines of 76 characters, 57 bytes each decoded.
+    std::string line;
+    for (int i = 0; i < 76; ++i)
+        line += "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"[i % 64];
+    line += '\n';
+    const std::size_t lines = (partBytes + 56) / 57;
+    m.reserve(parts * (lines * line.size() + 160) + 256);
+    for (std::size_t p = 1; p <= parts; ++p) {
+        m += "--b\nContent-Type: application/octet-stream\nContent-Transfer-Encoding: base64\n"
+             "Content-Disposition: attachment; filename=\"part" + std::to_string(p) + ".bin\"\n\n";
+        for (std::size_t l = 0; l < lines; ++l)
+            m += line;
+    }
+    m += "--b--\n";
+    return m;
+}
+
 std::size_t makeMaildir(const std::string& folder, const Options& o)
 {
     ::mkdir(folder.c_str(), 0700);

@@ -36,6 +36,25 @@ std::string manyPartsMessage(std::size_t parts, std::size_t attachments = 0, boo
 // part "bottom" in the innermost, every level closed. About 67 bytes a level.
 std::string nestedMessage(int depth, const std::string& subject = "nested");
 
+// Messages that GMime's parser splits otherwise than a count of their bytes expects, each of
+// about `bytes` bytes (From, Date and Subject headers, LF line ends); each builds a tree of far
+// more parts, or part headers, than a reader may hold:
+//  "latin1-boundary"   the boundary parameter a Latin-1 byte, the delimiter lines that character in
+//                      UTF-8 (the header's value as GMime decodes it), one empty part each;
+//  "buffer-edge"       a text part's line whose "--b" starts where GMime's 4 kB read ends, opening a
+//                      part that declares a multipart of empty parts;
+//  "delimiter-header"  a part whose header block ends on the close delimiter "--x--" and declares
+//                      the boundary "x--", followed by that line repeated;
+//  "part-header-lines" a part whose header block is lines of "a:".
+// Throws std::invalid_argument for another kind.
+std::string hostileMessage(const std::string& kind, std::size_t bytes);
+// The kinds hostileMessage makes, in that order.
+const char* const* hostileKinds();
+
+// A real message of `parts` base64 attachments of about `partBytes` decoded bytes each, and a text
+// part first: the largest a mailbox may hold within the reader's bounds.
+std::string bigAttachmentsMessage(std::size_t parts, std::size_t partBytes);
+
 // Writes a Maildir (cur, new, tmp) of options.count messages into the folder, which is made when
 // missing; returns the bytes written. Some go to new, the others to cur with flags, some read.
 std::size_t makeMaildir(const std::string& folder, const Options& options);

@@ -1,6 +1,7 @@
 #pragma once
 // The mail client underneath the mail window, in plain C++ (no Qt, no glib in this header): the
-// user's Maildir read as a snapshot, received messages decoded with GMime, deleting into the
+// user's Maildir read as a snapshot, received messages decoded with GMime in reader processes of
+// their own (MailReaderProcess.h: the Inbox never parses a message file itself), deleting into the
 // Maildir's trash, and outgoing messages built with GMime and handed to sendmail.
 // The Qt-facing classes of MailSession.h wrap this; the window uses those.
 //
@@ -129,6 +130,8 @@ std::string defaultAttachmentRoot(const std::string& program);
 
 // A snapshot of the inbox ("new" and "cur"): stable until the next fetch. Indexes never change;
 // a deleted entry stays, marked deleted.
+class ReaderPool;
+
 class Inbox {
 public:
     Inbox() = default;
@@ -170,6 +173,10 @@ private:
     std::string locate(size_t index) const;
     // locate, or InvalidMessage naming the file when it is gone.
     std::string locateOrThrow(size_t index) const;
+    // The reader processes that read the message files (MailReaderProcess.h).
+    ReaderPool& readers();
+    // Bodies read, kept within their bound.
+    void keepBodies(std::vector<std::pair<size_t, BodyText>> read);
 
     std::string maildir_;
     std::string attachmentRoot_;
@@ -177,6 +184,8 @@ private:
     std::vector<bool> deleted_;
     std::vector<std::unique_ptr<BodyText>> bodies_;
     size_t bodyBytesKept_ = 0;
+    std::shared_ptr<ReaderPool> readers_;
+    size_t lastBodyAsked_ = size_t(-1);
 };
 
 // ---- Outgoing mail ----

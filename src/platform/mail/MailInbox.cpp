@@ -2,10 +2,10 @@
 // trash folder. Plain C++ over POSIX calls.
 
 #include "platform/mail/MailCore.h"
-#include "platform/mail/MailReaderInternal.h"
+#include "platform/mail/MailReaderProcess.h"
+#include "platform/mail/MailWire.h"
 
 #include <algorithm>
-#include <atomic>
 #include <thread>
 #include <cctype>
 #include <cerrno>
@@ -20,16 +20,6 @@
 #include <unistd.h>
 
 namespace mailcore {
-
-MailError::MailError(int number, std::string description)
-    : std::runtime_error(std::to_string(number) + "\n" + description), number_(number), description_(std::move(description))
-{
-}
-
-std::string MailError::text() const
-{
-    return std::to_string(number_) + "\n" + description_;
-}
 
 namespace {
 
@@ -148,6 +138,13 @@ void ensureTrashFolder(const std::string& path)
         throw MailError(Failure, "ごみ箱のフォルダを作成できません: " + path + " (" + errorText(errno) + ")");
 }
 
+void withoutContent(MessageInfo& info)
+{
+    info.bodyKind = BodyKind::None;
+    info.bodyPart.clear();
+    info.attachments.clear();
+}
+
 } // namespace
 
 void checkMaildir(const std::string& folder)
@@ -211,32 +208,80 @@ Inbox Inbox::fetch(const std::string& maildir, bool sorted, const std::string& a
         for (std::string& name : filesOf(maildir + "/" + folder))
             entries.push_back({folder, std::move(name)});
 
-    // Messages are parsed on a few threads, each with GMime objects of its own.
+    // Messages are read by reader processes, a few side by side, each sent its files as a
+    // stream of requests. A message whose reader dies or runs out of time is listed by its
+    // headers alone, as too complex: those the reader gave first (a large file), else those a
+    // reader reads again on their own; one whose headers cannot be read that way is damaged.
+    std::vector<std::string> requests(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        wire::Writer w('F');
+        w.str(maildir + "/" + entries[i].folder + "/" + entries[i].name);
+        requests[i] = w.frame();
+    }
     std::vector<MessageInfo> parsed(entries.size());
     std::vector<char> found(entries.size(), 0);
-    std::atomic<size_t> next{0};
-    const auto work = [&] {
-        for (size_t i = next++; i < entries.size(); i = next++) {
-            bool ok = false;
-            try {
-                parsed[i] = parseMessageFile(maildir + "/" + entries[i].folder + "/" + entries[i].name, &ok);
-            } catch (...) {
-                // Out of memory on one message: it is listed as damaged, the others are read.
-                parsed[i] = MessageInfo();
-                parsed[i].damaged = true;
-                ok = true;
-            }
-            found[i] = ok;
+    std::vector<char> headed(entries.size(), 0);
+    std::vector<size_t> again;
+    const auto failed = [&](size_t i) {
+        if (headed[i]) {
+            found[i] = 1;
+            withoutContent(parsed[i]);
+            parsed[i].tooComplex = true;
+        } else {
+            again.push_back(i);
         }
     };
-    ensureGMime();
-    const size_t threads = std::min<size_t>({4, std::max(1u, std::thread::hardware_concurrency()), entries.size() / 32 + 1});
-    std::vector<std::thread> pool;
-    for (size_t t = 1; t < threads; ++t)
-        pool.emplace_back(work);
-    work();
-    for (std::thread& t : pool)
-        t.join();
+    const size_t readers = std::min<size_t>({4, std::max(1u, std::thread::hardware_concurrency()), entries.size() / 32 + 1});
+    inbox.readers_ = std::make_shared<ReaderPool>(readers);
+    inbox.readers_->run(
+        requests,
+        [&](size_t i, const std::string& payload) {
+            wire::Reader r(payload.data(), payload.size());
+            const char kind = r.kind();
+            if (kind == 'H') {
+                MessageInfo headers = r.info();
+                if (r.ok()) {
+                    parsed[i] = std::move(headers);
+                    headed[i] = 1;
+                }
+                return;
+            }
+            const bool ok = r.u8() != 0;
+            MessageInfo info = r.info();
+            if (kind != 'M' || !r.ok())
+                return failed(i);
+            found[i] = ok;
+            parsed[i] = std::move(info);
+        },
+        failed);
+    if (!again.empty()) {
+        std::vector<std::string> headerRequests;
+        for (size_t i : again) {
+            wire::Writer w('h');
+            w.str(maildir + "/" + entries[i].folder + "/" + entries[i].name);
+            headerRequests.push_back(w.frame());
+        }
+        const auto damaged = [&](size_t k) {
+            found[again[k]] = 1;
+            parsed[again[k]] = MessageInfo();
+            parsed[again[k]].damaged = true;
+        };
+        inbox.readers_->run(
+            headerRequests,
+            [&](size_t k, const std::string& payload) {
+                wire::Reader r(payload.data(), payload.size());
+                const char kind = r.kind();
+                const bool ok = r.u8() != 0;
+                MessageInfo info = r.info();
+                if (kind != 'M' || !r.ok())
+                    return damaged(k);
+                found[again[k]] = ok;
+                parsed[again[k]] = std::move(info);
+                parsed[again[k]].tooComplex = !parsed[again[k]].damaged;
+            },
+            damaged);
+    }
+    // The readers stay for the bodies and attachments asked for later.
 
     for (size_t i = 0; i < entries.size(); ++i) {
         if (!found[i])
@@ -308,24 +353,100 @@ std::string Inbox::locateOrThrow(size_t index) const
     return path;
 }
 
+ReaderPool& Inbox::readers()
+{
+    if (!readers_)
+        readers_ = std::make_shared<ReaderPool>(1);
+    return *readers_;
+}
+
 const std::string& Inbox::body(size_t index)
 {
     const MessageInfo& m = message(index);
-    if (!bodies_[index]) {
-        BodyText text;
-        if (m.bodyKind != BodyKind::None && !m.tooLarge && !m.tooComplex && !m.damaged)
-            text = readBodyFile(locateOrThrow(index), m);
-        // The bodies kept stay bounded however many are read (the CSV list reads them all).
-        constexpr size_t kKeptBodyBytes = size_t(64) << 20;
-        if (bodyBytesKept_ + text.text.size() > kKeptBodyBytes) {
-            for (auto& kept : bodies_)
-                kept.reset();
-            bodyBytesKept_ = 0;
-        }
-        bodyBytesKept_ += text.text.size();
-        bodies_[index] = std::make_unique<BodyText>(std::move(text));
+    const bool sequential = index > 0 && lastBodyAsked_ == index - 1;
+    lastBodyAsked_ = index;
+    if (bodies_[index])
+        return bodies_[index]->text;
+    const auto readable = [&](size_t i) {
+        const MessageInfo& info = messages_[i];
+        return info.bodyKind != BodyKind::None && !info.tooLarge && !info.tooComplex && !info.damaged;
+    };
+    if (!readable(index)) {
+        keepBodies({{index, BodyText()}});
+        return bodies_[index]->text;
     }
+    // Bodies asked for one after another (the CSV list) are read ahead on every reader, so that
+    // the next are read while this one is used. Only this one's failures count: a message read
+    // ahead that fails is left to be asked for itself.
+    std::vector<size_t> wanted{index};
+    std::vector<std::string> requests;
+    const auto request = [&](size_t i) {
+        wire::Writer w('B');
+        w.str(locateOrThrow(i));
+        w.info(messages_[i]);
+        w.u64(kMaxBodyTextBytes);
+        requests.push_back(w.frame());
+    };
+    request(index);
+    if (sequential) {
+        for (size_t i = index + 1; i < messages_.size() && wanted.size() < 2 * readers().size(); ++i) {
+            if (bodies_[i] || !readable(i) || locate(i).empty())
+                continue;
+            wanted.push_back(i);
+            request(i);
+        }
+    }
+    std::vector<std::pair<size_t, BodyText>> read(wanted.size());
+    std::vector<char> answered(wanted.size(), 0);
+    int errorNumber = 0;
+    std::string errorDescription;
+    readers().run(
+        requests,
+        [&](size_t k, const std::string& payload) {
+            wire::Reader r(payload.data(), payload.size());
+            const char kind = r.kind();
+            if (kind == 'T') {
+                read[k].second.text = r.str();
+                read[k].second.cut = r.u8() != 0;
+            } else if (kind == 'E' && k == 0) {
+                errorNumber = static_cast<int>(r.u64());
+                errorDescription = r.str();
+            }
+            answered[k] = r.ok() && kind == 'T';
+        },
+        [](size_t) {});
+    if (errorNumber != 0)
+        throw MailError(errorNumber, errorDescription);
+    std::vector<std::pair<size_t, BodyText>> kept;
+    if (!answered[0]) {
+        // Past the reader's bounds now: from here on the message is one too complex.
+        withoutContent(messages_[index]);
+        messages_[index].tooComplex = true;
+        kept.emplace_back(index, BodyText());
+    }
+    for (size_t k = 0; k < wanted.size(); ++k)
+        if (answered[k])
+            kept.emplace_back(wanted[k], std::move(read[k].second));
+    keepBodies(std::move(kept));
     return bodies_[index]->text;
+}
+
+void Inbox::keepBodies(std::vector<std::pair<size_t, BodyText>> read)
+{
+    // The bodies kept stay bounded however many are read (the CSV list reads them all).
+    constexpr size_t kKeptBodyBytes = size_t(64) << 20;
+    size_t bytes = 0;
+    for (const auto& r : read)
+        bytes += r.second.text.size();
+    if (bodyBytesKept_ + bytes > kKeptBodyBytes) {
+        for (auto& kept : bodies_)
+            kept.reset();
+        bodyBytesKept_ = 0;
+    }
+    for (auto& r : read) {
+        bodyBytesKept_ += r.second.text.size();
+        bodies_[r.first] = std::make_unique<BodyText>(std::move(r.second));
+    }
 }
 
 bool Inbox::bodyCut(size_t index)
@@ -353,12 +474,40 @@ std::string Inbox::saveAttachment(size_t index, size_t j)
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);  // 0600
     if (fd < 0)
         throw MailError(AttachmentWriteFailure, "添付ファイルを書き込めません: " + path + " (" + errorText(errno) + ")");
+    // The reader decodes the part into the file made here (0600), by its name.
+    wire::Writer w('A');
+    w.str(source);
+    w.info(m);
+    w.u64(j);
+    w.str(temp);
+    w.str(path);
+    int errorNumber = 0;
+    std::string errorDescription;
+    bool failed = false;
     try {
-        writeAttachmentFile(source, m, j, fd, path);
+        readers().run(
+            {w.frame()},
+            [&](size_t, const std::string& payload) {
+                wire::Reader r(payload.data(), payload.size());
+                const char kind = r.kind();
+                if (kind == 'E') {
+                    errorNumber = static_cast<int>(r.u64());
+                    errorDescription = r.str();
+                }
+                failed = !r.ok() || (kind != 'K' && kind != 'E');
+            },
+            [&](size_t) { failed = true; });
     } catch (...) {
         ::close(fd);
         ::unlink(temp.c_str());
         throw;
+    }
+    if (failed || errorNumber != 0) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        if (failed)
+            throw MailError(InvalidMessage, "メールの構成が複雑すぎるため添付ファイルを読めません: " + m.fileName);
+        throw MailError(errorNumber, errorDescription);
     }
     bool ok = ::fchmod(fd, 0600) == 0;
     ok = ::close(fd) == 0 && ok;

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <iconv.h>
 #include <mutex>
@@ -20,6 +21,16 @@
 #include <unistd.h>
 
 namespace mailcore {
+
+MailError::MailError(int number, std::string description)
+    : std::runtime_error(std::to_string(number) + "\n" + description), number_(number), description_(std::move(description))
+{
+}
+
+std::string MailError::text() const
+{
+    return std::to_string(number_) + "\n" + description_;
+}
 
 void ensureGMime()
 {
@@ -631,7 +642,7 @@ GMimeStream* boundedFileStream(const std::string& path, FileBounds* bounds)
 
 } // namespace
 
-MessageInfo parseMessageFile(const std::string& path, bool* ok)
+MessageInfo parseMessageFile(const std::string& path, bool* ok, const std::function<void(const MessageInfo&)>& headers)
 {
     ensureGMime();
     *ok = false;
@@ -664,6 +675,11 @@ MessageInfo parseMessageFile(const std::string& path, bool* ok)
         info.tooLarge = true;
         return info;
     }
+    // The headers of a file larger than its first read are handed over before the structure is
+    // counted or parsed: whatever the rest of the file does to the process reading it, the
+    // message is listed by them. A smaller file is asked for again by parseMessageHeaders.
+    if (headers && head.size() < static_cast<size_t>(st.st_size))
+        headers(headersOnly(head.substr(0, headerEnd)));
     if (head.size() == static_cast<size_t>(st.st_size)) {
         // A small file: counted and parsed from the bytes already read.
         ::close(fd);
@@ -694,6 +710,28 @@ MessageInfo parseMessageFile(const std::string& path, bool* ok)
     if (!p.message)
         return damagedMessage();
     return infoOf(p.message);
+}
+
+MessageInfo parseMessageHeaders(const std::string& path, bool* ok)
+{
+    ensureGMime();
+    *ok = false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return {};
+        *ok = true;
+        return damagedMessage();
+    }
+    *ok = true;
+    std::string head;
+    size_t headerEnd = 0;
+    const bool read = readHeaderBlock(fd, head, kMaxHeaderBlockBytes, &headerEnd);
+    ::close(fd);
+    if (!read || head.empty())
+        return damagedMessage();
+    head.resize(headerEnd);
+    return headersOnly(std::move(head));
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "platform/mail/MailCore.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -58,7 +59,13 @@ MimeShape parsedMimeShape(const std::string& bytes);
 // parses it, passes kMaxMimeParts or kMaxMimeDepth (tooComplex). An empty file, one whose
 // headers GMime cannot read or that do not end within kMaxHeaderBlockBytes, or one that is there
 // but cannot be opened, is damaged. `ok` false when it is gone.
-MessageInfo parseMessageFile(const std::string& path, bool* ok);
+// `headers`, when given, receives the message read for its header block alone before the rest
+// of a file larger than its first read is counted or parsed (the reader process answers them
+// first).
+MessageInfo parseMessageFile(const std::string& path, bool* ok, const std::function<void(const MessageInfo&)>& headers = {});
+// A message file read for its header block alone (no body, no attachments), or damaged as
+// parseMessageFile finds it; `ok` false when it is gone.
+MessageInfo parseMessageHeaders(const std::string& path, bool* ok);
 
 // The body text of a message file (readBody's text, read as a stream, at most `limit` bytes);
 // "" when the file has grown past the bounds since the fetch. Throws InvalidMessage when the

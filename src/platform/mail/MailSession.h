@@ -14,7 +14,10 @@
 //  - Every message is read within bounds (MailCore.h): a file too large is read for its headers
 //    only (MsgTooLarge), and so is a message of too many MIME parts or levels (MsgTooComplex);
 //    a body text is cut at 1 MB (MsgNoteTextCut); a file that cannot be read as a message
-//    within them is listed with empty headers (MsgUnreadable).
+//    within them is listed with empty headers (MsgUnreadable). Message files are read in reader
+//    processes held to a memory and a time limit (MailReaderProcess.h); a message that takes
+//    its reader past them is listed by its headers only (MsgTooComplex), also when that happens
+//    while its body is read.
 //  - Headers, flags and attachment lists were read at the fetch and stay readable whatever
 //    happens to the files. The body (MsgNoteText) is read from the message's file when first
 //    asked (and then kept), attachments when saved; the file is found again by its unique name
