@@ -212,13 +212,22 @@ QList<Result> run(const Options& o, int n)
 
 } // namespace
 
-int mailWindowMemoryProbe(const QString& bookAndMaildir)
+namespace {
+
+// A probe's book opened and its Maildir named ("book|maildir"), its questions answered by script.
+void openProbeBook(const QString& bookAndMaildir)
 {
     static ui::ScriptedDialogs dialogs;
     ui::setDialogs(&dialogs);
-    const QString book = bookAndMaildir.section(QLatin1Char('|'), 0, 0);
     qputenv("MAILDIR", QFile::encodeName(bookAndMaildir.section(QLatin1Char('|'), 1)));
-    openShared(book);
+    openShared(bookAndMaildir.section(QLatin1Char('|'), 0, 0));
+}
+
+} // namespace
+
+int mailWindowMemoryProbe(const QString& bookAndMaildir)
+{
+    openProbeBook(bookAndMaildir);
     Form22 w;
     w.formLoad();
     showOnce(w);
@@ -263,11 +272,7 @@ qint64 childrenResidentKB()
 // the readers' largest sum, the largest sum of both and the largest single reader (kB).
 int mailWindowReadersProbe(const QString& bookAndMaildir)
 {
-    static ui::ScriptedDialogs dialogs;
-    ui::setDialogs(&dialogs);
-    const QString book = bookAndMaildir.section(QLatin1Char('|'), 0, 0);
-    qputenv("MAILDIR", QFile::encodeName(bookAndMaildir.section(QLatin1Char('|'), 1)));
-    openShared(book);
+    openProbeBook(bookAndMaildir);
     std::atomic<bool> done{false};
     std::atomic<qint64> readersPeak{0}, bothPeak{0};
     std::thread watch([&] {

@@ -642,18 +642,30 @@ GMimeStream* boundedFileStream(const std::string& path, FileBounds* bounds)
 
 } // namespace
 
-MessageInfo parseMessageFile(const std::string& path, bool* ok, const std::function<void(const MessageInfo&)>& headers)
+namespace {
+
+// The message file opened for reading, or -1 with what to list instead in `instead`: nothing (ok
+// false) when it is gone since the listing, damaged when it is there but cannot be opened.
+int openMessageFile(const std::string& path, bool* ok, MessageInfo* instead)
 {
     ensureGMime();
     *ok = false;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        // Gone since the listing: left out. There but unreadable: listed as damaged.
-        if (errno == ENOENT)
-            return {};
+    if (fd < 0 && errno != ENOENT) {
         *ok = true;
-        return damagedMessage();
+        *instead = damagedMessage();
     }
+    return fd;
+}
+
+} // namespace
+
+MessageInfo parseMessageFile(const std::string& path, bool* ok, const std::function<void(const MessageInfo&)>& headers)
+{
+    MessageInfo instead;
+    const int fd = openMessageFile(path, ok, &instead);
+    if (fd < 0)
+        return instead;
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         ::close(fd);
@@ -714,15 +726,10 @@ MessageInfo parseMessageFile(const std::string& path, bool* ok, const std::funct
 
 MessageInfo parseMessageHeaders(const std::string& path, bool* ok)
 {
-    ensureGMime();
-    *ok = false;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            return {};
-        *ok = true;
-        return damagedMessage();
-    }
+    MessageInfo instead;
+    const int fd = openMessageFile(path, ok, &instead);
+    if (fd < 0)
+        return instead;
     *ok = true;
     std::string head;
     size_t headerEnd = 0;
